@@ -1,0 +1,25 @@
+#pragma once
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+#include "core/Replay.h"
+
+namespace vexa {
+
+struct Options {
+  bool mute = false;
+  std::int32_t scale = 1;  // 0 = pick the largest that fits the display
+  bool fullscreen = false;
+  std::string recordFile;
+  std::string dir;
+  ReplayOptions replay;
+};
+
+// Returns -1 to go on, or the exit status (0 after --help/--version, 2 on a bad command line).
+int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out, std::ostream& err);
+
+// Finds dat/ and enters the folder for "save.dat" and the report; false after one line on `err`.
+bool PrepareFolders(const Options& options, const char* argv0, std::ostream& err);
+
+}  // namespace vexa

@@ -1,0 +1,164 @@
+#include "core/UnitData.h"
+
+#include <algorithm>
+
+#include "lib/BrixSaveLoad.h"
+#include "lib/GamePaths.h"
+#include "lib/ShiftJis.h"
+#include "paint/MessageLog.h"
+#include "paint/UnitPaint.h"
+#include "stage/UnitStage.h"
+
+namespace vexa {
+
+namespace {
+
+void LoadSingle(std::unique_ptr<TBrixBitmap>& surface, const char* gameName) {
+  surface->LoadPicture(NativePath(gameName));
+}
+
+// The save file holds the block as little-endian integers whatever the host's order.
+std::array<std::uint8_t, 24> SaveBlockBytes(const SaveBlock& b) {
+  const std::int32_t fields[6] = {b.exp, b.maxHp, b.attack, b.maxAp, b.stage, b.trainingCount};
+  std::array<std::uint8_t, 24> out{};
+  for (int i = 0; i < 6; ++i) {
+    const auto v = static_cast<std::uint32_t>(fields[i]);
+    for (int k = 0; k < 4; ++k) out[static_cast<std::size_t>(i * 4 + k)] = static_cast<std::uint8_t>(v >> (8 * k));
+  }
+  return out;
+}
+
+SaveBlock SaveBlockFromBytes(const std::array<std::uint8_t, 24>& in) {
+  std::int32_t fields[6];
+  for (int i = 0; i < 6; ++i) {
+    std::uint32_t v = 0;
+    for (int k = 0; k < 4; ++k) v |= std::uint32_t{in[static_cast<std::size_t>(i * 4 + k)]} << (8 * k);
+    fields[i] = static_cast<std::int32_t>(v);
+  }
+  return SaveBlock{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
+}
+
+}  // namespace
+
+std::string SaveGameBlock(const SaveBlock& block) {
+  const auto bytes = SaveBlockBytes(block);
+  return TBrixSaveLoad::Save(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+}
+
+std::string LoadGameBlock(SaveBlock& block) {
+  auto bytes = SaveBlockBytes(block);
+  const std::string result = TBrixSaveLoad::Load(bytes.data(), static_cast<std::int32_t>(bytes.size()));
+  block = SaveBlockFromBytes(bytes);
+  return result;
+}
+
+void CreateFighter(Fighter& f, bool isPlayer) {
+  f.isPlayer = isPlayer;
+  f.attacking = false;
+  f.guarding = false;
+  CreateSpritePair(f.head);
+  CreateSpritePair(f.body);
+  CreateSpritePair(f.foot);
+  f.face = std::make_unique<TBrixBitmap>();
+  f.guardFace = std::make_unique<TBrixBitmap>();
+  f.slash = std::make_unique<TBrixBitmap>();
+  LoadSingle(f.face, "dat\\vexa_face.bmp");
+  LoadSingle(f.guardFace, "dat\\vexa_face2.bmp");
+  LoadSingle(f.slash, "dat\\vexa_slash.bmp");
+  if (!isPlayer) {
+    FlipHorizontal(*f.face);
+    FlipHorizontal(*f.guardFace);
+    FlipHorizontal(*f.slash);
+  }
+  f.face->MakeKeyMask(KeyColor);
+  f.guardFace->MakeKeyMask(KeyColor);
+  f.slash->MakeKeyMask(KeyColor);
+}
+
+void CreateFighters(GameState& g) {
+  CreateFighter(g.player, true);
+  CreateFighter(g.enemy, false);
+}
+
+void SetupFighter(GameState& g, Fighter& f, std::int32_t maxHp, std::int32_t attack, std::int32_t maxAp,
+                  std::int32_t exp, ColorTriple bodyColor) {
+  f.x = f.isPlayer ? g.clientWidth : 0;
+  f.y = 300;
+  LoadSpritePair(f.head, "dat\\vexa_head.bmp", !f.isPlayer, bodyColor);
+  LoadSpritePair(f.body, "dat\\vexa_body.bmp", !f.isPlayer, bodyColor);
+  LoadSpritePair(f.foot, "dat\\vexa_foot.bmp", !f.isPlayer, bodyColor);
+  f.exp = exp;
+  f.maxHp = maxHp;
+  f.attack = attack;
+  f.maxAp = maxAp;
+}
+
+void RefillFighter(Fighter& f) {
+  f.hp = f.maxHp;
+  f.ap = f.maxAp;
+}
+
+void FreeFighter(Fighter& f) {
+  FreeSpritePair(f.head);
+  FreeSpritePair(f.body);
+  FreeSpritePair(f.foot);
+  f.face.reset();
+  f.guardFace.reset();
+  f.slash.reset();
+}
+
+void FreeFighters(GameState& g) {
+  FreeFighter(g.player);
+  FreeFighter(g.enemy);
+}
+
+bool SaveBlockPlausible(const SaveBlock& b) {
+  return b.exp >= 0 && b.exp <= 999 && b.maxHp >= 50 && b.maxHp <= 255 && b.attack >= 5 && b.attack <= 255 &&
+         b.maxAp >= 100 && b.maxAp <= 255 && b.stage >= 1 && b.stage <= 9 && b.trainingCount >= 0;
+}
+
+void StartGame(GameState& g) {
+  ClearMessageLog(g.messageLog);
+  g.retryClicks = 0;
+  g.saveBlock.trainingCount = 0;
+  g.ending = false;
+
+  // A save with values the game never writes (an edited file passes the public check
+  // code) would crash or lock the game later: it counts as damaged.
+  SaveBlock loaded = g.saveBlock;
+  const bool restored = LoadGameBlock(loaded) == ResultSuccess && SaveBlockPlausible(loaded);
+  if (restored) {
+    g.saveBlock = loaded;
+    SetupFighter(g, g.player, g.saveBlock.maxHp, g.saveBlock.attack, g.saveBlock.maxAp, g.saveBlock.exp, ColorWhite);
+    RefillFighter(g.player);
+    g.battleOn = false;
+    g.enemy.hp = 0;
+    g.enemy.x = -10;
+    g.selectedCommand = -1;
+    AddMessage(g.messageLog, "ステージ" + std::to_string(g.saveBlock.stage) + "にいます。");
+  } else {
+    SetupFighter(g, g.player, 50, 5, 100, 0, ColorWhite);
+    RefillFighter(g.player);
+    StartStage(g, 1);
+  }
+}
+
+std::string ReportLine(const GameState& g) {
+  std::string line = "【V.E.X.A.レポート】";
+  if (g.ending) line += "【クリア】";
+  line += g.saveBlock.stage == 10 ? std::string("StageFinal") : "Stage" + std::to_string(g.saveBlock.stage);
+  line += "／修行回数" + std::to_string(g.saveBlock.trainingCount);
+  line += "／ＨＰ" + std::to_string(g.player.maxHp);
+  line += "／攻撃" + std::to_string(g.player.attack);
+  line += "／ＡＰ" + std::to_string(g.player.maxAp);
+  line += "／EXP" + std::to_string(g.player.exp);
+  return line;
+}
+
+void WriteReport(const GameState& g) {
+  // Every character of the line has a CP932 form, so the conversion cannot fail.
+  const std::string sjis = ToShiftJis(ReportLine(g)).value_or(std::string());
+  TBrixFileAccess::OutText(ReportFileName, sjis + "\r\n", false);
+}
+
+}  // namespace vexa

@@ -1,0 +1,64 @@
+#include "core/UnitForm.h"
+
+#include <algorithm>
+
+#include "command/UnitCommand.h"
+#include "core/UnitMain.h"
+#include "lib/BrixTimer.h"
+#include "paint/UnitPaint.h"
+
+namespace vexa {
+
+void MapMouseX(GameState& g, std::int32_t x) {
+  // In 64 bits: a pointer far outside the window must not overflow the subtraction.
+  const std::int64_t target = std::clamp<std::int64_t>(std::int64_t{x} - 48, 0, g.clientWidth);
+  g.player.targetX = static_cast<std::int32_t>(target);
+}
+
+void LeftDown(GameState& g) { g.clickLatch = true; }
+
+void RightDown(GameState& g) {
+  g.rightHeld = true;
+  if (!g.battleOn) CycleCommand(g);
+}
+
+void RightUp(GameState& g) { g.rightHeld = false; }
+
+TFormMain::TFormMain(GameState& g, FormWindow* window, PaintBox* paintBox, std::uint32_t seed)
+    : TBrixForm(window), g_(g) {
+  SetClientSize(600, 450);
+  CenterOnScreen();
+  g.clientWidth = ClientWidth();
+  g.clientHeight = ClientHeight();
+  g.paintBox = paintBox;
+  g.random.seed = seed;
+  TBrixTimer::Start();
+  CreateBackbuffer(g);
+  CreateFighters(g);
+  TBrixTimer::Add([&g] { BattleTick(g); }, 50, "");
+  StartGame(g);
+}
+
+TFormMain::~TFormMain() {
+  FreeBackbuffer(g_);
+  FreeFighters(g_);
+}
+
+void TFormMain::PaintBoxMainMouseDown(MouseButton button, ShiftState, std::int32_t x, std::int32_t) {
+  MapMouseX(g_, x);
+  if (button == MouseButton::Left) LeftDown(g_);
+  if (button == MouseButton::Right) RightDown(g_);
+}
+
+void TFormMain::PaintBoxMainMouseMove(ShiftState shift, std::int32_t x, std::int32_t) {
+  MapMouseX(g_, x);
+  // A release outside the window is repaired by the next move without the button.
+  if (!shift.right) RightUp(g_);
+}
+
+void TFormMain::PaintBoxMainMouseUp(MouseButton button, ShiftState, std::int32_t x, std::int32_t) {
+  MapMouseX(g_, x);
+  if (button == MouseButton::Right) RightUp(g_);
+}
+
+}  // namespace vexa

@@ -1,0 +1,116 @@
+#include "lib/BrixBmp.h"
+
+#include <algorithm>
+
+#include "lib/Checked.h"
+
+namespace vexa {
+
+ColorTriple Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+  return ColorTriple{blue, green, red};
+}
+
+bool SameColor(ColorTriple a, ColorTriple b) {
+  return a.blue == b.blue && a.green == b.green && a.red == b.red;
+}
+
+std::uint32_t ToToolkitColor(ColorTriple c) {
+  return c.red + 256u * c.green + 65536u * c.blue;
+}
+
+ColorTriple* TPixelTable::operator[](std::int32_t row) const {
+  return table_[CheckIndex("rows", row, Length())];
+}
+
+void TPixelTable::Assign(ColorTriple* first, std::int32_t width, std::int32_t height) {
+  table_.resize(static_cast<std::size_t>(height));
+  for (std::int32_t r = 0; r < height; ++r) table_[static_cast<std::size_t>(r)] = first + static_cast<std::ptrdiff_t>(r) * width;
+}
+
+TBrixBitmap::TBrixBitmap() {
+  SetFontName("ＭＳ ゴシック");
+  SetFontSize(20);
+  SetFontStyle(fsBold);
+  SetTextColor(ColorBlack);
+  SetClearBrush();
+}
+
+TBrixBitmap::~TBrixBitmap() = default;
+
+void TBrixBitmap::Resize(std::int32_t width, std::int32_t height) {
+  if (width < 0 || height < 0) throw VexaError("negative surface size");
+  width_ = width;
+  height_ = height;
+  pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), ColorTriple{});
+}
+
+void TBrixBitmap::SetSize(std::int32_t width, std::int32_t height) {
+  Resize(width, height);
+  RebuildRows();
+  Fill(ColorWhite);
+}
+
+void TBrixBitmap::Fill(ColorTriple color) { std::fill(pixels_.begin(), pixels_.end(), color); }
+
+void TBrixBitmap::RebuildRows() { rows.Assign(pixels_.data(), width_, height_); }
+
+void TBrixBitmap::SetFontName(const std::string& name) { fontName_ = name; }
+void TBrixBitmap::SetFontSize(std::int32_t size) { fontSize_ = size; }
+void TBrixBitmap::SetFontStyle(std::uint8_t style) { fontStyle_ = style; }
+void TBrixBitmap::SetTextColor(ColorTriple color) { textColor_ = color; }
+void TBrixBitmap::SetClearBrush() { clearBrush_ = true; }
+
+void TBrixBitmap::SetSoftText(bool on) {
+  softText_ = on;
+  if (!on) return;
+  if (!workSurface_) workSurface_ = std::make_unique<TBrixBitmap>();
+  workSurface_->SetSize(width_, height_);
+}
+
+void TBrixBitmap::MakeKeyMask(ColorTriple key) {
+  if (!maskSurface_) maskSurface_ = std::make_unique<TBrixBitmap>();
+  TBrixBitmap& mask = *maskSurface_;
+  mask.Resize(width_, height_);
+  for (std::size_t i = 0; i < pixels_.size(); ++i)
+    mask.pixels_[i] = SameColor(pixels_[i], key) ? ColorWhite : ColorBlack;
+  mask.RebuildRows();
+  // Destination AND NOT mask: key-coloured pixels become black so OR can paint them in.
+  for (std::size_t i = 0; i < pixels_.size(); ++i) {
+    pixels_[i].blue &= static_cast<std::uint8_t>(~mask.pixels_[i].blue);
+    pixels_[i].green &= static_cast<std::uint8_t>(~mask.pixels_[i].green);
+    pixels_[i].red &= static_cast<std::uint8_t>(~mask.pixels_[i].red);
+  }
+}
+
+void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) const {
+  // Clip against the target; work in 64 bits so far-off positions cannot overflow.
+  const std::int64_t left = std::max<std::int64_t>(0, x);
+  const std::int64_t top = std::max<std::int64_t>(0, y);
+  const std::int64_t right = std::min<std::int64_t>(target.width_, std::int64_t{x} + width_);
+  const std::int64_t bottom = std::min<std::int64_t>(target.height_, std::int64_t{y} + height_);
+  if (left >= right || top >= bottom) return;
+  if (maskSurface_ && (maskSurface_->width_ != width_ || maskSurface_->height_ != height_))
+    throw VexaError("key mask no longer matches its picture");
+  const std::size_t span = static_cast<std::size_t>(right - left);
+  for (std::int64_t ty = top; ty < bottom; ++ty) {
+    const std::size_t srcRow = static_cast<std::size_t>(ty - y) * static_cast<std::size_t>(width_);
+    const std::size_t srcStart = srcRow + static_cast<std::size_t>(left - x);
+    ColorTriple* dst = target.pixels_.data() + static_cast<std::size_t>(ty) * static_cast<std::size_t>(target.width_) +
+                       static_cast<std::size_t>(left);
+    const ColorTriple* src = pixels_.data() + srcStart;
+    if (!maskSurface_) {
+      std::copy(src, src + span, dst);
+      continue;
+    }
+    const ColorTriple* msk = maskSurface_->pixels_.data() + srcStart;
+    for (std::size_t i = 0; i < span; ++i) {
+      dst[i].blue = static_cast<std::uint8_t>((dst[i].blue & msk[i].blue) | src[i].blue);
+      dst[i].green = static_cast<std::uint8_t>((dst[i].green & msk[i].green) | src[i].green);
+      dst[i].red = static_cast<std::uint8_t>((dst[i].red & msk[i].red) | src[i].red);
+    }
+  }
+}
+
+void TBrixBitmap::PresentTo(PaintBox& box) const { box.Show(*this); }
+
+}  // namespace vexa

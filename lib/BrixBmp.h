@@ -1,0 +1,110 @@
+#pragma once
+// TBrixBitmap: the game's one picture type, a 24-bit surface in blue, green, red order
+// whose pixels the game reads and writes directly through the `rows` table.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vexa {
+
+struct ColorTriple {
+  std::uint8_t blue = 0;
+  std::uint8_t green = 0;
+  std::uint8_t red = 0;
+};
+static_assert(sizeof(ColorTriple) == 3);
+
+ColorTriple Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+bool SameColor(ColorTriple a, ColorTriple b);
+std::uint32_t ToToolkitColor(ColorTriple c);  // red + 256*green + 65536*blue
+
+inline constexpr ColorTriple ColorBlack{0, 0, 0};
+inline constexpr ColorTriple ColorWhite{255, 255, 255};
+
+// Font style bits.
+inline constexpr std::uint8_t fsBold = 1;
+inline constexpr std::uint8_t fsItalic = 2;
+inline constexpr std::uint8_t fsUnderline = 4;
+inline constexpr std::uint8_t fsStrikeOut = 8;
+
+class TBrixBitmap;
+
+// Where a finished frame goes: the window's paint box, or a headless sink.
+class PaintBox {
+ public:
+  virtual ~PaintBox() = default;
+  virtual void Show(const TBrixBitmap& frame) = 0;
+};
+
+// Row addresses; the row index is range-checked, the column is the caller's to keep.
+class TPixelTable {
+ public:
+  ColorTriple* operator[](std::int32_t row) const;
+  std::int32_t Length() const { return static_cast<std::int32_t>(table_.size()); }
+  void Assign(ColorTriple* first, std::int32_t width, std::int32_t height);
+
+ private:
+  std::vector<ColorTriple*> table_;
+};
+
+class TBrixBitmap {
+ public:
+  TBrixBitmap();  // 0 x 0; font "ＭＳ ゴシック" 20 bold, black text, clear brush
+  ~TBrixBitmap();
+  TBrixBitmap(const TBrixBitmap&) = delete;
+  TBrixBitmap& operator=(const TBrixBitmap&) = delete;
+
+  TPixelTable rows;
+
+  std::int32_t Width() const { return width_; }
+  std::int32_t Height() const { return height_; }
+  // Contiguous pixels, top row first, no padding: width * height triples.
+  const std::vector<ColorTriple>& Pixels() const { return pixels_; }
+
+  // Raises PictureError (naming the file) when the file is missing or malformed.
+  void LoadPicture(const std::string& path);
+  void LoadJpeg(const std::string& path);
+  void SetSize(std::int32_t width, std::int32_t height);
+  void Fill(ColorTriple color);
+  void RebuildRows();
+
+  void SetFontName(const std::string& name);
+  void SetFontSize(std::int32_t size);
+  void SetFontStyle(std::uint8_t style);
+  void SetTextColor(ColorTriple color);
+  void SetClearBrush();
+  void SetSoftText(bool on);
+  // Text is UTF-8; its Shift-JIS byte length is what the soft edge's box estimate counts.
+  void DrawText(std::int32_t x, std::int32_t y, std::string_view text);
+
+  void MakeKeyMask(ColorTriple key);
+  void DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) const;
+  void PresentTo(PaintBox& box) const;
+
+  const std::string& FontName() const { return fontName_; }
+  std::int32_t FontSize() const { return fontSize_; }
+  std::uint8_t FontStyle() const { return fontStyle_; }
+  ColorTriple TextColor() const { return textColor_; }
+  bool SoftText() const { return softText_; }
+  const TBrixBitmap* MaskSurface() const { return maskSurface_.get(); }
+
+ private:
+  void DrawGlyphs(std::int32_t x, std::int32_t y, std::string_view text, ColorTriple color);
+  void Resize(std::int32_t width, std::int32_t height);
+
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+  std::vector<ColorTriple> pixels_;
+  std::unique_ptr<TBrixBitmap> maskSurface_;
+  std::unique_ptr<TBrixBitmap> workSurface_;
+  std::string fontName_;
+  bool softText_ = false;
+  std::int32_t fontSize_ = 0;
+  ColorTriple textColor_{};
+  std::uint8_t fontStyle_ = 0;
+  bool clearBrush_ = false;
+};
+
+}  // namespace vexa

@@ -1,0 +1,92 @@
+#include "lib/BrixSaveLoad.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+namespace vexa {
+
+namespace {
+
+constexpr const char* SaveFileName = "save.dat";
+constexpr const char* SaveTempName = "save.dat.new";
+constexpr std::int32_t MaxBlock = 32768;
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 10> TBrixSaveLoad::CheckCode(const void* block, std::int32_t size) {
+  std::array<std::uint8_t, 10> c{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  const auto* bytes = static_cast<const std::uint8_t*>(block);
+  for (std::int32_t i = 0; i < size; ++i) {
+    const unsigned hi = bytes[i] / 16u;
+    const unsigned lo = bytes[i] % 16u;
+    for (auto& k : c) k = static_cast<std::uint8_t>((k * (2u * hi + 3u) + lo + 1u) % 256u);
+  }
+  return c;
+}
+
+// The new save goes to a file beside the old one and replaces it only once it is
+// complete on disk, so a failed or interrupted save never destroys the last good one.
+std::string TBrixSaveLoad::Save(const void* block, std::int32_t size) {
+  const std::string failed = "【エラー】セーブ失敗";
+  if (size < 0 || size > MaxBlock) return failed;
+  std::vector<std::uint8_t> file(static_cast<const std::uint8_t*>(block),
+                                 static_cast<const std::uint8_t*>(block) + size);
+  const auto code = CheckCode(block, size);
+  file.insert(file.end(), code.begin(), code.end());
+
+  const int fd = ::open(SaveTempName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return failed;
+  bool ok = WriteAll(fd, file.data(), file.size());
+  ok = (::fsync(fd) == 0) && ok;
+  ok = (::close(fd) == 0) && ok;
+  if (!ok || std::rename(SaveTempName, SaveFileName) != 0) {
+    std::remove(SaveTempName);
+    return failed;
+  }
+  return ResultSuccess;
+}
+
+std::string TBrixSaveLoad::Load(void* destination, std::int32_t size) {
+  const std::string failed = "【エラー】ロード失敗";
+  if (::access(SaveFileName, F_OK) != 0) return "【エラー】セーブファイルなし：save.dat";
+  if (size < 0 || size > MaxBlock) return failed;
+  std::FILE* f = std::fopen(SaveFileName, "rb");
+  if (!f) return failed;
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size));
+  std::array<std::uint8_t, 10> stored{};
+  const bool read = std::fread(buffer.data(), 1, buffer.size(), f) == buffer.size() &&
+                    std::fread(stored.data(), 1, stored.size(), f) == stored.size();
+  const bool closed = std::fclose(f) == 0;
+  if (!read) return failed;
+  if (CheckCode(buffer.data(), size) != stored) return "【エラー】不正なデータ";
+  if (!closed) return failed;
+  std::copy(buffer.begin(), buffer.end(), static_cast<std::uint8_t*>(destination));
+  return ResultSuccess;
+}
+
+std::string TBrixFileAccess::OutText(const std::string& fileName, const std::string& text, bool append) {
+  const std::string failed = "【エラー】【TBrixFileAccess.OutText】" + fileName;
+  const bool exists = ::access(fileName.c_str(), F_OK) == 0;
+  std::FILE* f = std::fopen(fileName.c_str(), append && exists ? "ab" : "wb");
+  if (!f) return failed;
+  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  const bool closed = std::fclose(f) == 0;
+  return written && closed ? ResultSuccess : failed;
+}
+
+}  // namespace vexa

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, playing and testing V.E.X.A. need,
+# and only those that are missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake git pkg-config ninja-build
+  libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
+  libfontconfig-dev libfreetype-dev fonts-ipafont-gothic
+  libjpeg62-turbo-dev zlib1g-dev libcli11-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  xvfb xdotool x11-utils imagemagick
+  desktop-file-utils appstream dpkg-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+else
+  as_root=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

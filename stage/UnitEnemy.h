@@ -1,0 +1,10 @@
+#pragma once
+// The enemy's decision for one battle step, by the behaviour of its stage.
+#include "core/UnitData.h"
+
+namespace vexa {
+
+void DecideEnemy(GameState& g);
+void ResetEnemyBehaviour(GameState& g);
+
+}  // namespace vexa
