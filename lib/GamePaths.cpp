@@ -16,6 +16,8 @@ bool FindDataFolder(const std::string& executablePath, std::string& found,
   if (!executablePath.empty()) {
     const fs::path exe = fs::weakly_canonical(fs::path(executablePath), ec);
     candidates.push_back(exe.parent_path());
+    // Installed: <prefix>/bin/vexa beside <prefix>/share/vexa/dat, wherever the prefix is.
+    candidates.push_back(exe.parent_path().parent_path() / "share" / "vexa");
   }
 #ifdef VEXA_INSTALLED_DATA_DIR
   candidates.emplace_back(VEXA_INSTALLED_DATA_DIR);

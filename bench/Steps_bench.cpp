@@ -1,0 +1,70 @@
+// Battle steps per second: the rules alone, and whole headless steps with the drawing.
+#include "Ratio.h"
+#include "core/UnitForm.h"
+#include "core/UnitMain.h"
+#include "lib/BrixTimer.h"
+#include "lib/GamePaths.h"
+
+namespace {
+
+// The mouse of a restless player: a new target every step, a click now and then.
+void Poke(vexa::GameState& g, std::uint32_t& noise) {
+  noise = noise * 1103515245u + 12345u;
+  vexa::MapMouseX(g, static_cast<std::int32_t>((noise >> 8) % 700) - 50);
+  if ((noise >> 20) % 4 == 0) vexa::LeftDown(g);
+  g.rightHeld = (noise >> 24) % 8 == 0;
+}
+
+// Keeps the duel going forever so every step is a battle step.
+void KeepFighting(vexa::GameState& g) {
+  if (g.player.hp <= 0 || g.enemy.hp <= 0 || g.player.y < 300 || g.enemy.y < 300) {
+    for (vexa::Fighter* f : {&g.player, &g.enemy}) {
+      vexa::RefillFighter(*f);
+      f->y = 300;
+    }
+    g.retryClicks = 0;
+    g.battleOn = true;
+    g.saveBlock.stage = g.saveBlock.stage % 9 + 1;  // stage 10 would start the ending and write the report
+  }
+}
+
+void BM_BattleStepRulesOnly(benchmark::State& state) {
+  vexa::GameState g;  // no backbuffer: ComposeFrame draws nothing
+  g.player.isPlayer = true;
+  g.player.maxHp = 255;
+  g.player.attack = 5;
+  g.player.maxAp = 255;
+  g.enemy.maxHp = 255;
+  g.enemy.attack = 5;
+  g.enemy.maxAp = 150;
+  g.saveBlock.stage = 1;
+  g.player.x = 500;
+  KeepFighting(g);
+  std::uint32_t noise = 7;
+  for (auto _ : state) {
+    Poke(g, noise);
+    vexa::BattleTick(g);
+    KeepFighting(g);
+  }
+  state.counters["steps/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_BattleStepRulesOnly);
+
+void BM_BattleStepWithDrawing(benchmark::State& state) {
+  vexa::SetDataFolder(VEXA_SOURCE_DIR);
+  vexa::GameState g;
+  vexa::TFormMain form(g, nullptr, nullptr, 1);
+  std::uint32_t noise = 7;
+  for (auto _ : state) {
+    Poke(g, noise);
+    vexa::BattleTick(g);
+    if (g.player.hp <= 0 && g.retryClicks > 0) vexa::LeftDown(g);
+  }
+  state.counters["steps/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  vexa::TBrixTimer::Clear();
+}
+BENCHMARK(BM_BattleStepWithDrawing);
+
+}  // namespace
+
+BENCHMARK_MAIN();

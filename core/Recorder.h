@@ -1,0 +1,32 @@
+#pragma once
+// Records a played game as a replay: every mouse event, numbered by the battle step it
+// precedes. The file is written when the game ends, with the steps line before the events.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/Replay.h"
+#include "lib/BrixForm.h"
+
+namespace vexa {
+
+class Recorder : public MouseTarget {
+ public:
+  Recorder(MouseTarget& form, std::uint32_t seed) : form_(form), seed_(seed) {}
+
+  void PaintBoxMainMouseDown(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) override;
+  void PaintBoxMainMouseMove(ShiftState shift, std::int32_t x, std::int32_t y) override;
+  void PaintBoxMainMouseUp(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) override;
+
+  void StepDone() { ++steps_; }
+  std::string Text() const;
+  bool WriteTo(const std::string& path) const;
+
+ private:
+  MouseTarget& form_;
+  std::uint32_t seed_;
+  std::int64_t steps_ = 0;
+  std::vector<ReplayEvent> events_;
+};
+
+}  // namespace vexa
