@@ -1,0 +1,224 @@
+// Loading pictures into a TBrixBitmap: JPEG by file name, everything else as a bitmap file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <jpeglib.h>
+#include <memory>
+
+#include "lib/BmpFormat.h"
+#include "lib/BrixBmp.h"
+#include "lib/PictureError.h"
+#include "platform/BmpDecode.h"
+
+namespace vexa {
+
+namespace {
+
+// A 64 M pixel picture of 32 bits and its headers fit well inside this.
+constexpr std::int64_t kMaxBmpFileBytes = std::int64_t{272} << 20;
+// Decoder working memory; a progressive picture at the pixel limit needs about 200 MB.
+constexpr long kMaxJpegWorkBytes = 512L << 20;
+
+std::string SystemReason() { return std::strerror(errno); }
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::int64_t limit) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw PictureError(path + ": cannot open the picture (" + SystemReason() + ")");
+  const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
+    ::close(*f);
+    delete f;
+  });
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) throw PictureError(path + ": cannot read the picture (" + SystemReason() + ")");
+  if (!S_ISREG(info.st_mode)) throw PictureError(path + ": not a picture file (not a regular file)");
+  if (info.st_size > limit)
+    throw PictureError(path + ": the file is " + std::to_string(info.st_size) + " bytes, more than a picture the " +
+                       "game loads (" + std::to_string(limit) + ")");
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw PictureError(path + ": cannot read the picture (" + SystemReason() + ")");
+    if (n == 0) break;  // the file shrank while being read
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+// Both suffixes are plain ASCII, so comparing the last bytes compares the last characters.
+bool EndsWith(const std::string& path, const char* suffix) {
+  const std::size_t n = std::strlen(suffix);
+  return path.size() >= n && path.compare(path.size() - n, n, suffix) == 0;
+}
+
+// ---- JPEG -----------------------------------------------------------------------------
+// libjpeg reports errors by calling back; the callbacks jump back to DecodeJpeg's setjmp so
+// that no C++ exception ever crosses libjpeg's C frames. Warnings count as errors, so a
+// damaged file is refused instead of shown with grey or garbage blocks.
+
+struct JpegErrors {
+  jpeg_error_mgr pub;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void JpegFail(j_common_ptr info) {
+  auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+  (*info->err->format_message)(info, errors->message);
+  std::longjmp(errors->jump, 1);
+}
+
+void JpegMessage(j_common_ptr info, int level) {
+  if (level < 0) JpegFail(info);  // a warning: corrupt data that libjpeg would paper over
+}
+
+struct JpegJob {
+  jpeg_decompress_struct info;
+  JpegErrors errors;
+  std::FILE* file = nullptr;
+  std::vector<ColorTriple>* pixels = nullptr;
+  std::uint8_t* cmykRow = nullptr;  // malloc'ed, freed by the caller
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  char refusal[160] = {};  // a refusal of our own, when libjpeg had no complaint
+};
+
+// Plain C-style code only from the setjmp on: nothing here owns a C++ resource, so a jump
+// back from libjpeg skips no destructor. Returns false with errors.message or job.refusal.
+bool RunJpeg(JpegJob& job) {
+  jpeg_decompress_struct& info = job.info;
+  info.err = jpeg_std_error(&job.errors.pub);
+  job.errors.pub.error_exit = JpegFail;
+  job.errors.pub.emit_message = JpegMessage;
+  if (setjmp(job.errors.jump) != 0) return false;
+  jpeg_create_decompress(&info);
+  info.mem->max_memory_to_use = kMaxJpegWorkBytes;
+  jpeg_stdio_src(&info, job.file);
+  jpeg_read_header(&info, TRUE);
+
+  const std::int64_t w = info.image_width;
+  const std::int64_t h = info.image_height;
+  if (w > kMaxPictureSide || h > kMaxPictureSide || w * h > kMaxPicturePixels) {
+    std::snprintf(job.refusal, sizeof job.refusal,
+                  "the picture is %lld x %lld, larger than the game loads (at most %lld a side, %lld pixels)",
+                  static_cast<long long>(w), static_cast<long long>(h), static_cast<long long>(kMaxPictureSide),
+                  static_cast<long long>(kMaxPicturePixels));
+    return false;
+  }
+  if (info.data_precision != 8) {
+    std::snprintf(job.refusal, sizeof job.refusal, "%d-bit JPEG samples are not supported", info.data_precision);
+    return false;
+  }
+  bool cmyk = false;
+  switch (info.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+    case JCS_YCbCr:
+    case JCS_RGB:
+      info.out_color_space = JCS_EXT_BGR;  // straight into the surface's blue, green, red
+      break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+      info.out_color_space = JCS_CMYK;
+      cmyk = true;
+      break;
+    default:
+      std::snprintf(job.refusal, sizeof job.refusal, "unsupported JPEG colour space with %d components",
+                    info.num_components);
+      return false;
+  }
+  jpeg_start_decompress(&info);
+  if (info.output_width != info.image_width || info.output_height != info.image_height ||
+      info.output_components != (cmyk ? 4 : 3)) {
+    std::snprintf(job.refusal, sizeof job.refusal, "the decoder changed the picture's shape");
+    return false;
+  }
+  job.width = static_cast<std::int32_t>(w);
+  job.height = static_cast<std::int32_t>(h);
+  const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+  try {
+    job.pixels->resize(count);
+  } catch (...) {
+    std::snprintf(job.refusal, sizeof job.refusal, "out of memory for the picture");
+    return false;
+  }
+  if (cmyk) {
+    job.cmykRow = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(w) * 4));
+    if (job.cmykRow == nullptr) {
+      std::snprintf(job.refusal, sizeof job.refusal, "out of memory for the picture");
+      return false;
+    }
+  }
+  while (info.output_scanline < info.output_height) {
+    ColorTriple* row = job.pixels->data() + static_cast<std::size_t>(info.output_scanline) * static_cast<std::size_t>(w);
+    JSAMPROW target = cmyk ? job.cmykRow : reinterpret_cast<JSAMPROW>(row);
+    if (jpeg_read_scanlines(&info, &target, 1) != 1) {
+      std::snprintf(job.refusal, sizeof job.refusal, "the decoder stopped early");
+      return false;
+    }
+    if (cmyk) {
+      // Adobe stores CMYK inverted; each channel times black, rounded to nearest.
+      const std::uint8_t* s = job.cmykRow;
+      for (std::int64_t c = 0; c < w; ++c, s += 4) {
+        const unsigned k = s[3];
+        row[c].red = static_cast<std::uint8_t>((2u * s[0] * k + 255u) / 510u);
+        row[c].green = static_cast<std::uint8_t>((2u * s[1] * k + 255u) / 510u);
+        row[c].blue = static_cast<std::uint8_t>((2u * s[2] * k + 255u) / 510u);
+      }
+    }
+  }
+  jpeg_finish_decompress(&info);
+  return true;
+}
+
+}  // namespace
+
+void TBrixBitmap::LoadJpeg(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) throw PictureError(path + ": cannot open the picture (" + SystemReason() + ")");
+  struct stat fileInfo {};
+  if (::fstat(::fileno(file), &fileInfo) != 0 || !S_ISREG(fileInfo.st_mode)) {
+    std::fclose(file);
+    throw PictureError(path + ": not a picture file (not a regular file)");
+  }
+  std::vector<ColorTriple> pixels;
+  auto job = std::make_unique<JpegJob>();
+  std::memset(&job->info, 0, sizeof job->info);
+  job->file = file;
+  job->pixels = &pixels;
+  const bool ok = RunJpeg(*job);
+  jpeg_destroy_decompress(&job->info);
+  std::free(job->cmykRow);
+  std::fclose(file);
+  if (!ok) {
+    const char* why = job->refusal[0] != '\0' ? job->refusal : job->errors.message;
+    throw PictureError(path + ": cannot decode the JPEG picture (" + why + ")");
+  }
+  width_ = job->width;
+  height_ = job->height;
+  pixels_ = std::move(pixels);
+  // The old row addresses point into freed storage; an empty table fails its range check
+  // instead of reading it, until LoadPicture rebuilds the rows.
+  rows.Assign(nullptr, 0, 0);
+}
+
+void TBrixBitmap::LoadPicture(const std::string& path) {
+  if (EndsWith(path, ".jpg") || EndsWith(path, ".jpeg")) {
+    LoadJpeg(path);
+  } else {
+    const std::vector<std::uint8_t> file = ReadWholeFile(path, kMaxBmpFileBytes);
+    Picture24 picture = DecodeBmp(file, path);
+    width_ = picture.width;
+    height_ = picture.height;
+    pixels_ = std::move(picture.pixels);
+  }
+  RebuildRows();
+}
+
+}  // namespace vexa

@@ -1,0 +1,315 @@
+// Text on a TBrixBitmap, with the optional one-pixel soft rim in the text colour.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "lib/BrixBmp.h"
+#include "lib/Checked.h"
+#include "lib/FontFace.h"
+#include "lib/ShiftJis.h"
+
+namespace vexa {
+
+namespace {
+
+// ---- the soft rim's arithmetic ------------------------------------------------------------
+
+// A byte moved a quarter of the way toward the text's byte k times in a row, k = 0..4:
+// each step b -> (3b + t) div 4.
+struct Blends {
+  ColorTriple ink{};
+  std::array<std::array<std::uint8_t, 256>, 5> blue{}, green{}, red{};
+};
+
+const Blends& BlendsToward(ColorTriple ink) {
+  thread_local std::array<Blends, 8> cache;
+  thread_local std::size_t used = 0, next = 0;
+  for (std::size_t i = 0; i < used; ++i)
+    if (SameColor(cache[i].ink, ink)) return cache[i];
+  Blends& b = cache[next];
+  next = (next + 1) % cache.size();
+  used = std::min(used + 1, cache.size());
+  b.ink = ink;
+  for (int v = 0; v < 256; ++v) {
+    b.blue[0][v] = b.green[0][v] = b.red[0][v] = static_cast<std::uint8_t>(v);
+    for (int k = 1; k <= 4; ++k) {
+      b.blue[k][v] = static_cast<std::uint8_t>((3 * b.blue[k - 1][v] + ink.blue) / 4);
+      b.green[k][v] = static_cast<std::uint8_t>((3 * b.green[k - 1][v] + ink.green) / 4);
+      b.red[k][v] = static_cast<std::uint8_t>((3 * b.red[k - 1][v] + ink.red) / 4);
+    }
+  }
+  return b;
+}
+
+inline void Blend(ColorTriple& p, const Blends& b, std::size_t k) {
+  // All loads before any store: a byte store could alias the tables, which would otherwise
+  // hold each load back until the store before it is done.
+  const std::uint8_t blue = p.blue, green = p.green, red = p.red;
+  const ColorTriple blended{b.blue[k][blue], b.green[k][green], b.red[k][red]};
+  p = blended;
+}
+
+inline bool IsBlack(const ColorTriple& p) { return (p.blue | p.green | p.red) == 0; }
+inline bool IsWhite(const ColorTriple& p) { return (p.blue & p.green & p.red) == 0xFF; }
+
+// A run of pixels in one colour, written eight bytes at a time: the colour's three bytes
+// repeat, so each eight-byte word is one of three rotations of the pattern.
+class InkPainter {
+ public:
+  explicit InkPainter(ColorTriple ink) {
+    const std::uint8_t pattern[3] = {ink.blue, ink.green, ink.red};
+    for (int phase = 0; phase < 3; ++phase) {
+      std::uint8_t bytes[8];
+      for (int i = 0; i < 8; ++i) bytes[i] = pattern[(phase + i) % 3];
+      std::memcpy(&words_[phase], bytes, 8);
+    }
+  }
+  void Paint(ColorTriple* first, std::int32_t pixels) const {
+    auto* p = reinterpret_cast<unsigned char*>(first);
+    const std::size_t bytes = 3 * static_cast<std::size_t>(pixels);
+    const auto* word = reinterpret_cast<const unsigned char*>(&words_[0]);
+    if (bytes == 3) {
+      std::memcpy(p, word, 2);
+      p[2] = word[2];
+      return;
+    }
+    if (bytes == 6) {
+      std::memcpy(p, word, 4);
+      std::memcpy(p + 4, word + 4, 2);
+      return;
+    }
+    std::size_t j = 0;
+    for (; j + 8 < bytes; j += 8) std::memcpy(p + j, &words_[j % 3], 8);
+    std::memcpy(p + bytes - 8, &words_[(bytes - 8) % 3], 8);  // the last word may overlap the one before
+  }
+
+ private:
+  std::uint64_t words_[3] = {};
+};
+
+// ---- whole lines, ready to stamp ----------------------------------------------------------
+// The game draws the same few texts every frame. A stamp holds a text's glyph pixels and its
+// rim (the pixels next to a glyph pixel inside the text's box, with how many of their four
+// neighbours are glyph pixels) as offsets into a surface of one width, so drawing is two
+// passes over precomputed offsets. It serves whenever all of it lies on the surface; then
+// no neighbour falls outside the surface and the box needs no clamping, and the rim gives
+// exactly what the scan over the work surface gives.
+
+struct InkRun {
+  std::int32_t offset;  // of the first pixel
+  std::int32_t length;  // pixels
+};
+
+struct TextStamp {
+  std::int32_t surfaceWidth = 0;
+  std::int64_t top = 0, left = 0, bottom = 0, right = 0;  // all it touches, from the text's origin
+  std::vector<InkRun> ink;                                // glyph pixels, run by run
+  std::vector<std::int32_t> rim;
+  std::vector<std::uint8_t> rimNeighbours;
+};
+
+// Past this many pixels a line is not worth keeping (and only absurd sizes get there).
+constexpr std::int64_t kMaxStampArea = std::int64_t{1} << 22;
+constexpr std::size_t kMaxStamps = 512;
+
+std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surfaceWidth, std::int32_t boxRight,
+                                     std::int32_t boxBottom) {
+  // Bounds of the glyph pixels, from the text's origin.
+  bool any = false;
+  std::int64_t top = 0, left = 0, bottom = 0, right = 0;
+  for (const PlacedGlyph& g : layout.glyphs) {
+    if (g.image->pixels.empty()) continue;
+    const GlyphImage& i = *g.image;
+    top = any ? std::min<std::int64_t>(top, i.top) : i.top;
+    bottom = any ? std::max<std::int64_t>(bottom, i.bottom) : i.bottom;
+    left = any ? std::min<std::int64_t>(left, g.cellX + i.left) : g.cellX + i.left;
+    right = any ? std::max<std::int64_t>(right, g.cellX + i.right) : g.cellX + i.right;
+    any = true;
+  }
+  auto stamp = std::make_unique<TextStamp>();
+  stamp->surfaceWidth = surfaceWidth;
+  if (!any) {
+    // Nothing to draw; the origin must still be a pixel of the surface.
+    stamp->bottom = stamp->right = 1;
+    return stamp;
+  }
+  // A map one pixel larger on every side: glyph pixels first, then the rim around them.
+  const std::int64_t w = right - left + 2;
+  const std::int64_t h = bottom - top + 2;
+  if (w * h > kMaxStampArea) return nullptr;
+  const std::int64_t farthest = (std::max(-top, bottom) + 1) * (std::int64_t{surfaceWidth} + 1) + w + std::max(-left, right);
+  if (farthest > INT32_MAX) return nullptr;  // offsets must fit their 32 bits
+  std::vector<std::uint8_t> on(static_cast<std::size_t>(w * h), 0);
+  auto at = [&](std::int64_t r, std::int64_t c) { return static_cast<std::size_t>((r - top + 1) * w + (c - left + 1)); };
+  for (const PlacedGlyph& g : layout.glyphs)
+    for (const GlyphPixel& p : g.image->pixels) on[at(p.row, g.cellX + p.col)] = 1;
+  stamp->top = top - 1;
+  stamp->left = left - 1;
+  stamp->bottom = bottom + 1;
+  stamp->right = right + 1;
+  for (std::int64_t r = top - 1; r <= bottom; ++r)
+    for (std::int64_t c = left - 1; c <= right; ++c) {
+      const std::int64_t offset = r * surfaceWidth + c;
+      if (on[at(r, c)] != 0) {
+        if (!stamp->ink.empty() && stamp->ink.back().offset + stamp->ink.back().length == offset)
+          ++stamp->ink.back().length;
+        else
+          stamp->ink.push_back({static_cast<std::int32_t>(offset), 1});
+        continue;
+      }
+      // The rim stays inside the box the text is assumed to fill.
+      if (r < -1 || r >= boxBottom || c < -1 || c >= boxRight) continue;
+      auto glyph = [&](std::int64_t rr, std::int64_t cc) {
+        return rr >= top && rr < bottom && cc >= left && cc < right && on[at(rr, cc)] != 0;
+      };
+      const int count = glyph(r - 1, c) + glyph(r + 1, c) + glyph(r, c - 1) + glyph(r, c + 1);
+      if (count == 0) continue;
+      stamp->rim.push_back(static_cast<std::int32_t>(offset));
+      stamp->rimNeighbours.push_back(static_cast<std::uint8_t>(count));
+    }
+  return stamp;
+}
+
+struct StampCache {
+  std::unordered_map<std::string, std::unique_ptr<TextStamp>> stamps;
+  std::string key;
+};
+
+// The stamp for the text on a surface of this width, or none when it would be too large.
+const TextStamp* StampFor(const std::string& face, std::int32_t size, std::uint8_t style, std::string_view text,
+                          std::int32_t surfaceWidth) {
+  thread_local StampCache cache;
+  std::string& key = cache.key;
+  key.assign(face);
+  key += '\0';
+  key += std::to_string(size) + ',' + std::to_string(style) + ',' + std::to_string(surfaceWidth) + '\0';
+  key.append(text);
+  const auto found = cache.stamps.find(key);
+  if (found != cache.stamps.end()) return found->second.get();
+  TextLayout layout;
+  LayOutText(face, size, style, text, layout);
+  // The box of the soft rim, from the text's origin: cells of the Shift-JIS byte count.
+  const std::int64_t boxRight = std::int64_t{ShiftJisLength(text)} * HalfCellWidth(size, style) + 1;
+  const std::int64_t boxBottom = std::int64_t{size} + 2;
+  std::unique_ptr<TextStamp> stamp =
+      boxRight > kMaxStampArea ? nullptr
+                               : MakeStamp(layout, surfaceWidth, static_cast<std::int32_t>(boxRight),
+                                           static_cast<std::int32_t>(boxBottom));
+  if (cache.stamps.size() >= kMaxStamps) cache.stamps.clear();
+  return cache.stamps.emplace(key, std::move(stamp)).first->second.get();
+}
+
+// What the last DrawGlyphs on this thread did, for the soft rim that follows it.
+struct LastDraw {
+  const TextStamp* stamp = nullptr;  // set when the stamp was used: all of it on the surface
+  std::size_t base = 0;              // the text's origin as an index into the pixels
+};
+
+LastDraw& Last() {
+  thread_local LastDraw last;
+  return last;
+}
+
+}  // namespace
+
+void TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::string_view text, ColorTriple color) {
+  LastDraw& last = Last();
+  last.stamp = nullptr;
+  if (text.empty()) return;
+  // Locals only in the loops: a byte store may alias anything reached through a reference.
+  ColorTriple* const out = pixels_.data();
+  const std::int64_t w = width_, h = height_;
+  const ColorTriple ink = color;
+  // The brush is always clear here, so only glyph pixels change.
+  const TextStamp* stamp = StampFor(fontName_, fontSize_, fontStyle_, text, width_);
+  if (stamp != nullptr && x + stamp->left >= 0 && y + stamp->top >= 0 && x + stamp->right <= w &&
+      y + stamp->bottom <= h) {
+    ColorTriple* const origin = out + (std::int64_t{y} * w + x);
+    const InkPainter painter(ink);
+    for (const InkRun& run : stamp->ink) painter.Paint(origin + run.offset, run.length);
+    last.stamp = stamp;
+    last.base = static_cast<std::size_t>(std::int64_t{y} * w + x);
+    return;
+  }
+  TextLayout layout;
+  LayOutText(fontName_, fontSize_, fontStyle_, text, layout);
+  for (const PlacedGlyph& placed : layout.glyphs) {
+    const std::int64_t ox = std::int64_t{x} + placed.cellX;
+    const std::int64_t oy = y;
+    for (const GlyphPixel& g : placed.image->pixels) {
+      const std::int64_t r = oy + g.row;
+      const std::int64_t c = ox + g.col;
+      if (r >= 0 && r < h && c >= 0 && c < w) out[r * w + c] = ink;
+    }
+  }
+}
+
+void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
+  DrawGlyphs(x, y, text, textColor_);
+  if (!softText_) return;
+  // The pass reads the work surface at this surface's coordinates, so both must agree.
+  if (!workSurface_ || workSurface_->width_ != width_ || workSurface_->height_ != height_)
+    throw VexaError("soft text: the surface changed size after soft text was switched on");
+
+  // The box the text is assumed to fill: fixed cells of the Shift-JIS byte count.
+  const std::int32_t cell = HalfCellWidth(fontSize_, fontStyle_);
+  const std::int32_t boxRight = chk::Add(chk::Add(x, chk::Mul(ShiftJisLength(text), cell)), 1);
+  const std::int32_t boxBottom = chk::Add(chk::Add(y, fontSize_), 2);
+  const Blends& blends = BlendsToward(textColor_);
+
+  const LastDraw& last = Last();
+  if (last.stamp != nullptr) {
+    ColorTriple* const origin = pixels_.data() + last.base;
+    const std::int32_t* const offsets = last.stamp->rim.data();
+    const std::uint8_t* const neighbours = last.stamp->rimNeighbours.data();
+    const std::size_t count = last.stamp->rim.size();
+    for (std::size_t i = 0; i < count; ++i) Blend(origin[offsets[i]], blends, neighbours[i]);
+    return;
+  }
+
+  // Otherwise, step by step on the work surface: white glyphs on a black rectangle one pixel
+  // wider on every side than the neighbours read below, so nothing left from an earlier text
+  // is ever seen.
+  TBrixBitmap& work = *workSurface_;
+  const std::int64_t width = width_;
+  {
+    const std::int64_t l = std::max<std::int64_t>(chk::Sub(x, 2), 0);
+    const std::int64_t r = std::min<std::int64_t>(chk::Add(boxRight, 1), width_);
+    const std::int64_t b = std::min<std::int64_t>(chk::Add(boxBottom, 1), height_);
+    for (std::int64_t row = std::max<std::int64_t>(chk::Sub(y, 2), 0); l < r && row < b; ++row)
+      std::memset(reinterpret_cast<unsigned char*>(work.pixels_.data() + row * width + l), 0,
+                  static_cast<std::size_t>(r - l) * sizeof(ColorTriple));
+  }
+  work.SetFontName(fontName_);
+  work.SetFontSize(fontSize_);
+  work.SetFontStyle(fontStyle_);
+  work.SetTextColor(ColorWhite);
+  work.SetClearBrush();
+  work.DrawText(x, y, text);
+
+  const std::int32_t left = std::max(chk::Sub(x, 1), 0);
+  const std::int32_t top = std::max(chk::Sub(y, 1), 0);
+  const std::int32_t right = std::min(boxRight, width_);
+  const std::int32_t bottom = std::min(boxBottom, height_);
+  for (std::int32_t r = top; r < bottom; ++r) {
+    const std::size_t rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(width_);
+    ColorTriple* out = pixels_.data() + rowStart;
+    const ColorTriple* mask = work.pixels_.data() + rowStart;
+    const ColorTriple* above = r > 0 ? mask - width_ : nullptr;
+    const ColorTriple* below = r + 1 < height_ ? mask + width_ : nullptr;
+    for (std::int32_t c = left; c < right; ++c) {
+      if (IsWhite(mask[c])) continue;  // a glyph pixel keeps its colour
+      // Neighbours above, below, left, right; each that is not black moves the pixel a
+      // quarter of the way to the text colour.
+      const std::size_t count = (above != nullptr && !IsBlack(above[c])) + (below != nullptr && !IsBlack(below[c])) +
+                                (c > 0 && !IsBlack(mask[c - 1])) + (c + 1 < width_ && !IsBlack(mask[c + 1]));
+      Blend(out[c], blends, count);
+    }
+  }
+}
+
+}  // namespace vexa

@@ -1,0 +1,138 @@
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "lib/Checked.h"
+#include "lib/Journal.h"
+#include "paint/MessageLog.h"
+
+namespace vexa {
+
+namespace {
+
+// The panel: columns 0..599, rows 0..177 of the backbuffer.
+constexpr std::int32_t PanelRight = 600;
+constexpr std::int32_t PanelBottom = 178;
+
+constexpr std::int32_t LinePitch = 28;
+constexpr std::int32_t LineX = 36;
+constexpr std::int32_t LineFontSize = 22;
+// Text area (106) + one gradient (6) + font size (22) - 1: a line whose top would sit
+// above row 15 can no longer show.
+constexpr std::int32_t KeepSlack = 133;
+// Where a line one pitch below the newest resting line has its top.
+constexpr std::int32_t BelowNewest = 148;
+
+constexpr ColorTriple OlderLineColor{127, 127, 127};
+constexpr ColorTriple FreshLineColor = ColorBlack;
+
+// White is all bytes 255, so a row clears with one memset.
+void FillWhite(TBrixBitmap& s, std::int32_t top, std::int32_t bottom, std::int32_t right) {
+  top = std::max(top, 0);
+  bottom = std::min(bottom, s.Height());
+  right = std::min(right, s.Width());
+  if (right <= 0) return;
+  for (std::int32_t r = top; r < bottom; ++r)
+    std::memset(static_cast<void*>(s.rows[r]), 255, static_cast<std::size_t>(right) * sizeof(ColorTriple));
+}
+
+// The gradient's channel values, one table per weight: a lookup per byte instead of a
+// division per byte on every frame. The panel's bands use weights 0 to 5.
+using FadeTable = std::array<std::uint8_t, 256>;
+FadeTable MakeFadeTable(std::int32_t b) {
+  FadeTable t{};
+  for (std::int64_t c = 0; c < 256; ++c)
+    t[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>((c * b + 255) / (std::int64_t{b} + 1));
+  return t;
+}
+constexpr std::int32_t PanelWeights = 6;
+const std::array<FadeTable, PanelWeights>& PanelFades() {
+  static const std::array<FadeTable, PanelWeights> tables = [] {
+    std::array<FadeTable, PanelWeights> all{};
+    for (std::int32_t w = 0; w < PanelWeights; ++w) all[static_cast<std::size_t>(w)] = MakeFadeTable(w);
+    return all;
+  }();
+  return tables;
+}
+
+// Drops the oldest lines so only those that can still show stay.
+void TrimLog(MessageLog& log, std::int32_t keep) {
+  if (keep >= log.count) return;  // nothing to drop; a log is never padded
+  const std::int32_t dropped = chk::Sub(log.count, keep);
+  for (std::int32_t i = 0; i < keep; ++i)
+    log.lines[CheckIndex("lines", i, LogCapacity)] =
+        std::move(log.lines[CheckIndex("lines", chk::Add(dropped, i), LogCapacity)]);
+  for (std::int32_t i = keep; i < log.count; ++i) log.lines[CheckIndex("lines", i, LogCapacity)].clear();
+  log.count = keep;
+}
+
+}  // namespace
+
+void AddMessage(MessageLog& log, std::string_view text) {
+  VEXA_ASSERT(log.count < LogCapacity, "UnitPaint");  // a full log stores nothing
+  log.lines[CheckIndex("lines", log.count, LogCapacity)] = std::string(text);
+  log.count = chk::Add(log.count, 1);
+  // The first append after a layout starts a new batch: earlier lines turn grey.
+  if (log.laidOut) {
+    log.freshCount = 0;
+    log.laidOut = false;
+  }
+  log.freshCount = chk::Add(log.freshCount, 1);
+  // The older lines stay put on screen; the new one waits one pitch below the newest.
+  log.scroll = chk::Add(log.scroll, LinePitch);
+  JournalMessage(text);
+}
+
+void ClearMessageLog(MessageLog& log) {
+  for (std::int32_t i = 0; i < log.count && i < LogCapacity; ++i) log.lines[static_cast<std::size_t>(i)].clear();
+  log.count = 0;
+  log.freshCount = 0;
+  log.scroll = 0;
+  log.laidOut = false;
+  for (int i = 0; i < 5; ++i) AddMessage(log, "");
+  // 1, so the first layout decays it to 0 and the panel starts at rest.
+  log.scroll = 1;
+}
+
+void LayoutMessageLog(GameState& g) {
+  if (!g.backbuffer) throw VexaError("UnitPaint: LayoutMessageLog without a backbuffer");
+  TBrixBitmap& s = *g.backbuffer;
+  MessageLog& log = g.messageLog;
+
+  log.scroll = chk::Div(chk::Mul(log.scroll, 3), 4);
+  FillWhite(s, 0, PanelBottom, PanelRight);
+
+  const std::int32_t keep = chk::Div(chk::Add(log.scroll, KeepSlack), LinePitch);
+  TrimLog(log, keep);
+
+  s.SetFontName("ＭＳ ゴシック");
+  s.SetFontSize(LineFontSize);
+  const std::int32_t shown = log.scroll > 6 ? 5 : 4;
+  const std::int32_t older = chk::Sub(log.count, log.freshCount);
+  const std::int32_t top = chk::Sub(chk::Add(BelowNewest, log.scroll), chk::Mul(LinePitch, log.count));
+  for (std::int32_t j = 0; j < shown; ++j) {
+    s.SetTextColor(j < older ? OlderLineColor : FreshLineColor);
+    s.DrawText(LineX, chk::Add(top, chk::Mul(LinePitch, j)), log.lines[CheckIndex("lines", j, LogCapacity)]);
+  }
+  log.laidOut = true;
+
+  FadeBand(s, 0, 29, 30, 35, true);
+  FadeBand(s, 148, 177, 142, 147, false);
+}
+
+void FadeBand(TBrixBitmap& surface, std::int32_t blankTop, std::int32_t blankBottom, std::int32_t gradTop,
+              std::int32_t gradBottom, bool weightRisesDownward) {
+  FillWhite(surface, blankTop, chk::Add(blankBottom, 1), PanelRight);
+  const std::int32_t right = std::min(PanelRight, surface.Width());
+  for (std::int32_t r = std::max(gradTop, 0); r <= gradBottom && r < surface.Height(); ++r) {
+    // Weight 0 is the row next to the blank band: fully white there.
+    const std::int32_t b = weightRisesDownward ? chk::Sub(r, gradTop) : chk::Sub(gradBottom, r);
+    const FadeTable fade = b < PanelWeights ? PanelFades()[static_cast<std::size_t>(b)] : MakeFadeTable(b);
+    // Every channel fades alike, so the row is walked as plain bytes.
+    auto* bytes = reinterpret_cast<std::uint8_t*>(surface.rows[r]);
+    const std::size_t n = static_cast<std::size_t>(std::max(right, 0)) * sizeof(ColorTriple);
+    for (std::size_t i = 0; i < n; ++i) bytes[i] = fade[bytes[i]];
+  }
+}
+
+}  // namespace vexa

@@ -1,0 +1,223 @@
+#include "paint/UnitPaint.h"
+
+#include <algorithm>
+#include <array>
+
+#include "lib/Checked.h"
+#include "lib/GamePaths.h"
+#include "paint/MessageLog.h"
+
+namespace vexa {
+
+namespace {
+
+// Body-part pictures mark their fill one step below white, so true white stays white.
+constexpr ColorTriple FillMarker{254, 254, 254};
+constexpr ColorTriple LineMarker = ColorBlack;
+
+// The enemy's offsets run leftward from x and land one picture width (64) further left.
+constexpr std::int32_t MirrorWidth = 64;
+
+struct Placement {
+  const SpritePair* pair = nullptr;
+  std::int32_t y = 0;
+  std::int32_t x = 0;
+};
+
+constexpr std::int32_t PlacementCapacity = 10;
+
+struct PlacementList {
+  std::array<Placement, PlacementCapacity> items{};
+  std::int32_t count = 0;
+};
+
+enum class Part { Head, Body, Foot };
+
+struct PartOffset {
+  Part part;
+  std::int32_t dx;
+  std::int32_t dy;
+};
+
+// The normal pose is the attack pose with one more foot in front.
+constexpr std::array<PartOffset, 8> NormalPose{{{Part::Foot, 5, 40},
+                                                {Part::Head, 0, 0},
+                                                {Part::Body, 36, 0},
+                                                {Part::Foot, 20, 40},
+                                                {Part::Foot, 46, 40},
+                                                {Part::Foot, 61, 40},
+                                                {Part::Foot, 80, 18},
+                                                {Part::Foot, 84, 12}}};
+constexpr std::array<PartOffset, 7> AttackPose{{{Part::Head, 0, 0},
+                                                {Part::Body, 36, 0},
+                                                {Part::Foot, 20, 40},
+                                                {Part::Foot, 46, 40},
+                                                {Part::Foot, 61, 40},
+                                                {Part::Foot, 80, 18},
+                                                {Part::Foot, 84, 12}}};
+constexpr std::array<PartOffset, 4> GuardPose{
+    {{Part::Head, 0, 5}, {Part::Body, 36, 5}, {Part::Foot, 80, 23}, {Part::Foot, 84, 17}}};
+
+const SpritePair& PairOf(const Fighter& f, Part part) {
+  switch (part) {
+    case Part::Head:
+      return f.head;
+    case Part::Body:
+      return f.body;
+    case Part::Foot:
+      return f.foot;
+  }
+  VEXA_ASSERT(false, "UnitPaint");
+  return f.head;
+}
+
+TBrixBitmap& Surface(const std::unique_ptr<TBrixBitmap>& surface) {
+  if (!surface) throw VexaError("UnitPaint: a fighter picture was never created");
+  return *surface;
+}
+
+std::int32_t JitteredX(GameState& g, const Fighter& f, std::int32_t dx) {
+  const std::int32_t r = Random(g.random, 2);
+  if (f.isPlayer) return chk::Add(chk::Add(f.x, dx), r);
+  return chk::Sub(chk::Sub(chk::Sub(f.x, dx), r), MirrorWidth);
+}
+
+std::int32_t JitteredY(GameState& g, const Fighter& f, std::int32_t dy) {
+  const std::int32_t s = Random(g.random, 2);
+  return chk::Add(chk::Add(f.y, dy), s);
+}
+
+// A single picture draws its vertical jitter first; placements draw the horizontal first.
+void DrawSingle(GameState& g, const Fighter& f, const std::unique_ptr<TBrixBitmap>& picture, std::int32_t dx,
+                std::int32_t dy) {
+  const std::int32_t y = JitteredY(g, f, dy);
+  const std::int32_t x = JitteredX(g, f, dx);
+  Surface(picture).DrawOnto(*g.backbuffer, x, y);
+}
+
+void Append(PlacementList& list, const SpritePair& pair, std::int32_t y, std::int32_t x) {
+  list.items[CheckIndex("placements", list.count, PlacementCapacity)] = Placement{&pair, y, x};
+  list.count = chk::Add(list.count, 1);
+}
+
+template <std::size_t N>
+void AppendPose(GameState& g, const Fighter& f, const std::array<PartOffset, N>& pose, PlacementList& list) {
+  for (const PartOffset& offset : pose) {
+    const std::int32_t x = JitteredX(g, f, offset.dx);
+    const std::int32_t y = JitteredY(g, f, offset.dy);
+    Append(list, PairOf(f, offset.part), y, x);
+  }
+}
+
+void Recolor(TBrixBitmap& surface, ColorTriple from, ColorTriple to) {
+  for (std::int32_t r = 0; r < surface.Height(); ++r) {
+    ColorTriple* row = surface.rows[r];
+    for (std::int32_t c = 0; c < surface.Width(); ++c)
+      if (SameColor(row[c], from)) row[c] = to;
+  }
+}
+
+}  // namespace
+
+void CreateBackbuffer(GameState& g) {
+  g.backbuffer = std::make_unique<TBrixBitmap>();
+  TBrixBitmap& b = *g.backbuffer;
+  b.SetSize(g.clientWidth, g.clientHeight);
+  b.SetFontName("ＭＳ ゴシック");
+  b.SetFontStyle(fsBold);
+  b.SetClearBrush();
+  b.SetSoftText(true);
+  g.clickLatch = false;
+  g.rightHeld = false;
+}
+
+void FreeBackbuffer(GameState& g) { g.backbuffer.reset(); }
+
+void ComposeFrame(GameState& g) {
+  if (!g.backbuffer) return;
+  g.backbuffer->Fill(ColorWhite);
+  DrawStatusBars(g);
+  LayoutMessageLog(g);
+  DrawFighter(g, g.player);
+  DrawFighter(g, g.enemy);  // after the player, so the enemy is on top where they meet
+  if (g.paintBox) g.backbuffer->PresentTo(*g.paintBox);
+}
+
+void CreateSpritePair(SpritePair& pair) {
+  pair.shape = std::make_unique<TBrixBitmap>();
+  pair.outline = std::make_unique<TBrixBitmap>();
+}
+
+void FreeSpritePair(SpritePair& pair) {
+  pair.shape.reset();
+  pair.outline.reset();
+}
+
+void LoadSpritePair(SpritePair& pair, const std::string& fileName, bool mirror, ColorTriple color) {
+  TBrixBitmap& shape = Surface(pair.shape);
+  TBrixBitmap& outline = Surface(pair.outline);
+  const std::string path = NativePath(fileName);
+  shape.LoadPicture(path);
+  outline.LoadPicture(path);
+
+  // Lines are tested first, so a fill painted black is not then taken for a line.
+  for (std::int32_t r = 0; r < shape.Height(); ++r) {
+    ColorTriple* row = shape.rows[r];
+    for (std::int32_t c = 0; c < shape.Width(); ++c) {
+      if (SameColor(row[c], LineMarker))
+        row[c] = KeyColor;
+      else if (SameColor(row[c], FillMarker))
+        row[c] = color;
+    }
+  }
+  Recolor(outline, FillMarker, KeyColor);
+
+  if (mirror) {
+    FlipHorizontal(shape);
+    FlipHorizontal(outline);
+  }
+  shape.MakeKeyMask(KeyColor);
+  outline.MakeKeyMask(KeyColor);
+}
+
+void FlipHorizontal(TBrixBitmap& surface) {
+  const std::int32_t width = surface.Width();
+  if (width == 0) return;
+  for (std::int32_t r = 0; r < surface.Height(); ++r) {
+    ColorTriple* row = surface.rows[r];
+    std::reverse(row, row + width);  // an odd width's middle column stays put
+  }
+}
+
+void DrawFighter(GameState& g, const Fighter& f) {
+  if (!g.backbuffer) throw VexaError("UnitPaint: DrawFighter without a backbuffer");
+  TBrixBitmap& target = *g.backbuffer;
+  PlacementList list;
+
+  // Guarding wins over attacking: a guard never shows the slash.
+  if (f.guarding) {
+    AppendPose(g, f, GuardPose, list);
+  } else if (f.attacking) {
+    DrawSingle(g, f, f.slash, -25, -5);  // under the body
+    AppendPose(g, f, AttackPose, list);
+  } else {
+    AppendPose(g, f, NormalPose, list);
+  }
+
+  // Every fill covers every line, so overlapping parts read as one body.
+  for (std::int32_t i = 0; i < list.count; ++i) {
+    const Placement& p = list.items[CheckIndex("placements", i, PlacementCapacity)];
+    Surface(p.pair->outline).DrawOnto(target, p.x, p.y);
+  }
+  for (std::int32_t i = 0; i < list.count; ++i) {
+    const Placement& p = list.items[CheckIndex("placements", i, PlacementCapacity)];
+    Surface(p.pair->shape).DrawOnto(target, p.x, p.y);
+  }
+
+  if (f.guarding)
+    DrawSingle(g, f, f.guardFace, 0, 5);
+  else
+    DrawSingle(g, f, f.face, 0, 0);
+}
+
+}  // namespace vexa

@@ -1,0 +1,104 @@
+#pragma once
+// The game's one window on SDL2: the form's frame, the paint box every step's frame is
+// shown in, and the event pump and clock the scheduler loop runs on.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+#include "lib/BrixBmp.h"
+#include "lib/BrixForm.h"
+#include "lib/BrixTimer.h"
+#include "platform/TexelConvert.h"
+#include "platform/ViewScale.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+union SDL_Event;
+
+namespace vexa {
+
+// The window could not be opened (no display, no renderer); what() is one line.
+struct PlatformError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+struct WindowOptions {
+  std::int32_t scale = 1;  // 1..8 window pixels per game pixel; 0 picks with AutoScale
+  bool fullscreen = false;  // fills the screen; the game at the largest scale that fits, on black
+  std::string title = "V.E.X.A.";
+  std::string iconFile = "dat\\vexa_icon.bmp";  // the game's name for it; missing means no icon
+};
+
+class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
+ public:
+  // Creates the window hidden; the form sizes and centres it, then ShowWindow shows it.
+  // Throws PlatformError when no display is available.
+  explicit SdlWindow(const WindowOptions& options);
+  ~SdlWindow() override;
+  SdlWindow(const SdlWindow&) = delete;
+  SdlWindow& operator=(const SdlWindow&) = delete;
+
+  // Where mouse events go, in game pixels; nullptr drops them.
+  void SetMouseTarget(MouseTarget* target) { mouseTarget_ = target; }
+
+  // Shows the window, white until the first frame arrives.
+  void ShowWindow();
+
+  // After the steps stopped on an error: a modal error box over the window. False when
+  // the desktop cannot show one (a bare X server without fonts); the caller's line on
+  // standard error then stands alone.
+  bool ShowErrorBox(const std::string& text);
+
+  // Keeps the window answering (repaints, mouse, close) until it is closed.
+  void WaitUntilClosed();
+
+  std::int32_t Scale() const { return scale_; }
+  ViewMap MouseView() const;  // window position -> game pixel, as the mouse handlers get it
+  std::int64_t FramesShown() const { return framesShown_; }
+  SDL_Window* NativeWindow() const { return window_; }
+
+  // FormWindow: the client size is in game pixels (the window is `Scale()` times larger);
+  // outer size, screen size and position are in screen pixels.
+  void SetClientSize(std::int32_t width, std::int32_t height) override;
+  void OuterSize(std::int32_t& width, std::int32_t& height) override;
+  void ScreenSize(std::int32_t& width, std::int32_t& height) override;
+  void MoveTo(std::int32_t left, std::int32_t top) override;
+
+  // PaintBox: uploads the frame and presents it at once.
+  void Show(const TBrixBitmap& frame) override;
+
+  // TimerHost.
+  std::int32_t Now() override;
+  void DispatchEvents() override;
+  bool Terminated() override { return closed_; }
+  void Wait(std::int32_t maxMs) override;
+
+ private:
+  void Handle(const SDL_Event& event);
+  void Redraw();
+  void DropTexture();
+  ViewMap RenderView() const;
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  std::uint32_t textureFormat_ = 0;
+  TexelLayout layout_;
+  std::int32_t textureW_ = 0;
+  std::int32_t textureH_ = 0;
+  bool haveFrame_ = false;  // white until the first frame
+
+  MouseTarget* mouseTarget_ = nullptr;
+  std::uint32_t windowId_ = 0;
+  std::uint32_t heldButtons_ = 0;  // SDL button mask, as of the last event handled
+  bool fullscreen_ = false;
+  std::int32_t scale_ = 1;
+  std::int32_t gameW_ = 600;
+  std::int32_t gameH_ = 450;
+  bool shown_ = false;
+  bool closed_ = false;
+  std::int64_t framesShown_ = 0;
+};
+
+}  // namespace vexa

@@ -1,0 +1,284 @@
+#include "platform/SdlWindow.h"
+
+#include <SDL.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vexa {
+namespace {
+
+using ::testing::ElementsAre;
+
+// Notes each mouse event as the form would see it.
+class MouseLog : public MouseTarget {
+ public:
+  static std::string Held(ShiftState s) {
+    return std::string(s.left ? "L" : "") + (s.right ? "R" : "") + (s.middle ? "M" : "");
+  }
+  static const char* Name(MouseButton b) {
+    return b == MouseButton::Left ? "left" : b == MouseButton::Right ? "right" : "middle";
+  }
+  void PaintBoxMainMouseDown(MouseButton b, ShiftState s, std::int32_t x, std::int32_t y) override {
+    log.push_back(std::string("down ") + Name(b) + " [" + Held(s) + "] " + std::to_string(x) + "," +
+                  std::to_string(y));
+  }
+  void PaintBoxMainMouseMove(ShiftState s, std::int32_t x, std::int32_t y) override {
+    log.push_back("move [" + Held(s) + "] " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void PaintBoxMainMouseUp(MouseButton b, ShiftState s, std::int32_t x, std::int32_t y) override {
+    log.push_back(std::string("up ") + Name(b) + " [" + Held(s) + "] " + std::to_string(x) + "," +
+                  std::to_string(y));
+  }
+  std::vector<std::string> log;
+};
+
+// SDL's display-less video driver: a real window, renderer and event queue, no screen.
+class Window : public ::testing::Test {
+ protected:
+  Window() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
+
+  std::unique_ptr<SdlWindow> Open(std::int32_t scale, bool fullscreen = false) {
+    WindowOptions options;
+    options.scale = scale;
+    options.fullscreen = fullscreen;
+    auto window = std::make_unique<SdlWindow>(options);
+    window->SetClientSize(600, 450);
+    window->SetMouseTarget(&mouse);
+    window->ShowWindow();
+    return window;
+  }
+
+  void Button(const SdlWindow& w, bool down, std::uint8_t button, int x, int y) {
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.windowID = SDL_GetWindowID(w.NativeWindow());
+    e.button.button = button;
+    e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.button.x = x;
+    e.button.y = y;
+    SDL_PushEvent(&e);
+  }
+  void Motion(const SdlWindow& w, std::uint32_t held, int x, int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.windowID = SDL_GetWindowID(w.NativeWindow());
+    e.motion.state = held;
+    e.motion.x = x;
+    e.motion.y = y;
+    SDL_PushEvent(&e);
+  }
+  // The colour the window shows at window pixel (x, y).
+  static SDL_Color PixelAt(const SdlWindow& w, int x, int y) {
+    SDL_Renderer* r = SDL_GetRenderer(w.NativeWindow());
+    const SDL_Rect at{x, y, 1, 1};
+    std::uint8_t rgb[3] = {};
+    EXPECT_EQ(SDL_RenderReadPixels(r, &at, SDL_PIXELFORMAT_RGB24, rgb, 3), 0) << SDL_GetError();
+    return SDL_Color{rgb[0], rgb[1], rgb[2], 255};
+  }
+  static std::string Hex(SDL_Color c) {
+    char s[8];
+    std::snprintf(s, sizeof s, "%02x%02x%02x", c.r, c.g, c.b);
+    return s;
+  }
+
+  MouseLog mouse;
+};
+
+TEST_F(Window, TheClientAreaIsTheGameTimesTheScale) {
+  for (std::int32_t scale : {1, 2, 3}) {
+    auto w = Open(scale);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(w->NativeWindow(), &width, &height);
+    EXPECT_EQ(width, 600 * scale);
+    EXPECT_EQ(height, 450 * scale);
+    EXPECT_STREQ(SDL_GetWindowTitle(w->NativeWindow()), "V.E.X.A.");
+    const std::uint32_t flags = SDL_GetWindowFlags(w->NativeWindow());
+    EXPECT_FALSE(flags & SDL_WINDOW_RESIZABLE);
+    std::int32_t outerW = 0, outerH = 0;
+    w->OuterSize(outerW, outerH);  // no window manager, so no frame
+    EXPECT_EQ(outerW, 600 * scale);
+    EXPECT_EQ(outerH, 450 * scale);
+  }
+}
+
+TEST_F(Window, AutoScaleFollowsTheDisplay) {
+  SDL_InitSubSystem(SDL_INIT_VIDEO);
+  SDL_DisplayMode mode{};
+  ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &mode), 0);
+  auto w = Open(0);
+  EXPECT_EQ(w->Scale(), AutoScale(mode.w, mode.h, 600, 450));
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+TEST_F(Window, MouseEventsReachTheFormInGamePixelsWithTheHeldButtons) {
+  auto w = Open(2);
+  Button(*w, true, SDL_BUTTON_RIGHT, 201, 101);
+  Motion(*w, SDL_BUTTON_RMASK, -3, 50);  // dragged off the left edge
+  Button(*w, true, SDL_BUTTON_LEFT, -3, 50);
+  Button(*w, false, SDL_BUTTON_RIGHT, 1300, 950);  // released right of the window
+  Motion(*w, SDL_BUTTON_LMASK, 1199, 899);
+  Button(*w, false, SDL_BUTTON_LEFT, 1199, 899);
+  Button(*w, true, SDL_BUTTON_MIDDLE, 0, 0);
+  Button(*w, true, SDL_BUTTON_X1, 10, 10);  // side buttons are not the form's business
+  Button(*w, false, SDL_BUTTON_X1, 10, 10);
+  Button(*w, false, SDL_BUTTON_MIDDLE, 0, 0);
+  w->DispatchEvents();
+  EXPECT_THAT(mouse.log, ElementsAre("down right [R] 100,50", "move [R] -2,25", "down left [LR] -2,25",
+                                     "up right [L] 650,475", "move [L] 599,449", "up left [] 599,449",
+                                     "down middle [M] 0,0", "up middle [] 0,0"));
+}
+
+TEST_F(Window, FullscreenMapsTheMouseThroughTheCentringOffset) {
+  auto w = Open(1, true);
+  int width = 0, height = 0;
+  SDL_GetWindowSize(w->NativeWindow(), &width, &height);
+  const ViewMap view = FullscreenView(width, height, 600, 450);
+  EXPECT_EQ(w->MouseView().offsetX, view.offsetX);
+  Motion(*w, 0, view.offsetX, view.offsetY);
+  Motion(*w, 0, view.offsetX - 1, view.offsetY + 450 * view.scale - 1);
+  w->DispatchEvents();
+  EXPECT_THAT(mouse.log, ElementsAre("move [] 0,0", "move [] -1,449"));
+}
+
+TEST_F(Window, WhiteUntilTheFirstFrameThenTheFrameAtSharpScale) {
+  auto w = Open(3);
+  EXPECT_EQ(Hex(PixelAt(*w, 0, 0)), "ffffff");
+  EXPECT_EQ(Hex(PixelAt(*w, 1799, 1349)), "ffffff");
+
+  TBrixBitmap frame;
+  frame.SetSize(600, 450);
+  frame.Fill(Rgb(0, 0, 0));
+  frame.rows[0][0] = Rgb(0x12, 0x34, 0x56);
+  frame.rows[0][1] = Rgb(0xFE, 0x80, 0x01);
+  frame.rows[449][599] = Rgb(0x20, 0x40, 0x60);
+  w->Show(frame);
+  EXPECT_EQ(w->FramesShown(), 1);
+  // Every window pixel of a game pixel has its exact colour: no smoothing at the seams.
+  for (int dy = 0; dy < 3; ++dy) {
+    for (int dx = 0; dx < 3; ++dx) {
+      EXPECT_EQ(Hex(PixelAt(*w, dx, dy)), "123456");
+      EXPECT_EQ(Hex(PixelAt(*w, 3 + dx, dy)), "fe8001");
+      EXPECT_EQ(Hex(PixelAt(*w, 6 + dx, dy)), "000000");
+      EXPECT_EQ(Hex(PixelAt(*w, 1797 + dx, 1347 + dy)), "204060");
+    }
+  }
+}
+
+TEST_F(Window, FullscreenShowsTheGameCentredOnBlack) {
+  auto w = Open(1, true);
+  const ViewMap view = w->MouseView();
+  ASSERT_GT(view.offsetX, 0);
+  ASSERT_GT(view.offsetY, 0);
+  EXPECT_EQ(Hex(PixelAt(*w, view.offsetX, view.offsetY)), "ffffff");
+  TBrixBitmap frame;
+  frame.SetSize(600, 450);
+  frame.Fill(Rgb(0x33, 0x66, 0x99));
+  w->Show(frame);
+  EXPECT_EQ(Hex(PixelAt(*w, 0, 0)), "000000");
+  EXPECT_EQ(Hex(PixelAt(*w, view.offsetX - 1, view.offsetY)), "000000");
+  EXPECT_EQ(Hex(PixelAt(*w, view.offsetX, view.offsetY)), "336699");
+  EXPECT_EQ(Hex(PixelAt(*w, view.offsetX + 600 * view.scale - 1, view.offsetY + 450 * view.scale - 1)), "336699");
+  EXPECT_EQ(Hex(PixelAt(*w, view.offsetX + 600 * view.scale, view.offsetY)), "000000");
+}
+
+TEST_F(Window, AnExposeRedrawsTheLatestFrame) {
+  auto w = Open(1);
+  TBrixBitmap frame;
+  frame.SetSize(600, 450);
+  frame.Fill(Rgb(0x10, 0x20, 0x30));
+  w->Show(frame);
+  // Scribble over the window as another window would, then expose it.
+  SDL_Renderer* r = SDL_GetRenderer(w->NativeWindow());
+  SDL_SetRenderDrawColor(r, 255, 0, 255, 255);
+  SDL_RenderClear(r);
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.windowID = SDL_GetWindowID(w->NativeWindow());
+  e.window.event = SDL_WINDOWEVENT_EXPOSED;
+  SDL_PushEvent(&e);
+  w->DispatchEvents();
+  EXPECT_EQ(Hex(PixelAt(*w, 300, 200)), "102030");
+}
+
+TEST_F(Window, ClosingTheWindowOrQuittingEndsTheLoop) {
+  for (bool viaQuit : {false, true}) {
+    auto w = Open(1);
+    EXPECT_FALSE(w->Terminated());
+    SDL_Event e{};
+    if (viaQuit) {
+      e.type = SDL_QUIT;
+    } else {
+      e.type = SDL_WINDOWEVENT;
+      e.window.windowID = SDL_GetWindowID(w->NativeWindow());
+      e.window.event = SDL_WINDOWEVENT_CLOSE;
+    }
+    SDL_PushEvent(&e);
+    w->DispatchEvents();
+    EXPECT_TRUE(w->Terminated()) << (viaQuit ? "quit" : "close");
+    w->WaitUntilClosed();  // returns at once once closed
+  }
+}
+
+TEST_F(Window, TheWaitEndsAsSoonAsAnEventIsWaiting) {
+  auto w = Open(1);
+  Motion(*w, 0, 10, 10);  // a waiting event: the wait must not sleep its full length
+  const std::uint64_t before = SDL_GetTicks64();
+  w->Wait(5000);
+  EXPECT_LT(SDL_GetTicks64() - before, 4000u);
+}
+
+// Restores the variables a test cleared or changed.
+class Environment {
+ public:
+  ~Environment() {
+    for (const auto& [name, value] : saved_) {
+      if (value) setenv(name.c_str(), value->c_str(), 1);
+      else unsetenv(name.c_str());
+    }
+  }
+  void Set(const char* name, const char* value) {
+    const char* old = std::getenv(name);
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+void ExpectNoDisplayError() {
+  try {
+    SdlWindow w{WindowOptions{}};
+    ADD_FAILURE() << "a window opened without a display";
+  } catch (const PlatformError& e) {
+    const std::string what = e.what();
+    EXPECT_NE(what.find("no display"), std::string::npos) << what;
+    EXPECT_EQ(what.find('\n'), std::string::npos) << what;
+  }
+}
+
+TEST(WindowWithoutDisplay, FailsWithOneLineWhenNoDriverOpens) {
+  Environment env;
+  env.Set("SDL_VIDEODRIVER", "no-such-display");
+  ExpectNoDisplayError();
+}
+
+TEST(WindowWithoutDisplay, RefusesSdlsScreenlessFallback) {
+  // With nothing to show on, SDL would settle for its invisible "offscreen" driver.
+  if (std::filesystem::exists("/dev/dri")) GTEST_SKIP() << "a console display may really open here";
+  Environment env;
+  env.Set("SDL_VIDEODRIVER", nullptr);
+  env.Set("DISPLAY", nullptr);
+  env.Set("WAYLAND_DISPLAY", nullptr);
+  ExpectNoDisplayError();
+}
+
+}  // namespace
+}  // namespace vexa
