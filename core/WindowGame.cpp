@@ -1,10 +1,113 @@
 #include "core/WindowGame.h"
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+
+#include "core/Recorder.h"
+#include "core/UnitForm.h"
+#include "lib/BrixTimer.h"
+#include "lib/BrixWave.h"
+#include "lib/GamePaths.h"
+#include "lib/Random.h"
+#include "platform/SdlAudio.h"
+#include "platform/SdlWindow.h"
+
 namespace vexa {
 
-int RunWindowGame(const Options&, std::ostream& err) {
-  err << "vexa: the window is not wired yet\n";
-  return 1;
+namespace {
+
+// Every step ends by presenting its frame, so presents count the steps for the recorder;
+// the first one is stamped when a benchmark asks for it.
+class Presenter : public PaintBox {
+ public:
+  Presenter(PaintBox& window, Recorder* recorder) : window_(window), recorder_(recorder) {}
+  void Show(const TBrixBitmap& frame) override {
+    window_.Show(frame);
+    if (recorder_) recorder_->StepDone();
+    if (first_ && std::getenv("VEXA_FIRST_FRAME_STAMP")) {
+      const auto now = std::chrono::system_clock::now().time_since_epoch();
+      std::fprintf(stderr, "first frame %.6f\n", std::chrono::duration<double>(now).count());
+    }
+    first_ = false;
+  }
+
+ private:
+  PaintBox& window_;
+  Recorder* recorder_;
+  bool first_ = true;
+};
+
+}  // namespace
+
+int RunWindowGame(const Options& options, std::ostream& err) {
+  SdlAudio audio(options.mute, err);
+  audio.Preload(NativePath("dat"));
+  TBrixWave::SetOutput(&audio);
+  struct Unhook {
+    ~Unhook() {
+      TBrixTimer::SetHost(nullptr);
+      TBrixWave::SetOutput(nullptr);
+    }
+  } unhook;
+
+  std::unique_ptr<SdlWindow> window;
+  try {
+    WindowOptions wo;
+    wo.scale = options.scale;
+    wo.fullscreen = options.fullscreen;
+    window = std::make_unique<SdlWindow>(wo);
+  } catch (const PlatformError& e) {
+    err << "vexa: " << e.what() << '\n';
+    return 1;
+  }
+  TBrixTimer::SetHost(window.get());
+
+  const std::uint32_t seed = SeedFromClock();
+  auto g = std::make_unique<GameState>();
+  std::optional<Recorder> recorder;
+  std::unique_ptr<TFormMain> form;
+  std::unique_ptr<Presenter> presenter;
+  try {
+    // The presenter needs the recorder, which needs the form: build the form on a
+    // presenter that forwards to a recorder set up right after.
+    presenter = std::make_unique<Presenter>(*window, nullptr);
+    form = std::make_unique<TFormMain>(*g, window.get(), presenter.get(), seed);
+    if (!options.recordFile.empty()) {
+      recorder.emplace(*form, seed);
+      presenter = std::make_unique<Presenter>(*window, &*recorder);
+      g->paintBox = presenter.get();
+      window->SetMouseTarget(&*recorder);
+    } else {
+      window->SetMouseTarget(form.get());
+    }
+  } catch (const std::exception& e) {
+    err << "vexa: " << e.what() << '\n';
+    return 1;
+  }
+
+  window->ShowWindow();
+  int status = 0;
+  try {
+    TBrixTimer::RunLoop();
+  } catch (const std::exception& e) {
+    // The steps stop for good, but the player is told and can still close the window.
+    err << "vexa: the game stopped: " << e.what() << '\n';
+    window->SetMouseTarget(nullptr);
+    window->ShowErrorBox(std::string("The game stopped because of an internal error:\n") + e.what());
+    window->WaitUntilClosed();
+    status = 1;
+  }
+  if (recorder && !recorder->WriteTo(options.recordFile)) {
+    err << "vexa: cannot write the replay " << options.recordFile << '\n';
+    status = 1;
+  }
+  form.reset();
+  TBrixTimer::Clear();
+  audio.StopAll();
+  return status;
 }
 
 }  // namespace vexa

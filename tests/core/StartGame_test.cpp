@@ -4,6 +4,7 @@
 #include "core/UnitForm.h"
 #include "core/UnitMain.h"
 #include "lib/BrixTimer.h"
+#include "lib/Journal.h"
 #include "support/Files.h"
 #include "support/TempFolder.h"
 
