@@ -1,6 +1,8 @@
 #include "lib/BrixBmp.h"
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 
 #include "lib/Checked.h"
 
@@ -38,7 +40,10 @@ TBrixBitmap::TBrixBitmap() {
 TBrixBitmap::~TBrixBitmap() = default;
 
 void TBrixBitmap::Resize(std::int32_t width, std::int32_t height) {
-  if (width < 0 || height < 0) throw VexaError("negative surface size");
+  // Nothing the game draws comes near this; it keeps a wild size from a huge allocation.
+  if (width < 0 || height < 0 || width > 16384 || height > 16384 ||
+      std::int64_t{width} * height > 64 * 1024 * 1024)
+    throw VexaError("surface size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
   width_ = width;
   height_ = height;
   pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), ColorTriple{});
@@ -50,7 +55,14 @@ void TBrixBitmap::SetSize(std::int32_t width, std::int32_t height) {
   Fill(ColorWhite);
 }
 
-void TBrixBitmap::Fill(ColorTriple color) { std::fill(pixels_.begin(), pixels_.end(), color); }
+void TBrixBitmap::Fill(ColorTriple color) {
+  if (pixels_.empty()) return;
+  if (color.blue == color.green && color.green == color.red) {  // every frame starts white
+    std::memset(static_cast<void*>(pixels_.data()), color.blue, pixels_.size() * sizeof(ColorTriple));
+    return;
+  }
+  std::fill(pixels_.begin(), pixels_.end(), color);
+}
 
 void TBrixBitmap::RebuildRows() { rows.Assign(pixels_.data(), width_, height_); }
 
@@ -102,12 +114,21 @@ void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) 
       std::copy(src, src + span, dst);
       continue;
     }
-    const ColorTriple* msk = maskSurface_->pixels_.data() + srcStart;
-    for (std::size_t i = 0; i < span; ++i) {
-      dst[i].blue = static_cast<std::uint8_t>((dst[i].blue & msk[i].blue) | src[i].blue);
-      dst[i].green = static_cast<std::uint8_t>((dst[i].green & msk[i].green) | src[i].green);
-      dst[i].red = static_cast<std::uint8_t>((dst[i].red & msk[i].red) | src[i].red);
+    // AND through the mask, then OR the picture in: byte-wise, so eight bytes at a time.
+    auto* d = reinterpret_cast<std::uint8_t*>(dst);
+    const auto* m = reinterpret_cast<const std::uint8_t*>(maskSurface_->pixels_.data() + srcStart);
+    const auto* p = reinterpret_cast<const std::uint8_t*>(src);
+    const std::size_t bytes = span * sizeof(ColorTriple);
+    std::size_t i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+      std::uint64_t dv, mv, pv;
+      std::memcpy(&dv, d + i, 8);
+      std::memcpy(&mv, m + i, 8);
+      std::memcpy(&pv, p + i, 8);
+      dv = (dv & mv) | pv;
+      std::memcpy(d + i, &dv, 8);
     }
+    for (; i < bytes; ++i) d[i] = static_cast<std::uint8_t>((d[i] & m[i]) | p[i]);
   }
 }
 
