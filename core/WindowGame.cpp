@@ -3,10 +3,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <optional>
 
 #include "core/Recorder.h"
+#include "core/Replay.h"
 #include "core/UnitForm.h"
 #include "lib/BrixTimer.h"
 #include "lib/BrixWave.h"
@@ -23,10 +25,16 @@ namespace {
 // the first one is stamped when a benchmark asks for it.
 class Presenter : public PaintBox {
  public:
-  Presenter(PaintBox& window, Recorder* recorder) : window_(window), recorder_(recorder) {}
+  Presenter(PaintBox& window, Recorder* recorder, const GameState& g, std::ostream* trace, Journal* journal)
+      : window_(window), recorder_(recorder), g_(g), trace_(trace), journal_(journal) {}
   void Show(const TBrixBitmap& frame) override {
     window_.Show(frame);
     if (recorder_) recorder_->StepDone();
+    if (trace_) {
+      *trace_ << TraceRecord(step_, g_, *journal_) << '\n';
+      *journal_ = Journal{};
+    }
+    ++step_;
     if (first_ && std::getenv("VEXA_FIRST_FRAME_STAMP")) {
       const auto now = std::chrono::system_clock::now().time_since_epoch();
       std::fprintf(stderr, "first frame %.6f\n", std::chrono::duration<double>(now).count());
@@ -37,6 +45,10 @@ class Presenter : public PaintBox {
  private:
   PaintBox& window_;
   Recorder* recorder_;
+  const GameState& g_;
+  std::ostream* trace_;
+  Journal* journal_;
+  std::int64_t step_ = 0;
   bool first_ = true;
 };
 
@@ -67,17 +79,28 @@ int RunWindowGame(const Options& options, std::ostream& err) {
 
   const std::uint32_t seed = SeedFromClock();
   auto g = std::make_unique<GameState>();
+  Journal journal;
+  std::ofstream traceFile;
+  std::ostream* trace = nullptr;
+  if (!options.replay.traceFile.empty()) {
+    traceFile.open(options.replay.traceFile, std::ios::binary | std::ios::trunc);
+    trace = &traceFile;
+    AttachJournal(&journal);
+  }
+  struct Detach {
+    ~Detach() { AttachJournal(nullptr); }
+  } detach;
   std::optional<Recorder> recorder;
   std::unique_ptr<TFormMain> form;
   std::unique_ptr<Presenter> presenter;
   try {
     // The presenter needs the recorder, which needs the form: build the form on a
     // presenter that forwards to a recorder set up right after.
-    presenter = std::make_unique<Presenter>(*window, nullptr);
+    presenter = std::make_unique<Presenter>(*window, nullptr, *g, trace, &journal);
     form = std::make_unique<TFormMain>(*g, window.get(), presenter.get(), seed);
     if (!options.recordFile.empty()) {
       recorder.emplace(*form, seed);
-      presenter = std::make_unique<Presenter>(*window, &*recorder);
+      presenter = std::make_unique<Presenter>(*window, &*recorder, *g, trace, &journal);
       g->paintBox = presenter.get();
       window->SetMouseTarget(&*recorder);
     } else {
