@@ -4,6 +4,8 @@
 #include "core/UnitMain.h"
 #include "lib/BrixTimer.h"
 #include "lib/GamePaths.h"
+#include "paint/MessageLog.h"
+#include "stage/UnitEnemy.h"
 
 namespace {
 
@@ -25,6 +27,7 @@ void KeepFighting(vexa::GameState& g) {
     g.retryClicks = 0;
     g.battleOn = true;
     g.saveBlock.stage = g.saveBlock.stage % 9 + 1;  // stage 10 would start the ending and write the report
+    vexa::ResetEnemyBehaviour(g);                    // as every stage start does
   }
 }
 
@@ -45,6 +48,8 @@ void BM_BattleStepRulesOnly(benchmark::State& state) {
     Poke(g, noise);
     vexa::BattleTick(g);
     KeepFighting(g);
+    // Without drawing no layout trims the panel; empty it as a frame would.
+    if (g.messageLog.count > 200) vexa::ClearMessageLog(g.messageLog);
   }
   state.counters["steps/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
