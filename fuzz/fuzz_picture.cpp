@@ -1,4 +1,5 @@
-// Any bytes as a .jpg picture: a clean refusal or a well-formed surface, nothing else.
+// Any bytes as a picture (PICTURE_SUFFIX picks the loader): a clean refusal or a
+// well-formed surface, nothing else.
 #include <cstdlib>
 
 #include "FuzzFile.h"
@@ -6,7 +7,7 @@
 #include "lib/PictureError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string path = WriteInput(".jpg", data, size);
+  const std::string path = WriteInput(PICTURE_SUFFIX, data, size);
   vexa::TBrixBitmap surface;
   try {
     surface.LoadPicture(path);
