@@ -12,28 +12,30 @@ work=$(mktemp -d)
 display=:$((50 + RANDOM % 100))
 cleanup() { kill "$game" "$xvfb" 2>/dev/null; wait 2>/dev/null; [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/e2e-kept; rm -rf "$work"; }
 trap cleanup EXIT
-Xvfb $display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb $display -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 fail() { echo "FAIL: $*"; exit 1; }
 cd "$work"
-SDL_AUDIODRIVER=dummy "$vexa" --mute --record rec.replay --trace window.jsonl 2>err.txt &
+scale=${SCALE:-1}  # window pixels per game pixel; the game must see the same game pixels
+SDL_AUDIODRIVER=dummy "$vexa" --mute --scale "$scale" --record rec.replay --trace window.jsonl 2>err.txt &
 game=$!
 win=$(timeout 10 xdotool search --sync --name '^V\.E\.X\.A\.$' | head -1)
 [ -n "$win" ] || fail "no window titled V.E.X.A."
 sleep 0.5
 geometry=$(xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
-[ "$geometry" = 600x450 ] || fail "client area is $geometry, not 600x450"
+[ "$geometry" = $((600 * scale))x$((450 * scale)) ] || fail "client area is $geometry at scale $scale"
+move() { xdotool mousemove --window "$win" $(($1 * scale)) $(($2 * scale)); }
 
-click() { xdotool mousemove --window "$win" "$1" 300 click "$2"; sleep 0.12; }
-xdotool mousemove --window "$win" 500 300; sleep 0.3
+click() { move "$1" 300; xdotool click "$2"; sleep 0.12; }
+move 500 300; sleep 0.3
 click 400 1                      # a swing out of reach: a script line
-xdotool mousemove --window "$win" 450 300 mousedown 3; sleep 0.5; xdotool mouseup 3   # guard
+move 450 300; xdotool mousedown 3; sleep 0.5; xdotool mouseup 3   # guard
 # Walk into the enemy and let it beat us: the pointer stays far left, the knock-backs are undone.
 for i in $(seq 200); do
-  xdotool mousemove --window "$win" $((5 + i % 2)) 300; sleep 0.1  # a still pointer sends no events
+  move $((5 + i % 2)) 300; sleep 0.1  # a still pointer sends no events
   grep -q '"retryClicks":10' window.jsonl && break
 done
 grep -q '"retryClicks":10' window.jsonl || fail "the player was never beaten"
@@ -45,7 +47,10 @@ tail -1 window.jsonl | grep -q '"retryClicks":0' || fail "the game did not resta
 
 import -window "$win" shot.png 2>/dev/null || fail "no screenshot"
 im=$(command -v convert-im6.q16 || command -v convert)
-pixel() { "$im" shot.png -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
+pixel() {
+  local x=$(($1 * scale)) y=$(($2 * scale))
+  "$im" shot.png -format "%[fx:int(255*p{$x,$y}.r)],%[fx:int(255*p{$x,$y}.g)],%[fx:int(255*p{$x,$y}.b)]" info:
+}
 [ "$(pixel 300 10)" = 255,255,255 ] || fail "the panel's top band is not white: $(pixel 300 10)"
 [ "$(pixel 300 165)" = 255,255,255 ] || fail "the panel's bottom band is not white"
 [ "$(pixel 370 390)" = 64,192,64 ] || fail "the player's HP bar is not green at column 370: $(pixel 370 390)"
@@ -56,4 +61,4 @@ kill -TERM $game; wait $game || fail "the game did not end cleanly: $(cat err.tx
 [ -s rec.replay ] || fail "no replay was recorded"
 "$vexa" --replay rec.replay --trace replay.jsonl || fail "the recording does not replay"
 cmp -s window.jsonl replay.jsonl || { diff <(cut -c1-300 window.jsonl) <(cut -c1-300 replay.jsonl) | head; fail "replay trace differs from the window's"; }
-echo "window game: $(wc -l <window.jsonl) steps, replayed identically"
+echo "window game at scale $scale: $(wc -l <window.jsonl) steps, replayed identically"
