@@ -29,4 +29,10 @@ printf 'vexa-replay 1\nsteps 3\n' >ok.replay
 "$vexa" --replay ok.replay --trace t.jsonl || { echo "a good replay failed"; status=1; }
 [ "$(wc -l <t.jsonl)" = 3 ] || { echo "three steps should give three records"; status=1; }
 [ ! -e save.dat ] && [ ! -e "レポート.txt" ] || { echo "a replay without commands wrote files"; status=1; }
+# Without dat/ anywhere: one line naming the places looked at, status 1.
+mkdir -p alone/bin && cp "$vexa" alone/bin/vexa
+(cd alone && ./bin/vexa --replay ../ok.replay >out.txt 2>err.txt); got=$?
+if [ $got != 1 ] || [ "$(wc -l <alone/err.txt)" != 1 ] || ! grep -q 'dat' alone/err.txt; then
+  echo "without dat/: wanted status 1 and one line; got $got:"; cat alone/err.txt; status=1
+fi
 exit $status
