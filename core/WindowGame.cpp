@@ -25,8 +25,9 @@ namespace {
 // the first one is stamped when a benchmark asks for it.
 class Presenter : public PaintBox {
  public:
-  Presenter(PaintBox& window, Recorder* recorder, const GameState& g, std::ostream* trace, Journal* journal)
-      : window_(window), recorder_(recorder), g_(g), trace_(trace), journal_(journal) {}
+  Presenter(PaintBox& window, const GameState& g, std::ostream* trace, Journal* journal)
+      : window_(window), g_(g), trace_(trace), journal_(journal) {}
+  void SetRecorder(Recorder* recorder) { recorder_ = recorder; }
   void Show(const TBrixBitmap& frame) override {
     window_.Show(frame);
     if (recorder_) recorder_->StepDone();
@@ -44,7 +45,7 @@ class Presenter : public PaintBox {
 
  private:
   PaintBox& window_;
-  Recorder* recorder_;
+  Recorder* recorder_ = nullptr;
   const GameState& g_;
   std::ostream* trace_;
   Journal* journal_;
@@ -92,16 +93,12 @@ int RunWindowGame(const Options& options, std::ostream& err) {
   } detach;
   std::optional<Recorder> recorder;
   std::unique_ptr<TFormMain> form;
-  std::unique_ptr<Presenter> presenter;
+  Presenter presenter(*window, *g, trace, &journal);
   try {
-    // The presenter needs the recorder, which needs the form: build the form on a
-    // presenter that forwards to a recorder set up right after.
-    presenter = std::make_unique<Presenter>(*window, nullptr, *g, trace, &journal);
-    form = std::make_unique<TFormMain>(*g, window.get(), presenter.get(), seed);
+    form = std::make_unique<TFormMain>(*g, window.get(), &presenter, seed);
     if (!options.recordFile.empty()) {
       recorder.emplace(*form, seed);
-      presenter = std::make_unique<Presenter>(*window, &*recorder, *g, trace, &journal);
-      g->paintBox = presenter.get();
+      presenter.SetRecorder(&*recorder);
       window->SetMouseTarget(&*recorder);
     } else {
       window->SetMouseTarget(form.get());

@@ -7,6 +7,7 @@
 // detail because they are drawn last.
 //
 // Usage: make_pictures OUTPUT_FOLDER
+#include "LittleEndian.h"
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -252,14 +253,6 @@ Image Icon(const Image& head, const Image& face) {
   return img;
 }
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(std::uint8_t(v));
-  out.push_back(std::uint8_t(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 // 24-bit bottom-up BMP with a 40-byte header, rows padded to four bytes.
 bool WriteBmp(const std::string& path, const Image& img) {

@@ -5,6 +5,7 @@
 // about -3 dBFS and faded at both ends so it starts and stops without a click.
 //
 // Usage: make_sounds OUTPUT_FOLDER
+#include "LittleEndian.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -274,14 +275,6 @@ Wave CapTiron() {
   return w;
 }
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(std::uint8_t(v));
-  out.push_back(std::uint8_t(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
 
 bool WriteWav(const std::string& path, const Wave& w) {
   const std::uint32_t dataSize = std::uint32_t(w.size() * 2);
