@@ -1,25 +1,54 @@
 #!/usr/bin/env bash
-# Every kept replay gives its kept trace, byte for byte. A replay NAME.replay may come
-# with NAME.save.dat, the "save.dat" it starts from.
-# Usage: replays.sh VEXA SOURCE_DIR BUILD_DIR   (UPDATE=1 rewrites the kept traces)
+# Every kept replay gives its kept results. A replay NAME.replay may come with
+# NAME.save.dat, the "save.dat" it starts from. A short replay keeps its whole trace
+# (NAME.trace.jsonl, compared byte for byte); a long one keeps the figures it must end
+# on: its last trace record (NAME.final.jsonl), every step that told the player
+# something (NAME.messages.txt), and the "save.dat" and report it leaves behind
+# (NAME.final-save.dat, NAME.final-report.txt).
+# Usage: replays.sh VEXA SOURCE_DIR BUILD_DIR   (UPDATE=1 rewrites the kept results)
 set -euo pipefail
 vexa=$1 src=$2
+kept=$src/tests/replays
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failed=0
+
+# "step [messages]" for every record whose messages are not empty.
+messages() {
+  sed -n 's/^{"step":\([0-9]*\),.*"messages":\(\[[^]]*\]\).*/\1 \2/p' "$1" | grep -v ' \[\]$' || true
+}
+
+# check NAME WHAT KEPT_FILE ACTUAL_FILE
+check() {
+  if [ "${UPDATE:-0}" = 1 ]; then
+    cp "$4" "$3"
+  elif ! cmp -s "$3" "$4"; then
+    echo "replay $1: $2 differs from the kept one:"
+    diff <(head -c 4000 "$3") <(head -c 4000 "$4") | head -20 || true
+    failed=1
+  fi
+}
+
 shopt -s nullglob
-for replay in "$src"/tests/replays/*.replay; do
+for replay in "$kept"/*.replay; do
   name=$(basename "$replay" .replay)
   run="$work/$name"
   mkdir -p "$run"
-  [ -f "$src/tests/replays/$name.save.dat" ] && cp "$src/tests/replays/$name.save.dat" "$run/save.dat"
+  [ -f "$kept/$name.save.dat" ] && cp "$kept/$name.save.dat" "$run/save.dat"
   (cd "$run" && "$vexa" --replay "$replay" --trace "$run/trace.jsonl")
-  if [ "${UPDATE:-0}" = 1 ]; then
-    cp "$run/trace.jsonl" "$src/tests/replays/$name.trace.jsonl"
-  elif ! cmp -s "$run/trace.jsonl" "$src/tests/replays/$name.trace.jsonl"; then
-    echo "replay $name: the trace differs from the kept one:"
-    diff <(head -c 4000 "$src/tests/replays/$name.trace.jsonl") <(head -c 4000 "$run/trace.jsonl") | head -20 || true
-    failed=1
+  if [ -f "$kept/$name.final.jsonl" ]; then
+    tail -n 1 "$run/trace.jsonl" >"$run/final.jsonl"
+    messages "$run/trace.jsonl" >"$run/messages.txt"
+    check "$name" "the last record" "$kept/$name.final.jsonl" "$run/final.jsonl"
+    check "$name" "the messages" "$kept/$name.messages.txt" "$run/messages.txt"
+    check "$name" "save.dat" "$kept/$name.final-save.dat" "$run/save.dat"
+    check "$name" "the report" "$kept/$name.final-report.txt" "$run/レポート.txt"
+    if [ "$name" = whole-game ] && ! grep -q '"stage":10,.*"ending":true,.*"scriptNext":\([0-9]*\),"scriptCount":\1,' "$run/final.jsonl"; then
+      echo "replay $name: does not end having read the whole ending"
+      failed=1
+    fi
+  else
+    check "$name" "the trace" "$kept/$name.trace.jsonl" "$run/trace.jsonl"
   fi
 done
 exit $failed
