@@ -1,5 +1,6 @@
 #include "lib/PngFile.h"
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <cerrno>
@@ -77,8 +78,9 @@ void WritePng(const std::string& path, const TBrixBitmap& frame) {
 std::uint32_t FrameCrc(const TBrixBitmap& frame) {
   const std::vector<ColorTriple>& pixels = frame.Pixels();
   // ColorTriple is exactly blue, green, red with no padding, so the storage is the byte stream.
-  return static_cast<std::uint32_t>(
-      crc32_z(0L, reinterpret_cast<const Bytef*>(pixels.data()), pixels.size() * sizeof(ColorTriple)));
+  // Every trace record sums a whole frame: libdeflate's carry-less-multiply CRC is the
+  // same CRC-32 as zlib's, about three times faster.
+  return libdeflate_crc32(0, pixels.data(), pixels.size() * sizeof(ColorTriple));
 }
 
 }  // namespace vexa

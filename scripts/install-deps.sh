@@ -7,7 +7,7 @@ packages=(
   build-essential cmake git pkg-config ninja-build
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
   libfontconfig-dev libfreetype-dev fonts-ipafont-gothic
-  libjpeg62-turbo-dev zlib1g-dev libcli11-dev
+  libjpeg62-turbo-dev zlib1g-dev libdeflate-dev libcli11-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick
