@@ -27,7 +27,8 @@ constexpr long kMaxJpegWorkBytes = 512L << 20;
 std::string SystemReason() { return std::strerror(errno); }
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::int64_t limit) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so a pipe in a picture's place is refused below instead of waiting for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) throw PictureError(path + ": cannot open the picture (" + SystemReason() + ")");
   const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
     ::close(*f);
@@ -180,8 +181,13 @@ bool RunJpeg(JpegJob& job) {
 }  // namespace
 
 void TBrixBitmap::LoadJpeg(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) throw PictureError(path + ": cannot open the picture (" + SystemReason() + ")");
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // as in ReadWholeFile
+  std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "rb");
+  if (file == nullptr) {
+    const std::string reason = SystemReason();
+    if (fd >= 0) ::close(fd);
+    throw PictureError(path + ": cannot open the picture (" + reason + ")");
+  }
   struct stat fileInfo {};
   if (::fstat(::fileno(file), &fileInfo) != 0 || !S_ISREG(fileInfo.st_mode)) {
     std::fclose(file);

@@ -49,7 +49,10 @@ std::string TBrixSaveLoad::Save(const void* block, std::int32_t size) {
   const auto code = CheckCode(block, size);
   file.insert(file.end(), code.begin(), code.end());
 
-  const int fd = ::open(SaveTempName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  // Whatever an interrupted save or anyone else left under the temporary name goes first,
+  // and the file is made anew: never written through a link, never a pipe that blocks.
+  ::unlink(SaveTempName);
+  const int fd = ::open(SaveTempName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) return failed;
   bool ok = WriteAll(fd, file.data(), file.size());
   ok = (::fsync(fd) == 0) && ok;
@@ -65,8 +68,14 @@ std::string TBrixSaveLoad::Load(void* destination, std::int32_t size) {
   const std::string failed = "【エラー】ロード失敗";
   if (::access(SaveFileName, F_OK) != 0) return "【エラー】セーブファイルなし：save.dat";
   if (size < 0 || size > MaxBlock) return failed;
-  std::FILE* f = std::fopen(SaveFileName, "rb");
-  if (!f) return failed;
+  // Non-blocking, so a pipe named save.dat reads as empty instead of waiting for a writer.
+  const int fd = ::open(SaveFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return failed;
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (!f) {
+    ::close(fd);
+    return failed;
+  }
   std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size));
   std::array<std::uint8_t, 10> stored{};
   const bool read = std::fread(buffer.data(), 1, buffer.size(), f) == buffer.size() &&
@@ -82,8 +91,17 @@ std::string TBrixSaveLoad::Load(void* destination, std::int32_t size) {
 std::string TBrixFileAccess::OutText(const std::string& fileName, const std::string& text, bool append) {
   const std::string failed = "【エラー】【TBrixFileAccess.OutText】" + fileName;
   const bool exists = ::access(fileName.c_str(), F_OK) == 0;
-  std::FILE* f = std::fopen(fileName.c_str(), append && exists ? "ab" : "wb");
-  if (!f) return failed;
+  // Non-blocking, so a pipe in the file's place with no reader fails at once instead of
+  // stopping the game.
+  const bool appending = append && exists;
+  const int mode = appending ? O_APPEND : O_TRUNC;
+  const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | mode, 0666);
+  if (fd < 0) return failed;
+  std::FILE* f = ::fdopen(fd, appending ? "ab" : "wb");
+  if (!f) {
+    ::close(fd);
+    return failed;
+  }
   const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
   const bool closed = std::fclose(f) == 0;
   return written && closed ? ResultSuccess : failed;

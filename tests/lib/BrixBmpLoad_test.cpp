@@ -1,6 +1,7 @@
 // Loading pictures: bitmap files of every depth and coding, JPEG by name, and refusals
 // that name the file. The fixtures are written by the tests themselves.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <jpeglib.h>
@@ -12,6 +13,7 @@
 #include "lib/Checked.h"
 #include "lib/PictureError.h"
 #include "support/Files.h"
+#include "support/Pipes.h"
 #include "support/TempFolder.h"
 
 namespace vexa {
@@ -369,6 +371,24 @@ TEST(LoadPicture, MissingFileAndFolderAreRefusedByName) {
       EXPECT_EQ(std::string(e.what()).rfind(path + ": ", 0), 0u) << e.what();
     }
     EXPECT_EQ(surface.Width(), 0);
+  }
+}
+
+TEST(LoadPicture, APipeIsRefusedWithoutWaitingForAWriter) {
+  test::TempFolder folder;
+  for (const char* name : {"pipe.bmp", "pipe.jpg"}) {
+    const std::string path = (folder.Path() / name).string();
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    std::string message;
+    EXPECT_TRUE(test::ReturnsWithoutWaitingOn(path, [&] {
+      TBrixBitmap surface;
+      try {
+        surface.LoadPicture(path);
+      } catch (const PictureError& e) {
+        message = e.what();
+      }
+    })) << name;
+    EXPECT_EQ(message, path + ": not a picture file (not a regular file)");
   }
 }
 

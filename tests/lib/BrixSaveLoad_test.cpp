@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
 #include "support/Files.h"
+#include "support/Pipes.h"
 #include "support/TempFolder.h"
 
 namespace vexa {
@@ -104,6 +106,50 @@ TEST_F(SaveFile, ASaveThatCannotReplaceTheFileFailsAndLeavesNoTemporary) {
   EXPECT_NE(access("save.dat.new", F_OK), 0);
 }
 
+TEST_F(SaveFile, APipeNamedSaveDatFailsToLoadWithoutWaiting) {
+  ASSERT_EQ(mkfifo("save.dat", 0600), 0);
+  char out[24] = {};
+  std::string result;
+  EXPECT_TRUE(test::ReturnsWithoutWaitingOn("save.dat", [&] { result = TBrixSaveLoad::Load(out, 24); }));
+  EXPECT_EQ(result, "【エラー】ロード失敗");
+  EXPECT_EQ(std::string(out, 24), std::string(24, '\0'));
+}
+
+// What an interrupted save, or anyone, may leave under the temporary name.
+enum class LeftOver { File, Link, Pipe };
+
+class SaveOverLeftOver : public SaveFile, public ::testing::WithParamInterface<LeftOver> {};
+
+TEST_P(SaveOverLeftOver, IsReplacedNeverWrittenThrough) {
+  WriteFile("elsewhere.txt", "not the game's");
+  switch (GetParam()) {
+    case LeftOver::File: WriteFile("save.dat.new", "half a sa"); break;
+    case LeftOver::Link: ASSERT_EQ(symlink("elsewhere.txt", "save.dat.new"), 0); break;
+    case LeftOver::Pipe: ASSERT_EQ(mkfifo("save.dat.new", 0600), 0); break;
+  }
+  std::string result;
+  EXPECT_TRUE(test::ReturnsWithoutWaitingOn("save.dat.new", [&] { result = TBrixSaveLoad::Save(block.data(), 24); }));
+  EXPECT_EQ(result, "【成功】");
+  EXPECT_EQ(ReadFile("save.dat").substr(0, 24), block);
+  EXPECT_EQ(ReadFile("elsewhere.txt"), "not the game's");
+  struct stat info {};
+  EXPECT_EQ(lstat("save.dat", &info), 0);
+  EXPECT_TRUE(S_ISREG(info.st_mode));
+  EXPECT_NE(access("save.dat.new", F_OK), 0);
+}
+
+std::string LeftOverName(const ::testing::TestParamInfo<LeftOver>& info) {
+  switch (info.param) {
+    case LeftOver::File: return "File";
+    case LeftOver::Link: return "Link";
+    case LeftOver::Pipe: return "Pipe";
+  }
+  return "";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SaveOverLeftOver, ::testing::Values(LeftOver::File, LeftOver::Link, LeftOver::Pipe),
+                         LeftOverName);
+
 TEST_F(SaveFile, BlocksBeyondTheLimitAreRefused) {
   std::string big(32769, 'x');
   EXPECT_EQ(TBrixSaveLoad::Save(big.data(), 32769), "【エラー】セーブ失敗");
@@ -141,6 +187,17 @@ TEST(OutTextErrors, AMissingFolderNamesTheFile) {
   TempFolder folder;
   EXPECT_EQ(TBrixFileAccess::OutText("no/such/dir/r.txt", "x", false),
             "【エラー】【TBrixFileAccess.OutText】no/such/dir/r.txt");
+}
+
+TEST(OutTextErrors, APipeWithNoReaderFailsWithoutWaiting) {
+  TempFolder folder;
+  ASSERT_EQ(mkfifo("r.txt", 0600), 0);
+  for (bool append : {false, true}) {
+    std::string result;
+    const auto write = [&] { result = TBrixFileAccess::OutText("r.txt", "x", append); };
+    EXPECT_TRUE(test::ReturnsWithoutWaitingOn("r.txt", write)) << "append " << append;
+    EXPECT_EQ(result, "【エラー】【TBrixFileAccess.OutText】r.txt");
+  }
 }
 
 TEST(OutTextErrors, BytesAreWrittenUnchanged) {
