@@ -13,6 +13,47 @@ namespace {
 constexpr int theChannel = 0;
 // Small enough that a cue starts within the battle step that raised it.
 constexpr int bufferSamples = 512;
+
+// SDL_mixer brings its decoders' libraries along (MIDI synthesis, codecs and theirs),
+// some fifteen that cost about 7 ms to load at every start, with or without sound. It is
+// loaded when a sound device is opened instead; this is the little of it the game calls.
+struct Mixer {
+  void* library = nullptr;
+  decltype(&Mix_OpenAudio) openAudio = nullptr;
+  decltype(&Mix_AllocateChannels) allocateChannels = nullptr;
+  decltype(&Mix_LoadWAV_RW) loadWavRw = nullptr;
+  decltype(&Mix_PlayChannelTimed) playChannelTimed = nullptr;
+  decltype(&Mix_HaltChannel) haltChannel = nullptr;
+  decltype(&Mix_FreeChunk) freeChunk = nullptr;
+  decltype(&Mix_CloseAudio) closeAudio = nullptr;
+};
+
+template <typename F>
+bool Find(void* library, const char* name, F& function) {
+  function = reinterpret_cast<F>(SDL_LoadFunction(library, name));
+  return function != nullptr;
+}
+
+// Loaded once and kept: SDL_mixer keeps no state between an open and the next.
+const Mixer* LoadMixer() {
+  static Mixer mixer;
+  static bool tried = false;
+  if (tried) return mixer.library ? &mixer : nullptr;
+  tried = true;
+  void* library = SDL_LoadObject("libSDL2_mixer-2.0.so.0");
+  if (!library) return nullptr;
+  if (Find(library, "Mix_OpenAudio", mixer.openAudio) && Find(library, "Mix_AllocateChannels", mixer.allocateChannels) &&
+      Find(library, "Mix_LoadWAV_RW", mixer.loadWavRw) && Find(library, "Mix_PlayChannelTimed", mixer.playChannelTimed) &&
+      Find(library, "Mix_HaltChannel", mixer.haltChannel) && Find(library, "Mix_FreeChunk", mixer.freeChunk) &&
+      Find(library, "Mix_CloseAudio", mixer.closeAudio)) {
+    mixer.library = library;
+    return &mixer;
+  }
+  SDL_UnloadObject(library);
+  return nullptr;
+}
+
+const Mixer& Mix() { return *LoadMixer(); }  // only called with a device open, so loaded
 }  // namespace
 
 SdlAudio::SdlAudio(bool mute, std::ostream& err) {
@@ -20,10 +61,13 @@ SdlAudio::SdlAudio(bool mute, std::ostream& err) {
   std::string failure;
   {
     QuietStderr quiet;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    const Mixer* mixer = LoadMixer();
+    if (!mixer) {
+      failure = std::string("SDL_mixer cannot be loaded: ") + SDL_GetError();
+    } else if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       failure = SDL_GetError();
-    } else if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, bufferSamples) != 0) {
-      failure = Mix_GetError();
+    } else if (mixer->openAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, bufferSamples) != 0) {
+      failure = SDL_GetError();  // where SDL_mixer keeps its errors too
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
   }
@@ -31,7 +75,7 @@ SdlAudio::SdlAudio(bool mute, std::ostream& err) {
     err << "vexa: no sound device (" << failure << "); playing without sound\n";
     return;
   }
-  Mix_AllocateChannels(1);
+  Mix().allocateChannels(1);
   open_ = true;
   StopAll();
 }
@@ -40,8 +84,8 @@ SdlAudio::~SdlAudio() {
   if (!open_) return;
   StopAll();
   for (auto& [path, chunk] : chunks_)
-    if (chunk) Mix_FreeChunk(chunk);
-  Mix_CloseAudio();
+    if (chunk) Mix().freeChunk(chunk);
+  Mix().closeAudio();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -57,7 +101,7 @@ void SdlAudio::Preload(const std::string& folder) {
 Mix_Chunk* SdlAudio::Chunk(const std::string& path) {
   const auto found = chunks_.find(path);
   if (found != chunks_.end()) return found->second;
-  Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+  Mix_Chunk* chunk = Mix().loadWavRw(SDL_RWFromFile(path.c_str(), "rb"), 1);
   chunks_.emplace(path, chunk);
   return chunk;
 }
@@ -70,11 +114,11 @@ void SdlAudio::Play(const std::string& nativePath, bool loop) {
     StopAll();
     return;
   }
-  Mix_PlayChannel(theChannel, chunk, loop ? -1 : 0);
+  Mix().playChannelTimed(theChannel, chunk, loop ? -1 : 0, -1);
 }
 
 void SdlAudio::StopAll() {
-  if (open_) Mix_HaltChannel(-1);
+  if (open_) Mix().haltChannel(-1);
 }
 
 }  // namespace vexa

@@ -3,7 +3,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "lib/GamePaths.h"
 #include "platform/QuietStderr.h"
@@ -30,6 +32,13 @@ bool ScreenlessUnasked() {
   return !asked || std::strstr(asked, current) == nullptr;
 }
 
+// Where libdbus looks for the session bus when no address is given.
+bool SessionBusExists() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  std::error_code ec;
+  return runtime && *runtime && std::filesystem::exists(std::filesystem::path(runtime) / "bus", ec);
+}
+
 ShiftState ToShiftState(std::uint32_t mask) {
   ShiftState s;
   s.left = (mask & SDL_BUTTON_LMASK) != 0;
@@ -41,11 +50,20 @@ ShiftState ToShiftState(std::uint32_t mask) {
 }  // namespace
 
 SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscreen) {
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   // The game asks nothing of the screen saver; an idle window should not hold it off.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // A click that activates the window is still a click, as on the game's home system.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  // The game reads no keys, yet SDL opens an X input method, and with it libX11 parses
+  // the locale's compose table (thousands of lines, some 10 ms of every start). An empty
+  // table is all the game needs; a table the user names is still read.
+  setenv("XCOMPOSEFILE", "/dev/null", 0);
+  // SDL also asks the session bus for an input method. Where there is no bus to find (a
+  // bare X server), libdbus would fork and run dbus-launch for it, which costs the start
+  // several milliseconds and may leave a bus daemon behind; only then is the bus declared
+  // absent.
+  if (!std::getenv("DBUS_SESSION_BUS_ADDRESS") && !SessionBusExists())
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 0);
   const char* noDisplay = "no display available for the game window (set DISPLAY, or run under xvfb-run)";
   int status = 0;
   {
@@ -57,6 +75,13 @@ SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscr
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     throw PlatformError(noDisplay);
   }
+  // X11 sends the window surface to the server as shared memory. Left to itself SDL would
+  // put an OpenGL renderer behind it, which without a GPU (a virtual display, a remote
+  // desktop) is Mesa's llvmpipe: some 90 MB more memory, a slower start and two render
+  // threads busy at every step, all to show one 600 x 450 picture. The environment
+  // variable still overrides this.
+  if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 
   SDL_DisplayMode desktop{};
   if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) desktop.w = desktop.h = 0;
@@ -79,28 +104,13 @@ SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscr
   }
   windowId_ = SDL_GetWindowID(window_);
 
-  // Whatever the machine offers; without a GPU that is SDL's software renderer. No vsync:
-  // a present must never hold up the step.
-  renderer_ = SDL_CreateRenderer(window_, -1, 0);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  if (!renderer_) {
+  // Frames are written straight into the window surface: no renderer, no texture, no
+  // second copy. Asked for now so a window that cannot be drawn into fails here.
+  if (!SDL_GetWindowSurface(window_)) {
     const std::string why = SDL_GetError();
     SDL_DestroyWindow(window_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     throw PlatformError("cannot draw into the game window (" + why + ")");
-  }
-
-  // The first packed 32-bit format the renderer lists is the one it takes without converting.
-  textureFormat_ = SDL_PIXELFORMAT_ARGB8888;
-  TexelLayoutFor(textureFormat_, layout_);
-  SDL_RendererInfo info{};
-  if (SDL_GetRendererInfo(renderer_, &info) == 0) {
-    for (std::uint32_t i = 0; i < info.num_texture_formats; ++i) {
-      if (TexelLayoutFor(info.texture_formats[i], layout_)) {
-        textureFormat_ = info.texture_formats[i];
-        break;
-      }
-    }
   }
 
   if (SDL_Surface* icon = SDL_LoadBMP(NativePath(options.iconFile).c_str())) {
@@ -112,8 +122,7 @@ SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscr
 }
 
 SdlWindow::~SdlWindow() {
-  DropTexture();
-  SDL_DestroyRenderer(renderer_);
+  SDL_FreeSurface(staging_);
   SDL_DestroyWindow(window_);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -142,11 +151,9 @@ ViewMap SdlWindow::MouseView() const {
   return FullscreenView(w, h, gameW_, gameH_);
 }
 
-ViewMap SdlWindow::RenderView() const {
+ViewMap SdlWindow::SurfaceView(const SDL_Surface& surface) const {
   if (!fullscreen_) return ViewMap{scale_, 0, 0};
-  int w = 0, h = 0;
-  SDL_GetRendererOutputSize(renderer_, &w, &h);
-  return FullscreenView(w, h, gameW_, gameH_);
+  return FullscreenView(surface.w, surface.h, gameW_, gameH_);
 }
 
 void SdlWindow::SetClientSize(std::int32_t width, std::int32_t height) {
@@ -181,48 +188,100 @@ void SdlWindow::MoveTo(std::int32_t left, std::int32_t top) {
   SDL_SetWindowPosition(window_, left + borderLeft, top + borderTop);
 }
 
-void SdlWindow::DropTexture() {
-  if (texture_) SDL_DestroyTexture(texture_);
-  texture_ = nullptr;
-  haveFrame_ = false;
+SDL_Surface* SdlWindow::Surface(bool& repaint) {
+  SDL_Surface* surface = SDL_GetWindowSurface(window_);
+  if (!surface) return nullptr;
+  // SDL replaces the surface when the window is resized, and a new one starts out blank.
+  // The mark tells ours apart from one that has never been painted.
+  if (surface->userdata != this) {
+    surface->userdata = this;
+    directTexels_ = TexelLayoutFor(surface->format->format, layout_);
+    if (!directTexels_) TexelLayoutFor(SDL_PIXELFORMAT_ARGB8888, layout_);
+    SDL_FreeSurface(staging_);
+    staging_ = nullptr;
+    repaint = true;
+  }
+  return surface;
+}
+
+void SdlWindow::PaintAll(SDL_Surface& surface) {
+  const ViewMap view = SurfaceView(surface);
+  const TexelTarget target{surface.pixels, surface.pitch, surface.w, surface.h};
+  // The frame, or white until there is one; black around it, which in a window is nothing.
+  const PixelRect game = onScreen_.Empty() ? PixelRect{0, 0, gameW_, gameH_}
+                                           : PixelRect{0, 0, onScreen_.width, onScreen_.height};
+  const PixelRect inside = TargetRect(game, view, target);
+  if (directTexels_) {
+    FillAround(target, inside, Texel(ColorBlack, layout_));
+    if (onScreen_.Empty()) FillTexels(target, inside, Texel(ColorWhite, layout_));
+  } else {
+    SDL_FillRect(&surface, nullptr, SDL_MapRGB(surface.format, 0, 0, 0));
+    SDL_Rect white{inside.left, inside.top, inside.right - inside.left, inside.bottom - inside.top};
+    if (onScreen_.Empty()) SDL_FillRect(&surface, &white, SDL_MapRGB(surface.format, 255, 255, 255));
+  }
+  if (!onScreen_.Empty()) Paint(surface, game);
+}
+
+PixelRect SdlWindow::Paint(SDL_Surface& surface, const PixelRect& part) {
+  const ViewMap view = SurfaceView(surface);
+  if (directTexels_) {
+    const TexelTarget target{surface.pixels, surface.pitch, surface.w, surface.h};
+    return WidenScaled(onScreen_.pixels.data(), onScreen_.width, part, layout_, view, target);
+  }
+  // A window surface in some other format (a 16-bit display): SDL converts from 32 bits.
+  if (!staging_) {
+    staging_ = SDL_CreateRGBSurfaceWithFormat(0, surface.w, surface.h, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!staging_) return PixelRect{};
+    SDL_SetSurfaceBlendMode(staging_, SDL_BLENDMODE_NONE);
+  }
+  const TexelTarget target{staging_->pixels, staging_->pitch, staging_->w, staging_->h};
+  const PixelRect out = WidenScaled(onScreen_.pixels.data(), onScreen_.width, part, layout_, view, target);
+  SDL_Rect from{out.left, out.top, out.right - out.left, out.bottom - out.top};
+  SDL_Rect to = from;
+  if (!out.Empty()) SDL_BlitSurface(staging_, &from, &surface, &to);
+  return out;
+}
+
+void SdlWindow::Push(const PixelRect* rect) {
+  // Minimised there is nothing to see; the restore's expose sends the surface again.
+  if (!shown_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED)) return;
+  if (!rect) {
+    SDL_UpdateWindowSurface(window_);
+    return;
+  }
+  const SDL_Rect area{rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top};
+  SDL_UpdateWindowSurfaceRects(window_, &area, 1);
 }
 
 void SdlWindow::Show(const TBrixBitmap& frame) {
-  if (!texture_ || textureW_ != frame.Width() || textureH_ != frame.Height()) {
-    DropTexture();
-    texture_ = SDL_CreateTexture(renderer_, textureFormat_, SDL_TEXTUREACCESS_STREAMING, frame.Width(),
-                                 frame.Height());
-    if (!texture_) return;  // a zero-sized frame, or the renderer is gone: nothing to show
-    SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
-    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
-    textureW_ = frame.Width();
-    textureH_ = frame.Height();
-  }
-  void* texels = nullptr;
-  int pitch = 0;
-  if (SDL_LockTexture(texture_, nullptr, &texels, &pitch) != 0) return;
-  WidenFrame(frame.Pixels().data(), textureW_, textureH_, layout_, texels, pitch);
-  SDL_UnlockTexture(texture_);
-  haveFrame_ = true;
+  if (frame.Width() <= 0 || frame.Height() <= 0) return;  // nothing to show
+  // A first frame, or one of another size, replaces the white or the old frame's border too.
+  bool repaint = onScreen_.Empty() || frame.Width() != onScreen_.width || frame.Height() != onScreen_.height;
+  const PixelRect changed = TakeFrame(onScreen_, frame.Pixels().data(), frame.Width(), frame.Height(), runs_);
   ++framesShown_;
-  Redraw();
+
+  SDL_Surface* surface = Surface(repaint);
+  if (!surface) return;
+  if (repaint) {
+    PaintAll(*surface);
+    Push(nullptr);
+    return;
+  }
+  if (changed.Empty()) return;  // the same picture: the display already has it
+  for (const RowRun& run : runs_) Paint(*surface, PixelRect{run.left, run.row, run.right, run.row + 1});
+  // One rectangle: a request per run would cost the display more than the unchanged
+  // pixels between them.
+  const SDL_Surface& s = *surface;
+  const PixelRect out = TargetRect(changed, SurfaceView(s), TexelTarget{s.pixels, s.pitch, s.w, s.h});
+  if (!out.Empty()) Push(&out);
 }
 
 void SdlWindow::Redraw() {
-  // Minimised there is nothing to see; the restore's expose redraws the latest frame.
-  if (!shown_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED)) return;
-  const ViewMap view = RenderView();
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  if (haveFrame_) {
-    const SDL_Rect where{view.offsetX, view.offsetY, textureW_ * view.scale, textureH_ * view.scale};
-    SDL_RenderCopy(renderer_, texture_, nullptr, &where);
-  } else {
-    const SDL_Rect where{view.offsetX, view.offsetY, gameW_ * view.scale, gameH_ * view.scale};
-    SDL_SetRenderDrawColor(renderer_, 255, 255, 255, 255);
-    SDL_RenderFillRect(renderer_, &where);
-  }
-  SDL_RenderPresent(renderer_);
+  bool repaint = false;
+  SDL_Surface* surface = Surface(repaint);
+  if (!surface) return;
+  if (repaint) PaintAll(*surface);
+  Push(nullptr);
 }
 
 std::int32_t SdlWindow::Now() { return static_cast<std::int32_t>(SDL_GetTicks64() & 0x7FFFFFFF); }
@@ -275,12 +334,6 @@ void SdlWindow::Handle(const SDL_Event& event) {
       mouseTarget_->PaintBoxMainMouseMove(ToShiftState(heldButtons_), x, y);
       break;
     }
-    case SDL_RENDER_TARGETS_RESET:
-    case SDL_RENDER_DEVICE_RESET:
-      // The texture's contents are gone; the next step uploads a fresh frame.
-      DropTexture();
-      Redraw();
-      break;
     default:
       break;  // the keyboard is not used
   }

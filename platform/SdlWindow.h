@@ -4,21 +4,22 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "lib/BrixBmp.h"
 #include "lib/BrixForm.h"
 #include "lib/BrixTimer.h"
+#include "platform/FrameDiff.h"
 #include "platform/TexelConvert.h"
 #include "platform/ViewScale.h"
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
+struct SDL_Surface;
 union SDL_Event;
 
 namespace vexa {
 
-// The window could not be opened (no display, no renderer); what() is one line.
+// The window could not be opened (no display, nothing to draw into); what() is one line.
 struct PlatformError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
@@ -65,7 +66,8 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   void ScreenSize(std::int32_t& width, std::int32_t& height) override;
   void MoveTo(std::int32_t left, std::int32_t top) override;
 
-  // PaintBox: uploads the frame and presents it at once.
+  // PaintBox: presents the frame at once; only the pixels that changed since the last one
+  // are converted and sent to the display.
   void Show(const TBrixBitmap& frame) override;
 
   // TimerHost.
@@ -77,17 +79,20 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
  private:
   void Handle(const SDL_Event& event);
   void Redraw();
-  void DropTexture();
-  ViewMap RenderView() const;
+  SDL_Surface* Surface(bool& repaint);
+  ViewMap SurfaceView(const SDL_Surface& surface) const;
+  void PaintAll(SDL_Surface& surface);
+  PixelRect Paint(SDL_Surface& surface, const PixelRect& part);
+  void Push(const PixelRect* rect);
 
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
-  std::uint32_t textureFormat_ = 0;
+  // Where texels are written when the window surface is not a packed 32-bit format; SDL
+  // converts from it.
+  SDL_Surface* staging_ = nullptr;
+  bool directTexels_ = true;
   TexelLayout layout_;
-  std::int32_t textureW_ = 0;
-  std::int32_t textureH_ = 0;
-  bool haveFrame_ = false;  // white until the first frame
+  ShownFrame onScreen_;  // the latest frame, as the window surface holds it; none: white
+  std::vector<RowRun> runs_;  // what the latest frame changed
 
   MouseTarget* mouseTarget_ = nullptr;
   std::uint32_t windowId_ = 0;

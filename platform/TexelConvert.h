@@ -1,9 +1,11 @@
 #pragma once
-// The backbuffer is 24-bit blue-green-red; renderers take 32-bit texels natively and
-// make 24-bit uploads their slowest path, so each frame is widened here on the way out.
+// The backbuffer is 24-bit blue-green-red; window surfaces and renderers take 32-bit
+// texels, so each frame is widened here on the way out, and blown up to the window's
+// scale at the same time.
 #include <cstdint>
 
 #include "lib/BrixBmp.h"
+#include "platform/ViewScale.h"
 
 namespace vexa {
 
@@ -18,8 +20,44 @@ struct TexelLayout {
 // Layout of an SDL pixel format code; false for one that is not a packed 8-8-8(-8) format.
 bool TexelLayoutFor(std::uint32_t sdlFormat, TexelLayout& layout);
 
+// Pixels [left, right) x [top, bottom); empty when either side is not positive.
+struct PixelRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  bool Empty() const { return right <= left || bottom <= top; }
+};
+
+// Where texels go: `height` rows of `width` texels, `pitch` bytes apart.
+struct TexelTarget {
+  void* pixels = nullptr;
+  std::int32_t pitch = 0;
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+};
+
 // Writes `height` rows of `width` texels, `pitch` bytes apart, from contiguous source rows.
 void WidenFrame(const ColorTriple* source, std::int32_t width, std::int32_t height, const TexelLayout& layout,
                 void* target, std::int32_t pitch);
+
+// Writes the game pixels in `part` (which lies within the frame) of a frame `frameWidth`
+// pixels wide, each as a block of view.scale x view.scale texels placed through the view,
+// cut to the target's bounds.
+// Returns the target pixels written (empty when none are).
+PixelRect WidenScaled(const ColorTriple* frame, std::int32_t frameWidth, const PixelRect& part,
+                      const TexelLayout& layout, const ViewMap& view, const TexelTarget& target);
+
+// `part` of the game in target pixels through the view, cut to the target's bounds.
+PixelRect TargetRect(const PixelRect& part, const ViewMap& view, const TexelTarget& target);
+
+// Fills the target pixels in `rect` (cut to the target) with one texel.
+void FillTexels(const TexelTarget& target, const PixelRect& rect, std::uint32_t texel);
+
+// Fills every target pixel outside `inside` with one texel.
+void FillAround(const TexelTarget& target, const PixelRect& inside, std::uint32_t texel);
+
+// The texel of one colour.
+std::uint32_t Texel(ColorTriple color, const TexelLayout& layout);
 
 }  // namespace vexa

@@ -4,16 +4,40 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "support/TempFolder.h"
+
 namespace vexa {
 namespace {
 
 using ::testing::ElementsAre;
+
+// Restores the variables a test cleared or changed.
+class Environment {
+ public:
+  ~Environment() {
+    for (const auto& [name, value] : saved_) {
+      if (value) setenv(name.c_str(), value->c_str(), 1);
+      else unsetenv(name.c_str());
+    }
+  }
+  void Set(const char* name, const char* value) {
+    const char* old = std::getenv(name);
+    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
 
 // Notes each mouse event as the form would see it.
 class MouseLog : public MouseTarget {
@@ -38,7 +62,7 @@ class MouseLog : public MouseTarget {
   std::vector<std::string> log;
 };
 
-// SDL's display-less video driver: a real window, renderer and event queue, no screen.
+// SDL's display-less video driver: a real window, window surface and event queue, no screen.
 class Window : public ::testing::Test {
  protected:
   Window() { setenv("SDL_VIDEODRIVER", "dummy", 1); }
@@ -75,11 +99,15 @@ class Window : public ::testing::Test {
   }
   // The colour the window shows at window pixel (x, y).
   static SDL_Color PixelAt(const SdlWindow& w, int x, int y) {
-    SDL_Renderer* r = SDL_GetRenderer(w.NativeWindow());
-    const SDL_Rect at{x, y, 1, 1};
-    std::uint8_t rgb[3] = {};
-    EXPECT_EQ(SDL_RenderReadPixels(r, &at, SDL_PIXELFORMAT_RGB24, rgb, 3), 0) << SDL_GetError();
-    return SDL_Color{rgb[0], rgb[1], rgb[2], 255};
+    SDL_Surface* s = SDL_GetWindowSurface(w.NativeWindow());
+    EXPECT_TRUE(s && x >= 0 && y >= 0 && x < s->w && y < s->h) << x << "," << y;
+    if (!s || x < 0 || y < 0 || x >= s->w || y >= s->h) return SDL_Color{};
+    Uint32 texel = 0;
+    std::memcpy(&texel, static_cast<const char*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel,
+                s->format->BytesPerPixel);
+    SDL_Color c{0, 0, 0, 255};
+    SDL_GetRGB(texel, s->format, &c.r, &c.g, &c.b);
+    return c;
   }
   static std::string Hex(SDL_Color c) {
     char s[8];
@@ -187,23 +215,112 @@ TEST_F(Window, FullscreenShowsTheGameCentredOnBlack) {
   EXPECT_EQ(Hex(PixelAt(*w, view.offsetX + 600 * view.scale, view.offsetY)), "000000");
 }
 
-TEST_F(Window, AnExposeRedrawsTheLatestFrame) {
+// Every window pixel of every game pixel, against the frame; the count of those that differ.
+int WrongPixels(const SdlWindow& w, const ViewMap& view, const TBrixBitmap& frame) {
+  SDL_Surface* s = SDL_GetWindowSurface(w.NativeWindow());
+  int wrong = 0;
+  for (int y = 0; y < s->h; ++y) {
+    for (int x = 0; x < s->w; ++x) {
+      std::int32_t gx = 0, gy = 0;
+      WindowToGame(view, x, y, gx, gy);
+      const bool inGame = gx >= 0 && gy >= 0 && gx < frame.Width() && gy < frame.Height();
+      const ColorTriple want = inGame ? frame.rows[gy][gx] : ColorBlack;
+      Uint32 texel = 0;
+      std::memcpy(&texel, static_cast<const char*>(s->pixels) + y * s->pitch + x * 4, 4);
+      SDL_Color c{};
+      SDL_GetRGB(texel, s->format, &c.r, &c.g, &c.b);
+      if (c.r != want.red || c.g != want.green || c.b != want.blue) ++wrong;
+    }
+  }
+  return wrong;
+}
+
+// Only the changed part of a frame is converted; whatever changed, wherever, the window
+// must end up holding the whole latest frame, at any scale and in full screen.
+TEST_F(Window, EveryChangeOfAFrameReachesTheWindow) {
+  struct Case {
+    std::int32_t scale;
+    bool fullscreen;
+  };
+  for (const Case c : {Case{1, false}, Case{3, false}, Case{1, true}}) {
+    auto w = Open(c.scale, c.fullscreen);
+    const ViewMap view = w->MouseView();
+    TBrixBitmap frame;
+    frame.SetSize(600, 450);
+    frame.Fill(Rgb(0x20, 0x40, 0x60));
+    w->Show(frame);
+    ASSERT_EQ(WrongPixels(*w, view, frame), 0) << "scale " << c.scale;
+    // Corners, a lone pixel, a block straddling rows, then nothing at all changed.
+    frame.rows[0][0] = Rgb(1, 2, 3);
+    frame.rows[449][599] = Rgb(4, 5, 6);
+    w->Show(frame);
+    EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "corners, scale " << c.scale;
+    frame.rows[200][300] = Rgb(7, 8, 9);
+    w->Show(frame);
+    EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "one pixel, scale " << c.scale;
+    for (int y = 100; y < 180; ++y)
+      for (int x = 50; x < 120; ++x) frame.rows[y][x] = Rgb(std::uint8_t(x), std::uint8_t(y), 0xEE);
+    frame.rows[100][50] = Rgb(0x20, 0x40, 0x60);  // the block's own corner unchanged
+    w->Show(frame);
+    EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "block, scale " << c.scale;
+    w->Show(frame);
+    EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "unchanged, scale " << c.scale;
+    EXPECT_EQ(w->FramesShown(), 5);
+  }
+}
+
+// A resize gives the window a new, blank surface: the next frame, even an unchanged one,
+// must be drawn in full.
+TEST_F(Window, AResizedWindowGetsTheWholeFrameAgain) {
+  auto w = Open(2);
+  TBrixBitmap frame;
+  frame.SetSize(600, 450);
+  frame.Fill(Rgb(0x33, 0x66, 0x99));
+  w->Show(frame);
+  SDL_SetWindowSize(w->NativeWindow(), 1300, 1000);
+  w->Show(frame);
+  EXPECT_EQ(WrongPixels(*w, w->MouseView(), frame), 0);
+  w->DispatchEvents();  // the size change itself redraws too
+  EXPECT_EQ(WrongPixels(*w, w->MouseView(), frame), 0);
+}
+
+// The display-less driver saves every update it is sent as a picture in the working
+// folder: what reached the "screen" can be counted and looked at.
+TEST_F(Window, AnExposeSendsTheLatestFrameAgainAndOnlyChangesAreSent) {
+  test::TempFolder folder;
+  Environment env;
+  env.Set("SDL_VIDEO_DUMMY_SAVE_FRAMES", "1");
+  auto sent = [&] {
+    std::vector<std::filesystem::path> files;
+    for (const auto& f : std::filesystem::directory_iterator(folder.Path())) files.push_back(f.path());
+    std::sort(files.begin(), files.end());  // numbered in order of sending
+    return files;
+  };
   auto w = Open(1);
   TBrixBitmap frame;
   frame.SetSize(600, 450);
   frame.Fill(Rgb(0x10, 0x20, 0x30));
   w->Show(frame);
-  // Scribble over the window as another window would, then expose it.
-  SDL_Renderer* r = SDL_GetRenderer(w->NativeWindow());
-  SDL_SetRenderDrawColor(r, 255, 0, 255, 255);
-  SDL_RenderClear(r);
+  const std::size_t before = sent().size();
+  ASSERT_GE(before, 1u);
+  w->Show(frame);
+  EXPECT_EQ(sent().size(), before) << "an unchanged frame was sent again";
+
   SDL_Event e{};
   e.type = SDL_WINDOWEVENT;
   e.window.windowID = SDL_GetWindowID(w->NativeWindow());
   e.window.event = SDL_WINDOWEVENT_EXPOSED;
   SDL_PushEvent(&e);
   w->DispatchEvents();
-  EXPECT_EQ(Hex(PixelAt(*w, 300, 200)), "102030");
+  const auto files = sent();
+  ASSERT_EQ(files.size(), before + 1) << "the expose sent nothing";
+  SDL_Surface* shot = SDL_LoadBMP(files.back().c_str());
+  ASSERT_NE(shot, nullptr) << SDL_GetError();
+  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(shot, SDL_PIXELFORMAT_RGB24, 0);
+  const auto* p = static_cast<const std::uint8_t*>(rgb->pixels) + 200 * rgb->pitch + 300 * 3;
+  EXPECT_EQ(Hex(SDL_Color{p[0], p[1], p[2], 255}), "102030");
+  SDL_FreeSurface(rgb);
+  SDL_FreeSurface(shot);
 }
 
 TEST_F(Window, ClosingTheWindowOrQuittingEndsTheLoop) {
@@ -232,26 +349,6 @@ TEST_F(Window, TheWaitEndsAsSoonAsAnEventIsWaiting) {
   w->Wait(5000);
   EXPECT_LT(SDL_GetTicks64() - before, 4000u);
 }
-
-// Restores the variables a test cleared or changed.
-class Environment {
- public:
-  ~Environment() {
-    for (const auto& [name, value] : saved_) {
-      if (value) setenv(name.c_str(), value->c_str(), 1);
-      else unsetenv(name.c_str());
-    }
-  }
-  void Set(const char* name, const char* value) {
-    const char* old = std::getenv(name);
-    saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 void ExpectNoDisplayError() {
   try {

@@ -58,6 +58,75 @@ TEST(TexelConvert, Xrgb8888TexelsByHand) {
   EXPECT_EQ(texel & 0x00FFFFFFu, 0x123456u);
 }
 
+// A target filled with a marker texel, so anything written outside the expected place shows.
+struct Target {
+  Target(std::int32_t w, std::int32_t h) : texels(std::size_t(w) * h, marker), view{texels.data(), w * 4, w, h} {}
+  std::uint32_t At(std::int32_t x, std::int32_t y) const { return texels[std::size_t(y) * view.width + x]; }
+  static constexpr std::uint32_t marker = 0x12345678u;
+  std::vector<std::uint32_t> texels;
+  TexelTarget view;
+};
+
+TEST(TexelConvert, ScaledPartsLandOnTheirBlocksAndNowhereElse) {
+  // 5 x 3 game pixels, each a different colour.
+  std::vector<ColorTriple> frame;
+  for (int i = 0; i < 15; ++i) frame.push_back(Rgb(std::uint8_t(10 * i), std::uint8_t(200 - i), std::uint8_t(i)));
+  TexelLayout layout;
+  ASSERT_TRUE(TexelLayoutFor(SDL_PIXELFORMAT_RGB888, layout));
+  struct Case {
+    const char* name;
+    ViewMap view;
+    PixelRect part;
+    std::int32_t targetW, targetH;
+  };
+  const Case cases[] = {
+      {"whole, scale 1", {1, 0, 0}, {0, 0, 5, 3}, 5, 3},
+      {"part, scale 3", {3, 0, 0}, {1, 1, 4, 3}, 15, 9},
+      {"offset on black, scale 2", {2, 3, 1}, {0, 0, 5, 3}, 16, 8},
+      {"cut at the right and bottom", {3, 0, 0}, {2, 0, 5, 3}, 13, 8},
+      {"screen smaller than the game: cut at the left and top", {2, -3, -1}, {0, 0, 5, 3}, 6, 4},
+      {"part wholly off the target", {1, 10, 0}, {0, 0, 5, 3}, 5, 3},
+  };
+  for (const Case& c : cases) {
+    Target t(c.targetW, c.targetH);
+    const PixelRect out = WidenScaled(frame.data(), 5, c.part, layout, c.view, t.view);
+    for (std::int32_t y = 0; y < c.targetH; ++y) {
+      for (std::int32_t x = 0; x < c.targetW; ++x) {
+        std::int32_t gx = 0, gy = 0;
+        WindowToGame(c.view, x, y, gx, gy);
+        const bool inPart = gx >= c.part.left && gx < c.part.right && gy >= c.part.top && gy < c.part.bottom;
+        const std::uint32_t want = inPart ? Texel(frame[std::size_t(gy) * 5 + gx], layout) : Target::marker;
+        ASSERT_EQ(t.At(x, y), want) << c.name << " at " << x << "," << y;
+        EXPECT_EQ(inPart, x >= out.left && x < out.right && y >= out.top && y < out.bottom)
+            << c.name << ": the returned rectangle is not what was written, at " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(TexelConvert, FillingIsCutToTheTargetAndAroundLeavesTheInside) {
+  Target t(4, 3);
+  FillTexels(t.view, PixelRect{-2, 1, 9, 9}, 7u);
+  for (std::int32_t y = 0; y < 3; ++y)
+    for (std::int32_t x = 0; x < 4; ++x) EXPECT_EQ(t.At(x, y), y >= 1 ? 7u : Target::marker) << x << "," << y;
+
+  struct Case {
+    const char* name;
+    PixelRect inside;
+  };
+  for (const Case& c : {Case{"centred", {2, 1, 5, 3}}, Case{"at a corner", {0, 0, 2, 2}},
+                        Case{"the whole target", {0, 0, 6, 4}}, Case{"nothing", {}}}) {
+    Target a(6, 4);
+    FillAround(a.view, c.inside, 9u);
+    for (std::int32_t y = 0; y < 4; ++y) {
+      for (std::int32_t x = 0; x < 6; ++x) {
+        const bool in = x >= c.inside.left && x < c.inside.right && y >= c.inside.top && y < c.inside.bottom;
+        EXPECT_EQ(a.At(x, y), in ? Target::marker : 9u) << c.name << " at " << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST(TexelConvert, FormatsThatAreNotPacked32BitAreRefused) {
   TexelLayout layout;
   for (std::uint32_t format : {SDL_PIXELFORMAT_RGB24, SDL_PIXELFORMAT_BGR24, SDL_PIXELFORMAT_RGB565,

@@ -59,7 +59,14 @@ pixel() {
 [ "$(pixel 400 430)" = 64,64,192 ] || fail "the player's AP bar is not blue at column 400: $(pixel 400 430)"
 [ "$(pixel 230 390)" = 64,192,64 ] || fail "the enemy's HP bar is not green at column 230: $(pixel 230 390)"
 
+# The window shows only what changed since the last frame, so check that what it shows
+# is whole: the screenshot, back at one pixel per game pixel, must be exactly a frame the
+# game composed (the trace, complete once the game has ended, holds every frame's CRC-32,
+# which gzip's trailer also carries).
+shown=$("$im" shot.png -sample '600x450!' -depth 8 bgr:- | gzip -c | tail -c 8 | head -c 4 | od -An -tx4 --endian=little | tr -d ' \n')
+
 kill -TERM $game; wait $game || fail "the game did not end cleanly: $(cat err.txt)"
+grep -q "\"frame\":\"$shown\"" window.jsonl || fail "the window shows a picture the game never composed (CRC $shown)"
 [ -s rec.replay ] || fail "no replay was recorded"
 "$vexa" --replay rec.replay --trace replay.jsonl || fail "the recording does not replay"
 cmp -s window.jsonl replay.jsonl || { diff <(cut -c1-300 window.jsonl) <(cut -c1-300 replay.jsonl) | head; fail "replay trace differs from the window's"; }
