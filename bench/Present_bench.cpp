@@ -1,0 +1,100 @@
+// Presenting a step's frame in the window, without the display: what the game's process
+// spends between the finished backbuffer and the window surface. The floor is the one
+// thing an exact present cannot skip: reading the new frame and the one shown before.
+#include <cstring>
+#include <iterator>
+#include <vector>
+
+#include "Ratio.h"
+#include "core/UnitForm.h"
+#include "core/UnitMain.h"
+#include "lib/BrixTimer.h"
+#include "lib/GamePaths.h"
+#include "platform/FrameDiff.h"
+#include "platform/TexelConvert.h"
+
+namespace {
+
+constexpr int width = 600, height = 450;
+
+// Successive frames of the first battle as it opens, the player idle: the fighters
+// tremble and the opening lines run in the panel. Many of them, so that as in the game
+// the frame shown before is not still in the cache.
+struct IdleFrames {
+  IdleFrames() {
+    vexa::SetDataFolder(VEXA_SOURCE_DIR);
+    vexa::GameState g;
+    vexa::TFormMain form(g, nullptr, nullptr, 1);
+    for (auto& frame : frames) {
+      vexa::BattleTick(g);
+      frame.assign(g.backbuffer->Pixels().begin(), g.backbuffer->Pixels().end());
+    }
+    vexa::TBrixTimer::Clear();
+  }
+  const std::vector<vexa::ColorTriple>& operator[](std::size_t i) const { return frames[i % std::size(frames)]; }
+  std::vector<vexa::ColorTriple> frames[40];
+};
+
+struct Window {
+  std::vector<std::uint32_t> texels = std::vector<std::uint32_t>(std::size_t(width) * height);
+  vexa::TexelTarget target{texels.data(), width * 4, width, height};
+};
+
+void BM_FloorReadTwoFrames(benchmark::State& state) {
+  const IdleFrames idle;
+  std::size_t next = 1;
+  int equal = 0;
+  for (auto _ : state) {
+    const auto& before = idle[next - 1];
+    const auto& now = idle[next++];
+    for (int y = 0; y < height; ++y)
+      equal += std::memcmp(before.data() + y * width, now.data() + y * width, width * 3) == 0;
+    benchmark::DoNotOptimize(equal);
+  }
+}
+BENCHMARK(BM_FloorReadTwoFrames);
+
+// Every pixel converted, as a present that does not look at what changed must.
+void BM_WidenWholeFrame(benchmark::State& state) {
+  const IdleFrames idle;
+  Window window;
+  vexa::TexelLayout layout;
+  std::size_t next = 0;
+  for (auto _ : state) {
+    vexa::WidenFrame(idle[next++].data(), width, height, layout, window.texels.data(), width * 4);
+    benchmark::DoNotOptimize(window.texels.data());
+  }
+}
+BENCHMARK(BM_WidenWholeFrame);
+
+// What the window does at each idle step: find the changed pieces, keep them, convert
+// only them.
+void BM_PresentIdleStep(benchmark::State& state) {
+  const IdleFrames idle;
+  Window window;
+  vexa::TexelLayout layout;
+  vexa::ShownFrame shown;
+  std::vector<vexa::RowRun> runs;
+  vexa::TakeFrame(shown, idle[0].data(), width, height, runs);
+  std::int64_t pixels = 0;
+  std::size_t next = 1;
+  for (auto _ : state) {
+    vexa::TakeFrame(shown, idle[next++].data(), width, height, runs);
+    for (const vexa::RowRun& run : runs) {
+      const vexa::PixelRect part{run.left, run.row, run.right, run.row + 1};
+      vexa::WidenScaled(shown.pixels.data(), width, part, layout, vexa::ViewMap{}, window.target);
+      pixels += run.right - run.left;
+    }
+    benchmark::DoNotOptimize(window.texels.data());
+  }
+  state.counters["converted pixels"] = static_cast<double>(pixels) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_PresentIdleStep);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return vexa::bench::RunWithRatios(argc, argv,
+                                    {{{"BM_PresentIdleStep", "BM_FloorReadTwoFrames"}, "goal: at most 2"},
+                                     {{"BM_WidenWholeFrame", "BM_FloorReadTwoFrames"}, "converting every pixel"}});
+}
