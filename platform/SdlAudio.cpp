@@ -101,7 +101,11 @@ void SdlAudio::Preload(const std::string& folder) {
 Mix_Chunk* SdlAudio::Chunk(const std::string& path) {
   const auto found = chunks_.find(path);
   if (found != chunks_.end()) return found->second;
-  Mix_Chunk* chunk = Mix().loadWavRw(SDL_RWFromFile(path.c_str(), "rb"), 1);
+  // Only a plain file: opening a pipe put in a sound's place would wait for a writer forever.
+  std::error_code ec;
+  Mix_Chunk* chunk = std::filesystem::is_regular_file(path, ec)
+                         ? Mix().loadWavRw(SDL_RWFromFile(path.c_str(), "rb"), 1)
+                         : nullptr;
   chunks_.emplace(path, chunk);
   return chunk;
 }

@@ -11,6 +11,9 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
+
+#include "support/Pipes.h"
 #include "support/TempFolder.h"
 
 namespace vexa {
@@ -95,6 +98,20 @@ TEST_F(Audio, AMissingOrUnreadableFilePlaysNothingAndSaysNothing) {
     EXPECT_EQ(Mix_Playing(-1), 0) << name;
   }
   EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(Audio, APipeInASoundsPlaceIsSkippedNotWaitedOn) {
+  const std::string fifo = PathOf("dun.wav");
+  fs::remove(fifo);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  SdlAudio audio(false, err);
+  EXPECT_TRUE(test::ReturnsWithoutWaitingOn(fifo, [&] {
+    audio.Preload(folder.Path().string());
+    audio.Play(fifo, false);
+  }));
+  EXPECT_EQ(Mix_Playing(-1), 0);
+  audio.Play(PathOf("タ2.wav"), false);  // the others still load
+  EXPECT_EQ(Mix_Playing(0), 1);
 }
 
 TEST_F(Audio, EachFileIsDecodedOnceAndKept) {
