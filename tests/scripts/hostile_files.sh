@@ -263,16 +263,20 @@ for picture in "$data"/*.bmp; do
 done
 # Not a plain file where a picture belongs: a folder, a dangling link, a pipe nobody writes to,
 # a device.
+# odd_file PATH KIND: something other than a plain file where the game expects one.
+odd_file() {
+  case $2 in
+    folder) mkdir "$1" && : >"$1/inside" ;;
+    dangling) ln -s "$work/nowhere" "$1" ;;
+    fifo) mkfifo "$1" ;;
+    device) ln -s /dev/zero "$1" ;;
+  esac
+}
 others=()
 for file in "$data"/*; do [ "${file##*/}" = vexa_face.bmp ] || others+=("$file"); done
 for kind in folder dangling fifo device; do
   game_folder "pictures/vexa_face.bmp/$kind" vexa_face.bmp
-  case $kind in
-    folder) mkdir "$dir/dat/vexa_face.bmp" ;;
-    dangling) ln -s "$work/nowhere.bmp" "$dir/dat/vexa_face.bmp" ;;
-    fifo) mkfifo "$dir/dat/vexa_face.bmp" ;;
-    device) ln -s /dev/zero "$dir/dat/vexa_face.bmp" ;;
-  esac
+  odd_file "$dir/dat/vexa_face.bmp" "$kind"
   start fight.replay "ended 1 dat/vexa_face.bmp"
 done
 finish
@@ -400,12 +404,7 @@ program=$vexa
 # with a good save (a link) or says it could not (a folder), and leaves the folder as it was.
 for kind in folder dangling fifo device; do
   game_folder "odd-save/$kind"
-  case $kind in
-    folder) mkdir "$dir/save.dat" && : >"$dir/save.dat/inside" ;;
-    dangling) ln -s "$work/nowhere.dat" "$dir/save.dat" ;;
-    fifo) mkfifo "$dir/save.dat" ;;
-    device) ln -s /dev/zero "$dir/save.dat" ;;
-  esac
+  odd_file "$dir/save.dat" "$kind"
   start start.replay 'ended 0; records 1; fresh; none save.dat.new レポート.txt'
 done
 game_folder odd-save/save-folder
