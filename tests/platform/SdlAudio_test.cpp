@@ -108,6 +108,7 @@ TEST_F(Audio, APipeInASoundsPlaceIsSkippedNotWaitedOn) {
   EXPECT_TRUE(test::ReturnsWithoutWaitingOn(fifo, [&] {
     audio.Preload(folder.Path().string());
     audio.Play(fifo, false);
+    SDL_TLSCleanup();  // SDL keeps per-thread error text; this thread ends here
   }));
   EXPECT_EQ(Mix_Playing(-1), 0);
   audio.Play(PathOf("タ2.wav"), false);  // the others still load
