@@ -7,6 +7,7 @@
 #include "lib/Checked.h"
 #include "paint/MessageLog.h"
 #include "stage/UnitStage.h"
+#include "core/GameFiles.h"
 
 namespace vexa {
 
@@ -30,13 +31,13 @@ std::string Prompt(const GameState& g, std::int32_t command) {
 }
 
 void Train(GameState& g) {
-  TBrixWave::Play("dat\\turn.wav");
+  TBrixWave::Play(SoundTrain);
   StartStage(g, g.saveBlock.stage);
   g.saveBlock.trainingCount = chk::Add(g.saveBlock.trainingCount, 1);
 }
 
 void Advance(GameState& g) {
-  TBrixWave::Play("dat\\thathatha.wav");
+  TBrixWave::Play(SoundAdvance);
   StartStage(g, chk::Add(g.saveBlock.stage, 1));
 }
 
@@ -44,14 +45,14 @@ void Advance(GameState& g) {
 
 void CycleCommand(GameState& g) {
   if (g.ending) return;
-  TBrixWave::Play("dat\\タ2.wav");
+  TBrixWave::Play(SoundRetryClick);
   g.selectedCommand = chk::Mod(chk::Add(g.selectedCommand, 1), CommandCount);
   AddMessage(g.messageLog, Prompt(g, g.selectedCommand));
 }
 
 void RunCommand(GameState& g) {
   switch (g.selectedCommand) {
-    case -1: TBrixWave::Play("dat\\suka.wav"); return;
+    case -1: TBrixWave::Play(SoundMiss); return;
     case 0: SaveProgress(g); return;
     case 1: UpgradeStat(g, g.player.maxHp, "ＨＰ", 10, StatLimit); return;
     case 2: UpgradeStat(g, g.player.attack, "攻撃", 1, StatLimit); return;
@@ -67,12 +68,12 @@ void SaveProgress(GameState& g) {
   g.saveBlock.maxHp = g.player.maxHp;
   g.saveBlock.attack = g.player.attack;
   g.saveBlock.maxAp = g.player.maxAp;
-  if (SaveGameBlock(g.saveBlock) == ResultSuccess) {
-    TBrixWave::Play("dat\\popon.wav");
+  if (KeepDamagedSave(g) && SaveGameBlock(g.saveBlock) == ResultSuccess) {
+    TBrixWave::Play(SoundSaved);
     AddMessage(g.messageLog, "セーブしました。");
     WriteReport(g);
   } else {
-    TBrixWave::Play("dat\\bub.wav");
+    TBrixWave::Play(SoundRefused);
     AddMessage(g.messageLog, "セーブ出来ませんでした。");
   }
 }
@@ -80,12 +81,12 @@ void SaveProgress(GameState& g) {
 void UpgradeStat(GameState& g, std::int32_t& stat, std::string_view label, std::int32_t step,
                  std::int32_t limit) {
   if (stat >= limit) {
-    TBrixWave::Play("dat\\bub.wav");
+    TBrixWave::Play(SoundRefused);
     AddMessage(g.messageLog, "これ以上は増やせません。");
     return;
   }
   if (g.player.exp <= 0) {
-    TBrixWave::Play("dat\\bub.wav");
+    TBrixWave::Play(SoundRefused);
     AddMessage(g.messageLog, "EXPが足りません。");
     return;
   }
@@ -93,7 +94,7 @@ void UpgradeStat(GameState& g, std::int32_t& stat, std::string_view label, std::
   g.player.exp = chk::Sub(g.player.exp, 1);
   if (stat >= limit) stat = limit;
   RefillFighter(g.player);
-  TBrixWave::Play("dat\\up.wav");
+  TBrixWave::Play(SoundUpgrade);
   AddMessage(g.messageLog, std::string(label) + "がアップした！（残りExp：" + std::to_string(g.player.exp) + "）");
 }
 

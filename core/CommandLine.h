@@ -19,7 +19,14 @@ struct Options {
 // Returns -1 to go on, or the exit status (0 after --help/--version, 2 on a bad command line).
 int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out, std::ostream& err);
 
-// Finds dat/ and enters the folder for "save.dat" and the report; false after one line on `err`.
-bool PrepareFolders(const Options& options, const char* argv0, std::ostream& err);
+// Makes the given paths absolute against the starting folder, finds dat/ and, for the
+// window game, enters the folder for "save.dat" and the report; false after one line on `err`.
+bool PrepareFolders(Options& options, const char* argv0, std::ostream& err);
+
+// Creates `folder` when missing and makes it the current folder; false after one line on `err`.
+bool EnterFolder(const std::string& folder, std::ostream& err);
+
+// One line when the game started fresh because "save.dat" could not be loaded.
+void TellDamagedSave(const GameState& g, std::ostream& err);
 
 }  // namespace vexa

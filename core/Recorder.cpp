@@ -1,6 +1,5 @@
 #include "core/Recorder.h"
 
-#include <fstream>
 
 namespace vexa {
 
@@ -20,14 +19,13 @@ void Recorder::PaintBoxMainMouseUp(MouseButton button, ShiftState shift, std::in
 }
 
 std::string Recorder::Text() const {
-  std::string text = "vexa-replay 1\nseed " + std::to_string(seed_) + "\nsteps " + std::to_string(steps_) +
-                     "\n# step event button x y\n";
+  std::string text = "vexa-replay 1\nseed " + std::to_string(seed_) + "\nsave " + FormatSaveBytes(save_) +
+                     "\nsteps " + std::to_string(steps_) + "\n# step event button x y\n";
   for (const ReplayEvent& e : events_) text += FormatReplayEvent(e) + "\n";
   return text;
 }
 
-bool Recorder::WriteTo(const std::string& path) const {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+bool Recorder::WriteTo(std::ostream& out) const {
   out << Text();
   out.flush();
   return static_cast<bool>(out);

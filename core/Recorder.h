@@ -2,7 +2,9 @@
 // Records a played game as a replay: every mouse event, numbered by the battle step it
 // precedes. The file is written when the game ends, with the steps line before the events.
 #include <cstdint>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Replay.h"
@@ -12,7 +14,9 @@ namespace vexa {
 
 class Recorder : public MouseTarget {
  public:
-  Recorder(MouseTarget& form, std::uint32_t seed) : form_(form), seed_(seed) {}
+  // `save` is what "save.dat" held when the game started, so the replay starts from it anywhere.
+  Recorder(MouseTarget& form, std::uint32_t seed, SaveImage save = {})
+      : form_(form), seed_(seed), save_(std::move(save)) {}
 
   void PaintBoxMainMouseDown(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) override;
   void PaintBoxMainMouseMove(ShiftState shift, std::int32_t x, std::int32_t y) override;
@@ -20,11 +24,12 @@ class Recorder : public MouseTarget {
 
   void StepDone() { ++steps_; }
   std::string Text() const;
-  bool WriteTo(const std::string& path) const;
+  bool WriteTo(std::ostream& out) const;
 
  private:
   MouseTarget& form_;
   std::uint32_t seed_;
+  SaveImage save_;
   std::int64_t steps_ = 0;
   std::vector<ReplayEvent> events_;
 };

@@ -1,6 +1,8 @@
 #include "core/Replay.h"
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
 #include <sstream>
 
 namespace vexa {
@@ -24,6 +26,15 @@ bool ParseNumber(const std::string& text, T& value) {
   if (text.empty() || text[0] == '+') return false;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   return ec == std::errc() && end == text.data() + text.size();
+}
+
+// Orders two digit strings by the numbers they spell, however long.
+int CompareDigits(const std::string& a, const std::string& b) {
+  const std::size_t za = std::min(a.find_first_not_of('0'), a.size());
+  const std::size_t zb = std::min(b.find_first_not_of('0'), b.size());
+  const std::size_t la = a.size() - za, lb = b.size() - zb;
+  if (la != lb) return la < lb ? -1 : 1;
+  return a.compare(za, la, b, zb, lb);
 }
 
 bool ParseButton(const std::string& text, MouseButton& button) {
@@ -57,12 +68,52 @@ const char* ButtonName(MouseButton b) {
 
 }  // namespace
 
+bool IsDigits(const std::string& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::optional<std::uint32_t> ReadSeed(const std::string& text) {
+  std::uint32_t value;
+  if (!IsDigits(text) || !ParseNumber(text, value)) return std::nullopt;
+  return value;
+}
+
+std::optional<std::int64_t> ReadStepCount(const std::string& text) {
+  std::int64_t value;
+  if (!IsDigits(text) || !ParseNumber(text, value)) return std::nullopt;
+  return value;
+}
+
+std::optional<SaveImage> ReadSaveBytes(const std::string& text) {
+  if (text == "none") return SaveImage{};
+  if (text.size() != 2 * SaveFileSize) return std::nullopt;
+  SaveImage bytes;
+  for (std::size_t i = 0; i < text.size(); i += 2) {
+    std::uint8_t byte;
+    const auto [end, ec] = std::from_chars(text.data() + i, text.data() + i + 2, byte, 16);
+    if (ec != std::errc() || end != text.data() + i + 2) return std::nullopt;
+    bytes.push_back(byte);
+  }
+  return bytes;
+}
+
+std::string FormatSaveBytes(const SaveImage& bytes) {
+  if (bytes.empty()) return "none";
+  static const char hex[] = "0123456789abcdef";
+  std::string text;
+  for (const std::uint8_t b : bytes) {
+    text += hex[b >> 4];
+    text += hex[b & 15];
+  }
+  return text;
+}
+
 Replay ParseReplay(std::istream& in) {
   Replay replay;
   std::string line;
   int number = 0;
   bool headerSeen = false;
-  std::int64_t lastStep = 0;
+  std::string lastStep = "0";
   while (std::getline(in, line)) {
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -74,26 +125,30 @@ Replay ParseReplay(std::istream& in) {
       headerSeen = true;
       continue;
     }
-    if (fields[0] == "seed" || fields[0] == "steps") {
+    if (fields[0] == "seed" || fields[0] == "steps" || fields[0] == "save") {
       if (!replay.events.empty()) throw ReplayError(number, "'" + fields[0] + "' after the first event");
-      if (fields.size() != 2) throw ReplayError(number, "'" + fields[0] + "' takes one number");
+      if (fields.size() != 2) throw ReplayError(number, "'" + fields[0] + "' takes one value");
       if (fields[0] == "seed") {
-        std::uint32_t seed;
         if (replay.seed) throw ReplayError(number, "a second 'seed' line");
-        if (!ParseNumber(fields[1], seed)) throw ReplayError(number, "seed must be 0..4294967295");
-        replay.seed = seed;
-      } else {
-        std::int64_t steps;
+        replay.seed = ReadSeed(fields[1]);
+        if (!replay.seed) throw ReplayError(number, "seed must be 0..4294967295");
+      } else if (fields[0] == "steps") {
         if (replay.steps) throw ReplayError(number, "a second 'steps' line");
-        if (!ParseNumber(fields[1], steps) || steps < 0) throw ReplayError(number, "steps must be a number >= 0");
-        replay.steps = steps;
+        replay.steps = ReadStepCount(fields[1]);
+        if (!replay.steps) throw ReplayError(number, "steps must be 0..9223372036854775807");
+      } else {
+        if (replay.save) throw ReplayError(number, "a second 'save' line");
+        replay.save = ReadSaveBytes(fields[1]);
+        if (!replay.save) throw ReplayError(number, "save must be none or the 68 hexadecimal digits of a save.dat");
       }
       continue;
     }
     if (fields.size() != 5) throw ReplayError(number, "expected 'STEP EVENT BUTTON X Y'");
     ReplayEvent e;
-    if (!ParseNumber(fields[0], e.step) || e.step < 0) throw ReplayError(number, "step must be a number >= 0");
-    if (e.step < lastStep) throw ReplayError(number, "steps go backwards");
+    if (!IsDigits(fields[0])) throw ReplayError(number, "step must be a number >= 0");
+    if (CompareDigits(fields[0], lastStep) < 0) throw ReplayError(number, "steps go backwards");
+    // No run gets that far, so a step beyond 64 bits waits past the last step like any other.
+    if (!ParseNumber(fields[0], e.step)) e.step = std::numeric_limits<std::int64_t>::max();
     if (fields[1] == "down" || fields[1] == "up") {
       e.kind = fields[1] == "down" ? ReplayEventKind::Down : ReplayEventKind::Up;
       if (!ParseButton(fields[2], e.button)) throw ReplayError(number, "button must be left, right or middle");
@@ -105,7 +160,7 @@ Replay ParseReplay(std::istream& in) {
     }
     if (!ParseNumber(fields[3], e.x) || !ParseNumber(fields[4], e.y))
       throw ReplayError(number, "x and y must be 32-bit integers");
-    lastStep = e.step;
+    lastStep = fields[0];
     replay.events.push_back(e);
   }
   if (!headerSeen) throw ReplayError(number == 0 ? 1 : number, "expected the header 'vexa-replay 1'");

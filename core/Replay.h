@@ -10,6 +10,7 @@
 
 #include "core/UnitData.h"
 #include "lib/BrixForm.h"
+#include "lib/BrixSaveLoad.h"
 #include "lib/Journal.h"
 
 namespace vexa {
@@ -28,6 +29,7 @@ struct ReplayEvent {
 struct Replay {
   std::optional<std::uint32_t> seed;
   std::optional<std::int64_t> steps;
+  std::optional<SaveImage> save;  // a self-contained replay brings the save it starts from
   std::vector<ReplayEvent> events;
 };
 
@@ -38,6 +40,13 @@ struct ReplayError : std::runtime_error {
 };
 
 Replay ParseReplay(std::istream& in);
+
+// Counts and steps are decimal digits only (no sign, no base prefix), as in the file.
+bool IsDigits(const std::string& text);
+std::optional<std::uint32_t> ReadSeed(const std::string& text);
+std::optional<std::int64_t> ReadStepCount(const std::string& text);
+std::optional<SaveImage> ReadSaveBytes(const std::string& text);  // "none" or 68 hex digits
+std::string FormatSaveBytes(const SaveImage& bytes);
 std::string FormatReplayEvent(const ReplayEvent& e);
 void DeliverReplayEvent(MouseTarget& target, const ReplayEvent& e);
 
@@ -50,6 +59,7 @@ struct ReplayOptions {
   std::optional<std::int64_t> steps;
   std::string traceFile;   // "" none, "-" standard output
   std::string framesDir;   // "" none
+  std::string folder;      // --dir: the run's folder for "save.dat" and the report; "" default
 };
 
 // Runs a replay headless; returns the exit status and reports errors on `err`.

@@ -1,8 +1,11 @@
+#include <stdlib.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
+#include "core/CommandLine.h"
 #include "core/Replay.h"
 #include "core/UnitForm.h"
 #include "core/UnitMain.h"
@@ -33,6 +36,44 @@ class FrameFiles : public PaintBox {
 struct JournalScope {
   explicit JournalScope(Journal* j) { AttachJournal(j); }
   ~JournalScope() { AttachJournal(nullptr); }
+};
+
+// The folder a run keeps "save.dat" and the report in. A replay that brings its own save
+// never touches the player's: without --dir it runs in a new folder, removed afterwards.
+class RunFolder {
+ public:
+  ~RunFolder() {
+    std::error_code ec;
+    if (!previous_.empty()) std::filesystem::current_path(previous_, ec);
+    if (!temporary_.empty()) std::filesystem::remove_all(temporary_, ec);
+  }
+  bool Enter(const ReplayOptions& options, const Replay& replay, std::ostream& err) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    previous_ = fs::current_path(ec);
+    if (!options.folder.empty()) {
+      if (!EnterFolder(options.folder, err)) return false;
+    } else if (replay.save) {
+      std::string pattern = (fs::temp_directory_path(ec) / "vexa-replay-XXXXXX").string();
+      if (ec || !::mkdtemp(pattern.data())) {
+        err << "vexa: cannot make a folder for the replay's save in " << fs::temp_directory_path(ec).string() << '\n';
+        return false;
+      }
+      temporary_ = pattern;
+      if (!EnterFolder(temporary_, err)) return false;
+    }
+    if (!replay.save) return true;
+    const std::string failed = TBrixSaveLoad::PlaceImage(*replay.save);
+    if (!failed.empty()) {
+      err << "vexa: " << options.replayFile << ": the replay's save cannot be put in place: " << failed << '\n';
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  std::filesystem::path previous_;
+  std::string temporary_;
 };
 
 }  // namespace
@@ -73,6 +114,8 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
     std::error_code ec;
     std::filesystem::create_directories(options.framesDir, ec);
   }
+  RunFolder folder;
+  if (!folder.Enter(options, replay, err)) return 1;
 
   Journal journal;
   JournalScope scope(&journal);
@@ -81,6 +124,7 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
   std::size_t next = 0;
   try {
     TFormMain form(*g, nullptr, &frames, seed);
+    TellDamagedSave(*g, err);
     for (std::int64_t step = 0; step < steps; ++step) {
       while (next < replay.events.size() && replay.events[next].step == step)
         DeliverReplayEvent(form, replay.events[next++]);

@@ -8,6 +8,7 @@
 #include "paint/MessageLog.h"
 #include "paint/UnitPaint.h"
 #include "stage/UnitStage.h"
+#include "core/GameFiles.h"
 
 namespace vexa {
 
@@ -45,6 +46,13 @@ std::string SaveGameBlock(const SaveBlock& block) {
   return TBrixSaveLoad::Save(bytes.data(), static_cast<std::int32_t>(bytes.size()));
 }
 
+bool KeepDamagedSave(GameState& g) {
+  if (!g.damagedSave) return true;
+  if (TBrixSaveLoad::SetAsideDamaged().empty()) return false;
+  g.damagedSave = false;
+  return true;
+}
+
 std::string LoadGameBlock(SaveBlock& block) {
   auto bytes = SaveBlockBytes(block);
   const std::string result = TBrixSaveLoad::Load(bytes.data(), static_cast<std::int32_t>(bytes.size()));
@@ -62,9 +70,9 @@ void CreateFighter(Fighter& f, bool isPlayer) {
   f.face = std::make_unique<TBrixBitmap>();
   f.guardFace = std::make_unique<TBrixBitmap>();
   f.slash = std::make_unique<TBrixBitmap>();
-  LoadSingle(f.face, "dat\\vexa_face.bmp");
-  LoadSingle(f.guardFace, "dat\\vexa_face2.bmp");
-  LoadSingle(f.slash, "dat\\vexa_slash.bmp");
+  LoadSingle(f.face, PictureFace);
+  LoadSingle(f.guardFace, PictureGuardFace);
+  LoadSingle(f.slash, PictureSlash);
   if (!isPlayer) {
     FlipHorizontal(*f.face);
     FlipHorizontal(*f.guardFace);
@@ -84,9 +92,9 @@ void SetupFighter(GameState& g, Fighter& f, std::int32_t maxHp, std::int32_t att
                   std::int32_t exp, ColorTriple bodyColor) {
   f.x = f.isPlayer ? g.clientWidth : 0;
   f.y = 300;
-  LoadSpritePair(f.head, "dat\\vexa_head.bmp", !f.isPlayer, bodyColor);
-  LoadSpritePair(f.body, "dat\\vexa_body.bmp", !f.isPlayer, bodyColor);
-  LoadSpritePair(f.foot, "dat\\vexa_foot.bmp", !f.isPlayer, bodyColor);
+  LoadSpritePair(f.head, PictureHead, !f.isPlayer, bodyColor);
+  LoadSpritePair(f.body, PictureBody, !f.isPlayer, bodyColor);
+  LoadSpritePair(f.foot, PictureFoot, !f.isPlayer, bodyColor);
   f.exp = exp;
   f.maxHp = maxHp;
   f.attack = attack;
@@ -126,7 +134,9 @@ void StartGame(GameState& g) {
   // A save with values the game never writes (an edited file passes the public check
   // code) would crash or lock the game later: it counts as damaged.
   SaveBlock loaded = g.saveBlock;
-  const bool restored = LoadGameBlock(loaded) == ResultSuccess && SaveBlockPlausible(loaded);
+  const std::string result = LoadGameBlock(loaded);
+  const bool restored = result == ResultSuccess && SaveBlockPlausible(loaded);
+  g.damagedSave = !restored && result.rfind(ResultNoSaveFile, 0) != 0 && TBrixSaveLoad::IsFileOrLink();
   if (restored) {
     g.saveBlock = loaded;
     SetupFighter(g, g.player, g.saveBlock.maxHp, g.saveBlock.attack, g.saveBlock.maxAp, g.saveBlock.exp, ColorWhite);

@@ -79,6 +79,7 @@ struct GameState {
   std::int32_t selectedCommand = 0;
   std::int32_t retryClicks = 0;
   bool ending = false;
+  bool damagedSave = false;  // "save.dat" is there but could not be loaded: kept before it is replaced
 
   // Program-wide objects owned by other units.
   MessageLog messageLog;                     // the message panel
@@ -106,6 +107,9 @@ bool SaveBlockPlausible(const SaveBlock& block);
 
 // "save.dat" through TBrixSaveLoad, the block as six little-endian integers.
 std::string SaveGameBlock(const SaveBlock& block);
+// Before the first save replaces a save that failed to load, the player's bytes go aside;
+// false when they could not, and the save must not go ahead.
+bool KeepDamagedSave(GameState& g);
 std::string LoadGameBlock(SaveBlock& block);  // leaves `block` unchanged on failure
 
 inline constexpr const char* ReportFileName = "レポート.txt";

@@ -9,6 +9,7 @@
 #include "paint/UnitPaint.h"
 #include "stage/UnitEnemy.h"
 #include "stage/UnitStage.h"
+#include "core/GameFiles.h"
 
 namespace vexa {
 
@@ -32,17 +33,17 @@ void RetryCountdown(GameState& g) {
   if (g.retryClicks <= 0 || !g.clickLatch) return;
   g.retryClicks = chk::Sub(g.retryClicks, 1);
   if (g.retryClicks <= 0) {
-    TBrixWave::Play("dat\\cap_tiron02-2.wav");
+    TBrixWave::Play(SoundRestart);
     StartGame(g);
   } else {
-    TBrixWave::Play("dat\\タ2.wav");
+    TBrixWave::Play(SoundRetryClick);
     AddMessage(g.messageLog, "やり直すにはあと" + std::to_string(g.retryClicks) + "回クリックしてください。");
   }
   g.clickLatch = false;
 }
 
 void Victory(GameState& g) {
-  TBrixWave::Play("dat\\break2.wav");
+  TBrixWave::Play(SoundKnockOut);
   AddMessage(g.messageLog, "やっつけたーっ！");
   AddMessage(g.messageLog, "Exp" + std::to_string(g.enemy.exp) + "ポイントゲット！");
   g.player.exp = chk::Add(g.player.exp, g.enemy.exp);
@@ -58,7 +59,7 @@ void Whiff(GameState& g) {
     AddMessage(g.messageLog, g.scriptLines[CheckIndex("scriptLines", g.scriptNext, ScriptCapacity)]);
     g.scriptNext = chk::Add(g.scriptNext, 1);
   }
-  TBrixWave::Play("dat\\suka.wav");
+  TBrixWave::Play(SoundMiss);
 }
 
 }  // namespace
@@ -157,7 +158,7 @@ void ResolveHits(GameState& g) {
     return;
   }
   if (p.guarding || e.guarding) {
-    TBrixWave::Play("dat\\コン.wav");
+    TBrixWave::Play(SoundGuarded);
     return;
   }
   if (p.attacking) {
@@ -171,11 +172,11 @@ void ResolveHits(GameState& g) {
     p.targetX = p.x;
   }
   if (p.hp <= 0) {
-    TBrixWave::Play("dat\\break2.wav");
+    TBrixWave::Play(SoundKnockOut);
     AddMessage(g.messageLog, "やられたーっ！");
     g.retryClicks = RetryClickCount;
   } else if (e.hp > 0) {
-    TBrixWave::Play("dat\\dun.wav");
+    TBrixWave::Play(SoundHit);
     AddMessage(g.messageLog, "ヒット！");
   } else {
     Victory(g);

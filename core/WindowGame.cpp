@@ -5,12 +5,14 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <optional>
 
 #include "core/Recorder.h"
 #include "core/Replay.h"
 #include "core/UnitForm.h"
+#include "lib/BrixSaveLoad.h"
 #include "lib/BrixTimer.h"
 #include "lib/BrixWave.h"
 #include "lib/FontFace.h"
@@ -73,6 +75,28 @@ void LoadFontEarly(const GameState& g) {
 }  // namespace
 
 int RunWindowGame(const Options& options, std::ostream& err) {
+  // Both files are opened before the window, so a path that cannot be written is said at
+  // once instead of losing a whole game's recording when the window closes.
+  std::ofstream traceFile, recordFile;
+  std::ostream* trace = nullptr;
+  if (options.replay.traceFile == "-") {
+    trace = &std::cout;
+  } else if (!options.replay.traceFile.empty()) {
+    traceFile.open(options.replay.traceFile, std::ios::binary | std::ios::trunc);
+    if (!traceFile) {
+      err << "vexa: cannot write the trace " << options.replay.traceFile << '\n';
+      return 2;
+    }
+    trace = &traceFile;
+  }
+  if (!options.recordFile.empty()) {
+    recordFile.open(options.recordFile, std::ios::binary | std::ios::trunc);
+    if (!recordFile) {
+      err << "vexa: cannot write the replay " << options.recordFile << '\n';
+      return 2;
+    }
+  }
+
   std::optional<SdlAudio> audio;
   struct Unhook {
     ~Unhook() {
@@ -96,13 +120,7 @@ int RunWindowGame(const Options& options, std::ostream& err) {
   const std::uint32_t seed = SeedFromClock();
   auto g = std::make_unique<GameState>();
   Journal journal;
-  std::ofstream traceFile;
-  std::ostream* trace = nullptr;
-  if (!options.replay.traceFile.empty()) {
-    traceFile.open(options.replay.traceFile, std::ios::binary | std::ios::trunc);
-    trace = &traceFile;
-    AttachJournal(&journal);
-  }
+  if (trace) AttachJournal(&journal);
   struct Detach {
     ~Detach() { AttachJournal(nullptr); }
   } detach;
@@ -110,9 +128,11 @@ int RunWindowGame(const Options& options, std::ostream& err) {
   std::unique_ptr<TFormMain> form;
   Presenter presenter(*window, *g, trace, &journal);
   try {
+    SaveImage startSave = TBrixSaveLoad::ReadImage();
     form = std::make_unique<TFormMain>(*g, window.get(), &presenter, seed);
+    TellDamagedSave(*g, err);
     if (!options.recordFile.empty()) {
-      recorder.emplace(*form, seed);
+      recorder.emplace(*form, seed, std::move(startSave));
       presenter.SetRecorder(&*recorder);
       window->SetMouseTarget(&*recorder);
     } else {
@@ -141,7 +161,8 @@ int RunWindowGame(const Options& options, std::ostream& err) {
     window->WaitUntilClosed();
     status = 1;
   }
-  if (recorder && !recorder->WriteTo(options.recordFile)) {
+  if (trace) trace->flush();
+  if (recorder && !recorder->WriteTo(recordFile)) {
     err << "vexa: cannot write the replay " << options.recordFile << '\n';
     status = 1;
   }

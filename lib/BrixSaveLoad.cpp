@@ -1,10 +1,14 @@
 #include "lib/BrixSaveLoad.h"
 
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace vexa {
@@ -12,7 +16,6 @@ namespace vexa {
 namespace {
 
 constexpr const char* SaveFileName = "save.dat";
-constexpr const char* SaveTempName = "save.dat.new";
 constexpr std::int32_t MaxBlock = 32768;
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
@@ -24,6 +27,20 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     size -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+mode_t CurrentUmask() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return mask;
+}
+
+// A rename is only lasting once the folder that holds it is on disk too.
+void SyncFolder() {
+  const int dir = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return;
+  ::fsync(dir);
+  ::close(dir);
 }
 
 }  // namespace
@@ -39,8 +56,9 @@ std::array<std::uint8_t, 10> TBrixSaveLoad::CheckCode(const void* block, std::in
   return c;
 }
 
-// The new save goes to a file beside the old one and replaces it only once it is
-// complete on disk, so a failed or interrupted save never destroys the last good one.
+// The new save goes to a file of its own beside the old one and replaces it only once it is
+// complete on disk, so a failed or interrupted save never destroys the last good one. The
+// temporary's name is new each time: whatever else lies in the folder is never in the way.
 std::string TBrixSaveLoad::Save(const void* block, std::int32_t size) {
   const std::string failed = "【エラー】セーブ失敗";
   if (size < 0 || size > MaxBlock) return failed;
@@ -49,24 +67,49 @@ std::string TBrixSaveLoad::Save(const void* block, std::int32_t size) {
   const auto code = CheckCode(block, size);
   file.insert(file.end(), code.begin(), code.end());
 
-  // Whatever an interrupted save or anyone else left under the temporary name goes first,
-  // and the file is made anew: never written through a link, never a pipe that blocks.
-  ::unlink(SaveTempName);
-  const int fd = ::open(SaveTempName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  char temp[] = "save.dat.XXXXXX";
+  const int fd = ::mkostemp(temp, O_CLOEXEC);
   if (fd < 0) return failed;
-  bool ok = WriteAll(fd, file.data(), file.size());
-  ok = (::fsync(fd) == 0) && ok;
+  bool ok = ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;  // as an ordinary new file, not mkstemp's 0600
+  ok = ok && WriteAll(fd, file.data(), file.size());
+  ok = ok && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (!ok || std::rename(SaveTempName, SaveFileName) != 0) {
-    std::remove(SaveTempName);
+  if (!ok || std::rename(temp, SaveFileName) != 0) {
+    ::unlink(temp);
     return failed;
   }
+  SyncFolder();
   return ResultSuccess;
+}
+
+bool TBrixSaveLoad::IsFileOrLink() {
+  struct stat info {};
+  return ::lstat(SaveFileName, &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
+}
+
+std::string TBrixSaveLoad::SetAsideDamaged() {
+  if (!IsFileOrLink()) return "";
+  for (int n = 0; n < 1000; ++n) {
+    const std::string name = std::string(SaveFileName) + ".damaged" + (n == 0 ? "" : "." + std::to_string(n));
+    // Never over another kept file, even one that appears meanwhile.
+    int moved = ::renameat2(AT_FDCWD, SaveFileName, AT_FDCWD, name.c_str(), RENAME_NOREPLACE);
+    if (moved != 0 && errno == EINVAL) {  // a file system without that flag
+      struct stat taken {};
+      if (::lstat(name.c_str(), &taken) == 0) errno = EEXIST;
+      else moved = std::rename(SaveFileName, name.c_str());
+    }
+    if (moved == 0) {
+      SyncFolder();
+      return name;
+    }
+    if (errno != EEXIST) return "";
+  }
+  return "";
 }
 
 std::string TBrixSaveLoad::Load(void* destination, std::int32_t size) {
   const std::string failed = "【エラー】ロード失敗";
-  if (::access(SaveFileName, F_OK) != 0) return "【エラー】セーブファイルなし：save.dat";
+  if (::access(SaveFileName, F_OK) != 0) return std::string(ResultNoSaveFile) + "：save.dat";
   if (size < 0 || size > MaxBlock) return failed;
   // Non-blocking, so a pipe named save.dat reads as empty instead of waiting for a writer.
   const int fd = ::open(SaveFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -86,6 +129,40 @@ std::string TBrixSaveLoad::Load(void* destination, std::int32_t size) {
   if (!closed) return failed;
   std::copy(buffer.begin(), buffer.end(), static_cast<std::uint8_t*>(destination));
   return ResultSuccess;
+}
+
+SaveImage TBrixSaveLoad::ReadImage() {
+  const int fd = ::open(SaveFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat info {};
+  SaveImage image(SaveFileSize + 1);
+  std::size_t got = 0;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    while (got < image.size()) {
+      const ssize_t n = ::read(fd, image.data() + got, image.size() - got);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+  }
+  ::close(fd);
+  if (got != SaveFileSize) return {};
+  image.resize(SaveFileSize);
+  return image;
+}
+
+std::string TBrixSaveLoad::PlaceImage(const SaveImage& image) {
+  struct stat info {};
+  if (::lstat(SaveFileName, &info) == 0) {
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return "save.dat is neither a file nor a link";
+    if (::unlink(SaveFileName) != 0) return std::string("cannot remove save.dat: ") + std::strerror(errno);
+  }
+  if (image.empty()) return "";
+  const int fd = ::open(SaveFileName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return std::string("cannot write save.dat: ") + std::strerror(errno);
+  const bool ok = WriteAll(fd, image.data(), image.size());
+  if (::close(fd) != 0 || !ok) return std::string("cannot write save.dat: ") + std::strerror(errno);
+  return "";
 }
 
 std::string TBrixFileAccess::OutText(const std::string& fileName, const std::string& text, bool append) {

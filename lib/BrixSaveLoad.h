@@ -4,14 +4,31 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vexa {
 
 inline constexpr const char* ResultSuccess = "【成功】";
+inline constexpr const char* ResultNoSaveFile = "【エラー】セーブファイルなし";
+
+// What a "save.dat" holds, for a replay to start from: its bytes when it is exactly a save's
+// size (good or damaged), nothing for no save or anything else.
+using SaveImage = std::vector<std::uint8_t>;
+inline constexpr std::size_t SaveFileSize = 34;
 
 struct TBrixSaveLoad {
   static std::string Save(const void* block, std::int32_t size);
   static std::string Load(void* destination, std::int32_t size);
+  // Moves a "save.dat" that could not be loaded out of the next save's way, to
+  // "save.dat.damaged" (or ".damaged.N" when that is taken). Returns the new name, or ""
+  // when it is not a file or link or cannot be moved.
+  static std::string SetAsideDamaged();
+  static bool IsFileOrLink();
+  static SaveImage ReadImage();
+  // Makes "save.dat" a new file of exactly `image`, or removes it for an empty one. A file
+  // or link in its place is replaced; anything else is refused. "" or the reason it failed.
+  static std::string PlaceImage(const SaveImage& image);  // "save.dat" is a file or a link, not a folder or a device
+
   static std::array<std::uint8_t, 10> CheckCode(const void* block, std::int32_t size);
 };
 

@@ -1,15 +1,23 @@
 #include "lib/GamePaths.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace vexa {
 
 namespace {
 std::string dataFolder;  // "" = the current folder, the game's own rule
-}
 
-bool FindDataFolder(const std::string& executablePath, std::string& found,
-                    std::vector<std::string>& tried) {
+std::string MapSeparators(std::string_view gameName) {
+  std::string path(gameName);
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  return path;
+}
+}  // namespace
+
+bool FindDataFolder(const std::string& executablePath, const std::vector<std::string>& required,
+                    std::string& found, std::vector<std::string>& tried) {
   namespace fs = std::filesystem;
   std::error_code ec;
   std::vector<fs::path> candidates{fs::current_path(ec)};
@@ -23,13 +31,24 @@ bool FindDataFolder(const std::string& executablePath, std::string& found,
   candidates.emplace_back(VEXA_INSTALLED_DATA_DIR);
 #endif
   tried.clear();
+  std::vector<fs::path> seen;
   for (const fs::path& folder : candidates) {
-    const fs::path dat = folder / "dat";
-    tried.push_back(dat.string());
-    if (fs::is_directory(dat, ec)) {
+    const fs::path same = fs::weakly_canonical(folder, ec);
+    if (std::find(seen.begin(), seen.end(), same) != seen.end()) continue;
+    seen.push_back(same);
+    // A stray or partial dat/ (a player's own ~/dat, say) must not hide the real one.
+    if (!fs::is_directory(folder / "dat", ec)) {
+      tried.push_back((folder / "dat").string());
+      continue;
+    }
+    const auto missing = std::find_if(required.begin(), required.end(), [&](const std::string& name) {
+      return !fs::is_regular_file(folder / MapSeparators(name), ec);
+    });
+    if (missing == required.end()) {
       found = folder.string();
       return true;
     }
+    tried.push_back((folder / MapSeparators(*missing)).string());
   }
   return false;
 }
@@ -37,9 +56,7 @@ bool FindDataFolder(const std::string& executablePath, std::string& found,
 void SetDataFolder(const std::string& folder) { dataFolder = folder; }
 
 std::string NativePath(std::string_view gameName) {
-  std::string path(gameName);
-  for (char& c : path)
-    if (c == '\\') c = '/';
+  const std::string path = MapSeparators(gameName);
   if (!dataFolder.empty() && path.rfind("dat/", 0) == 0) return dataFolder + "/" + path;
   return path;
 }

@@ -7,11 +7,12 @@
 
 namespace vexa {
 
-// Chooses the folder that holds dat/: the current folder first, then beside the
-// executable, then the installed data folder. Returns false when none holds it;
-// `tried` then lists the places looked at.
-bool FindDataFolder(const std::string& executablePath, std::string& found,
-                    std::vector<std::string>& tried);
+// Chooses the first folder whose dat/ holds every one of `required` (the game's names):
+// the current folder, then beside the executable, then the installed data folder. Returns
+// false when none does; `tried` then names, once for each place, what it lacked first
+// (its dat/ or a file in it).
+bool FindDataFolder(const std::string& executablePath, const std::vector<std::string>& required,
+                    std::string& found, std::vector<std::string>& tried);
 void SetDataFolder(const std::string& folder);  // "" means the current folder
 
 // "dat\vexa_head.bmp" -> "<data folder>/dat/vexa_head.bmp"; other names get '\' -> '/'.

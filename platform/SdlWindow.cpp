@@ -1,8 +1,10 @@
 #include "platform/SdlWindow.h"
 
 #include <SDL.h>
+#include <signal.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +15,8 @@
 namespace vexa {
 
 namespace {
+
+volatile std::sig_atomic_t hungUp = 0;
 
 bool ToMouseButton(std::uint8_t sdlButton, MouseButton& button) {
   switch (sdlButton) {
@@ -119,6 +123,12 @@ SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscr
   }
   // The keyboard is not used: no input method should pop up over the game.
   SDL_StopTextInput();
+  // SDL turns SIGINT and SIGTERM into a quit; a closed terminal must end the game as
+  // gently, so a recording is still written.
+  struct sigaction hangUp {};
+  hangUp.sa_handler = [](int) { hungUp = 1; };
+  sigemptyset(&hangUp.sa_mask);
+  sigaction(SIGHUP, &hangUp, nullptr);
 }
 
 SdlWindow::~SdlWindow() {
@@ -138,7 +148,7 @@ bool SdlWindow::ShowErrorBox(const std::string& text) {
 }
 
 void SdlWindow::WaitUntilClosed() {
-  while (!closed_) {
+  while (!closed_ && !hungUp) {
     DispatchEvents();
     if (!closed_) SDL_WaitEventTimeout(nullptr, 1000);
   }
@@ -287,6 +297,7 @@ void SdlWindow::Redraw() {
 std::int32_t SdlWindow::Now() { return static_cast<std::int32_t>(SDL_GetTicks64() & 0x7FFFFFFF); }
 
 void SdlWindow::DispatchEvents() {
+  if (hungUp) closed_ = true;
   SDL_Event event;
   while (SDL_PollEvent(&event)) Handle(event);
 }

@@ -341,8 +341,9 @@ int Run(const std::string& out, const Settings& settings, const std::string& tra
   Journal journal;
   AttachJournal(&journal);
   auto g = std::make_unique<GameState>();
+  SaveImage startSave = TBrixSaveLoad::ReadImage();
   TFormMain form(*g, nullptr, nullptr, settings.seed);
-  Recorder recorder(form, settings.seed);
+  Recorder recorder(form, settings.seed, std::move(startSave));
   Autoplayer player(settings, recorder, *g);
   Tally tally;
   const std::int64_t limit = settings.soakSteps.value_or(2'000'000);
@@ -360,7 +361,8 @@ int Run(const std::string& out, const Settings& settings, const std::string& tra
     }
   }
   AttachJournal(nullptr);
-  if (!recorder.WriteTo(out)) {
+  std::ofstream file(out, std::ios::binary | std::ios::trunc);
+  if (!recorder.WriteTo(file)) {
     std::cerr << "vexa_autoplay: cannot write " << out << '\n';
     return 1;
   }

@@ -131,8 +131,7 @@ TEST_F(Commands, ASuccessfulSaveWritesTheFileAndTheReport) {
 }
 
 TEST_F(Commands, AFailedSaveSaysSoAndWritesNoReport) {
-  ASSERT_EQ(mkdir("save.dat.new", 0700), 0);  // the save cannot write its new file
-  ASSERT_EQ(mkdir("save.dat", 0700), 0);
+  ASSERT_EQ(mkdir("save.dat", 0700), 0);  // nothing can replace a folder
   g.saveBlock.stage = 2;
   g.selectedCommand = 0;
   RunCommand(g);
@@ -140,6 +139,17 @@ TEST_F(Commands, AFailedSaveSaysSoAndWritesNoReport) {
   EXPECT_THAT(journal.sounds, ElementsAre("bub.wav"));
   EXPECT_NE(access("レポート.txt", F_OK), 0);
   EXPECT_EQ(g.saveBlock.maxHp, 50);  // the copy was made all the same
+}
+
+TEST_F(Commands, ASaveOverADamagedSaveKeepsTheOldBytesAside) {
+  test::WriteFile("save.dat", "not a save");
+  g.damagedSave = true;
+  g.saveBlock.stage = 2;
+  g.selectedCommand = 0;
+  RunCommand(g);
+  EXPECT_THAT(journal.messages, ElementsAre("セーブしました。"));
+  EXPECT_EQ(test::ReadFile("save.dat.damaged"), "not a save");
+  EXPECT_EQ(test::ReadFile("save.dat").size(), 34u);
 }
 
 TEST(Report, TheEndingLineCarriesTheClearMark) {

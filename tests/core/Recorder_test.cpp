@@ -16,7 +16,7 @@ struct Tally : MouseTarget {
 
 TEST(Recorder, NumbersEventsByTheStepTheyPrecedeAndReadsBackAsAReplay) {
   Tally form;
-  Recorder rec(form, 4242);
+  Recorder rec(form, 4242, SaveImage(34, 0xfe));
   rec.PaintBoxMainMouseMove(ShiftState{}, 10, 20);
   rec.StepDone();
   rec.StepDone();
@@ -29,12 +29,21 @@ TEST(Recorder, NumbersEventsByTheStepTheyPrecedeAndReadsBackAsAReplay) {
   const Replay r = ParseReplay(in);
   EXPECT_EQ(r.seed, 4242u);
   EXPECT_EQ(r.steps, 3);
+  EXPECT_EQ(r.save, SaveImage(34, 0xfe));
   ASSERT_EQ(r.events.size(), 3u);
   EXPECT_EQ(r.events[0].step, 0);
   EXPECT_EQ(r.events[1].step, 2);
   EXPECT_EQ(r.events[1].kind, ReplayEventKind::Down);
   EXPECT_EQ(r.events[1].button, MouseButton::Right);
   EXPECT_EQ(r.events[2].x, 650);
+}
+
+TEST(Recorder, AGameStartedWithoutASaveSaysSo) {
+  Tally form;
+  std::istringstream in(Recorder(form, 1).Text());
+  const Replay r = ParseReplay(in);
+  ASSERT_TRUE(r.save);
+  EXPECT_TRUE(r.save->empty());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <limits>
 #include <sstream>
 
 #include "core/Replay.h"
@@ -68,7 +70,56 @@ INSTANTIATE_TEST_SUITE_P(
                       BadReplay{"vexa-replay 1\n0 move none 2147483648 1\n", 2},
                       BadReplay{"vexa-replay 1\n0 move none 1\n", 2}, BadReplay{"vexa-replay 1\n-1 move none 1 1\n", 2},
                       BadReplay{"vexa-replay 1\n0 move none 1 1 9\n", 2},
-                      BadReplay{"vexa-replay 1\n0 move none +1 1\n", 2}, BadReplay{"vexa-replay 1\nbogus\n", 2}));
+                      BadReplay{"vexa-replay 1\n0 move none +1 1\n", 2}, BadReplay{"vexa-replay 1\nbogus\n", 2},
+                      // Digits only wherever a count or a step is read.
+                      BadReplay{"vexa-replay 1\n-0 move none 1 1\n", 2}, BadReplay{"vexa-replay 1\nsteps -0\n", 2},
+                      BadReplay{"vexa-replay 1\nsteps +5\n", 2}, BadReplay{"vexa-replay 1\nseed 0x1F\n", 2},
+                      BadReplay{"vexa-replay 1\nsteps 9223372036854775808\n", 2},
+                      BadReplay{"vexa-replay 1\n99999999999999999999 move none 1 1\n9 move none 1 1\n", 3},
+                      BadReplay{"vexa-replay 1\n99999999999999999999 move none 1 1\n99999999999999999998 up left 1 1\n", 3},
+                      // The save line.
+                      BadReplay{"vexa-replay 1\nsave\n", 2}, BadReplay{"vexa-replay 1\nsave nothing\n", 2},
+                      BadReplay{"vexa-replay 1\nsave 00\n", 2},
+                      BadReplay{"vexa-replay 1\nsave none\nsave none\n", 3},
+                      BadReplay{"vexa-replay 1\n0 move none 1 1\nsave none\n", 3},
+                      BadReplay{"vexa-replay 1\nsave 0g0000000000000000000000000000000000000000000000000000000000000000000\n", 2}));
+
+TEST(ReplayFile, NumbersAreDecimalWithLeadingZerosAllowed) {
+  const Replay r = Parse("vexa-replay 1\nseed 010\nsteps 007\n010 move none 1 1\n");
+  EXPECT_EQ(r.seed, 10u);
+  EXPECT_EQ(r.steps, 7);
+  EXPECT_EQ(r.events.at(0).step, 10);
+}
+
+// The format sets no upper bound on a step: such an event simply waits past every run's end.
+TEST(ReplayFile, AStepBeyondSixtyFourBitsComesAfterEveryStep) {
+  const Replay r = Parse(
+      "vexa-replay 1\n5 move none 1 1\n18446744073709551616 down left 1 1\n"
+      "000000000000000000000018446744073709551616 up left 1 1\n99999999999999999999999 move none 1 1\n");
+  ASSERT_EQ(r.events.size(), 4u);
+  EXPECT_EQ(r.events[0].step, 5);
+  for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(r.events[i].step, std::numeric_limits<std::int64_t>::max());
+}
+
+TEST(ReplayFile, TheSaveLineBringsTheBytesOrNone) {
+  std::string hex;
+  for (int i = 0; i < 34; ++i) hex += i % 2 ? "aB" : "09";
+  const Replay r = Parse("vexa-replay 1\nsave " + hex + "\n");
+  ASSERT_TRUE(r.save);
+  ASSERT_EQ(r.save->size(), 34u);
+  EXPECT_EQ((*r.save)[0], 0x09);
+  EXPECT_EQ((*r.save)[1], 0xab);
+  EXPECT_EQ(FormatSaveBytes(*r.save), [&] {
+    std::string lower = hex;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+  }());
+  const Replay none = Parse("vexa-replay 1\nsave none\n");
+  ASSERT_TRUE(none.save);
+  EXPECT_TRUE(none.save->empty());
+  EXPECT_EQ(FormatSaveBytes(*none.save), "none");
+  EXPECT_FALSE(Parse("vexa-replay 1\n").save);
+}
 
 }  // namespace
 }  // namespace vexa

@@ -1,5 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/UnitForm.h"
 #include "core/UnitMain.h"
@@ -71,12 +73,36 @@ TEST_F(StartUp, AValidSaveRestoresThePlayerBetweenBattles) {
   EXPECT_EQ(journal.messages.back(), "ステージ4にいます。");
 }
 
-TEST_F(StartUp, ADamagedSaveStartsAFreshGameSilently) {
+TEST_F(StartUp, ADamagedSaveStartsAFreshGameWithoutAWordInTheGame) {
   test::WriteFile("save.dat", std::string(34, '\x01'));
   Start();
   EXPECT_TRUE(g.battleOn);
   EXPECT_EQ(g.saveBlock.stage, 1);
   EXPECT_EQ(journal.messages, std::vector<std::string>(5, ""));
+  EXPECT_TRUE(g.damagedSave);
+}
+
+// The player's damaged bytes survive the first save, which then works as ever.
+TEST_F(StartUp, TheFirstSaveKeepsADamagedSaveAside) {
+  const std::string damaged(20, '\x01');
+  test::WriteFile("save.dat", damaged);
+  Start();
+  ASSERT_TRUE(KeepDamagedSave(g));
+  EXPECT_FALSE(g.damagedSave);
+  EXPECT_EQ(test::ReadFile("save.dat.damaged"), damaged);
+  ASSERT_EQ(SaveGameBlock(g.saveBlock), "【成功】");
+  ASSERT_TRUE(KeepDamagedSave(g));  // once only: the new save is the game's own
+  EXPECT_EQ(test::ReadFile("save.dat.damaged"), damaged);
+  EXPECT_EQ(access("save.dat.damaged.1", F_OK), -1);
+}
+
+TEST_F(StartUp, NoSaveOrAFolderInItsPlaceIsNotADamagedSave) {
+  Start();
+  EXPECT_FALSE(g.damagedSave);
+  form.reset();
+  ASSERT_EQ(mkdir("save.dat", 0700), 0);
+  Start();
+  EXPECT_FALSE(g.damagedSave);
 }
 
 class ImplausibleSave : public StartUp, public ::testing::WithParamInterface<SaveBlock> {};
@@ -89,6 +115,7 @@ TEST_P(ImplausibleSave, CountsAsDamaged) {
   EXPECT_EQ(g.saveBlock.trainingCount, 0);
   EXPECT_EQ(g.player.maxHp, 50);
   EXPECT_EQ(journal.messages, std::vector<std::string>(5, ""));
+  EXPECT_TRUE(g.damagedSave);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ImplausibleSave,

@@ -1,10 +1,15 @@
 #include "lib/BrixSaveLoad.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
+#include <vector>
 
 #include "support/Files.h"
 #include "support/Pipes.h"
@@ -89,13 +94,40 @@ TEST_F(SaveFile, ShortFilesFailAndExtraBytesAreIgnored) {
   EXPECT_EQ(std::string(out, 24), block);
 }
 
-TEST_F(SaveFile, AFailedSaveKeepsThePreviousGoodSave) {
+// A file-size limit makes the write itself fail, even for root.
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved);
+    previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lower = saved;
+    lower.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &lower);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+  }
+  rlimit saved{};
+  void (*previous)(int);
+};
+
+std::vector<std::string> FolderEntries() {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(".")) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST_F(SaveFile, AFailedSaveKeepsThePreviousGoodSaveAndLeavesNoTemporary) {
   ASSERT_EQ(TBrixSaveLoad::Save(block.data(), 24), "【成功】");
   const std::string good = ReadFile("save.dat");
-  ASSERT_EQ(mkdir("save.dat.new", 0700), 0);  // the new file cannot be written, even by root
   const std::string other(24, '\x7f');
-  EXPECT_EQ(TBrixSaveLoad::Save(other.data(), 24), "【エラー】セーブ失敗");
+  {
+    FileSizeLimit limit(10);
+    EXPECT_EQ(TBrixSaveLoad::Save(other.data(), 24), "【エラー】セーブ失敗");
+  }
   EXPECT_EQ(ReadFile("save.dat"), good);
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"save.dat"});
   char out[24] = {};
   EXPECT_EQ(TBrixSaveLoad::Load(out, 24), "【成功】");
 }
@@ -103,7 +135,16 @@ TEST_F(SaveFile, AFailedSaveKeepsThePreviousGoodSave) {
 TEST_F(SaveFile, ASaveThatCannotReplaceTheFileFailsAndLeavesNoTemporary) {
   ASSERT_EQ(mkdir("save.dat", 0700), 0);  // a folder in the way of the rename
   EXPECT_EQ(TBrixSaveLoad::Save(block.data(), 24), "【エラー】セーブ失敗");
-  EXPECT_NE(access("save.dat.new", F_OK), 0);
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"save.dat"});
+}
+
+TEST_F(SaveFile, ASaveIsAnOrdinaryFileForItsOwner) {
+  const mode_t mask = umask(022);
+  ASSERT_EQ(TBrixSaveLoad::Save(block.data(), 24), "【成功】");
+  umask(mask);
+  struct stat info {};
+  ASSERT_EQ(stat("save.dat", &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
 TEST_F(SaveFile, APipeNamedSaveDatFailsToLoadWithoutWaiting) {
@@ -115,40 +156,100 @@ TEST_F(SaveFile, APipeNamedSaveDatFailsToLoadWithoutWaiting) {
   EXPECT_EQ(std::string(out, 24), std::string(24, '\0'));
 }
 
-// What an interrupted save, or anyone, may leave under the temporary name.
-enum class LeftOver { File, Link, Pipe };
+// Whatever else lies in the folder, under any name a save once used or might use, is
+// neither in a save's way nor touched by it.
+enum class Stranger { File, Link, Pipe, Folder };
 
-class SaveOverLeftOver : public SaveFile, public ::testing::WithParamInterface<LeftOver> {};
+class SaveBesideStrangers : public SaveFile, public ::testing::WithParamInterface<Stranger> {};
 
-TEST_P(SaveOverLeftOver, IsReplacedNeverWrittenThrough) {
+TEST_P(SaveBesideStrangers, NeitherBlocksTheSaveNorIsTouched) {
   WriteFile("elsewhere.txt", "not the game's");
-  switch (GetParam()) {
-    case LeftOver::File: WriteFile("save.dat.new", "half a sa"); break;
-    case LeftOver::Link: ASSERT_EQ(symlink("elsewhere.txt", "save.dat.new"), 0); break;
-    case LeftOver::Pipe: ASSERT_EQ(mkfifo("save.dat.new", 0600), 0); break;
+  for (const char* name : {"save.dat.new", "save.dat.XXXXXX", "save.dat.tmp"}) {
+    switch (GetParam()) {
+      case Stranger::File: WriteFile(name, "a player's own"); break;
+      case Stranger::Link: ASSERT_EQ(symlink("elsewhere.txt", name), 0); break;
+      case Stranger::Pipe: ASSERT_EQ(mkfifo(name, 0600), 0); break;
+      case Stranger::Folder: ASSERT_EQ(mkdir(name, 0700), 0); break;
+    }
   }
+  const auto before = FolderEntries();
   std::string result;
   EXPECT_TRUE(test::ReturnsWithoutWaitingOn("save.dat.new", [&] { result = TBrixSaveLoad::Save(block.data(), 24); }));
   EXPECT_EQ(result, "【成功】");
   EXPECT_EQ(ReadFile("save.dat").substr(0, 24), block);
   EXPECT_EQ(ReadFile("elsewhere.txt"), "not the game's");
-  struct stat info {};
-  EXPECT_EQ(lstat("save.dat", &info), 0);
-  EXPECT_TRUE(S_ISREG(info.st_mode));
-  EXPECT_NE(access("save.dat.new", F_OK), 0);
+  if (GetParam() == Stranger::File) {
+    EXPECT_EQ(ReadFile("save.dat.new"), "a player's own");
+  }
+  auto after = FolderEntries();
+  after.erase(std::remove(after.begin(), after.end(), "save.dat"), after.end());
+  EXPECT_EQ(after, before);
 }
 
-std::string LeftOverName(const ::testing::TestParamInfo<LeftOver>& info) {
+std::string StrangerName(const ::testing::TestParamInfo<Stranger>& info) {
   switch (info.param) {
-    case LeftOver::File: return "File";
-    case LeftOver::Link: return "Link";
-    case LeftOver::Pipe: return "Pipe";
+    case Stranger::File: return "File";
+    case Stranger::Link: return "Link";
+    case Stranger::Pipe: return "Pipe";
+    case Stranger::Folder: return "Folder";
   }
   return "";
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, SaveOverLeftOver, ::testing::Values(LeftOver::File, LeftOver::Link, LeftOver::Pipe),
-                         LeftOverName);
+INSTANTIATE_TEST_SUITE_P(Kinds, SaveBesideStrangers,
+                         ::testing::Values(Stranger::File, Stranger::Link, Stranger::Pipe, Stranger::Folder),
+                         StrangerName);
+
+// A save that could not be loaded is kept under a name of its own, never over another kept one.
+TEST_F(SaveFile, ADamagedSaveIsSetAsideUnderAFreeName) {
+  WriteFile("save.dat", "first");
+  EXPECT_EQ(TBrixSaveLoad::SetAsideDamaged(), "save.dat.damaged");
+  WriteFile("save.dat", "second");
+  EXPECT_EQ(TBrixSaveLoad::SetAsideDamaged(), "save.dat.damaged.1");
+  ASSERT_EQ(symlink("elsewhere", "save.dat"), 0);
+  EXPECT_EQ(TBrixSaveLoad::SetAsideDamaged(), "save.dat.damaged.2");
+  EXPECT_EQ(ReadFile("save.dat.damaged"), "first");
+  EXPECT_EQ(ReadFile("save.dat.damaged.1"), "second");
+  char target[32] = {};
+  EXPECT_EQ(readlink("save.dat.damaged.2", target, sizeof target - 1), 9);
+  EXPECT_EQ(access("save.dat", F_OK), -1);
+}
+
+TEST_F(SaveFile, OnlyAFileOrLinkIsSetAside) {
+  EXPECT_EQ(TBrixSaveLoad::SetAsideDamaged(), "");  // nothing there
+  ASSERT_EQ(mkdir("save.dat", 0700), 0);
+  EXPECT_EQ(TBrixSaveLoad::SetAsideDamaged(), "");
+  EXPECT_EQ(FolderEntries(), std::vector<std::string>{"save.dat"});
+}
+
+// What a replay brings as its starting save: exactly 34 bytes, or nothing at all.
+TEST_F(SaveFile, AnImageIsTheFileOnlyWhenItHoldsExactlyASavesSize) {
+  EXPECT_TRUE(TBrixSaveLoad::ReadImage().empty());
+  const std::string bytes34(34, '\x05');
+  for (const std::size_t length : {0u, 33u, 35u}) {
+    WriteFile("save.dat", std::string(length, 'x'));
+    EXPECT_TRUE(TBrixSaveLoad::ReadImage().empty()) << length;
+  }
+  WriteFile("save.dat", bytes34);
+  EXPECT_EQ(TBrixSaveLoad::ReadImage(), SaveImage(34, 5));
+  ASSERT_EQ(unlink("save.dat"), 0);
+  ASSERT_EQ(mkfifo("save.dat", 0600), 0);
+  SaveImage image{1};
+  EXPECT_TRUE(test::ReturnsWithoutWaitingOn("save.dat", [&] { image = TBrixSaveLoad::ReadImage(); }));
+  EXPECT_TRUE(image.empty());
+}
+
+TEST_F(SaveFile, PlacingAnImageReplacesAFileOrLinkAndRefusesAnythingElse) {
+  WriteFile("elsewhere.txt", "not the game's");
+  ASSERT_EQ(symlink("elsewhere.txt", "save.dat"), 0);
+  EXPECT_EQ(TBrixSaveLoad::PlaceImage(SaveImage(34, 7)), "");
+  EXPECT_EQ(ReadFile("save.dat"), std::string(34, '\x07'));
+  EXPECT_EQ(ReadFile("elsewhere.txt"), "not the game's");
+  EXPECT_EQ(TBrixSaveLoad::PlaceImage(SaveImage{}), "");
+  EXPECT_NE(access("save.dat", F_OK), 0);
+  ASSERT_EQ(mkdir("save.dat", 0700), 0);
+  EXPECT_NE(TBrixSaveLoad::PlaceImage(SaveImage(34, 7)), "");
+}
 
 TEST_F(SaveFile, BlocksBeyondTheLimitAreRefused) {
   std::string big(32769, 'x');

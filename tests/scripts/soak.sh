@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/played" "$work/replayed"
 
 (cd "$work/played" && "$autoplay" "$work/soak.replay" --soak "$steps" --seed "$seed") | tee "$work/summary.txt"
-(cd "$work/replayed" && "$vexa" --replay "$work/soak.replay")
+"$vexa" --replay "$work/soak.replay" --dir "$work/replayed"
 
 failed=0
 fail() { echo "soak: $*"; failed=1; }

@@ -70,4 +70,21 @@ grep -q "\"frame\":\"$shown\"" window.jsonl || fail "the window shows a picture 
 [ -s rec.replay ] || fail "no replay was recorded"
 "$vexa" --replay rec.replay --trace replay.jsonl || fail "the recording does not replay"
 cmp -s window.jsonl replay.jsonl || { diff <(cut -c1-300 window.jsonl) <(cut -c1-300 replay.jsonl) | head; fail "replay trace differs from the window's"; }
+
+# A closed terminal (SIGHUP) keeps the recording as the window's close does; "--trace -" is
+# standard output. The game starts from a save here, which the recording carries along.
+cp "$src/tests/replays/menu-and-defeat.save.dat" save.dat
+ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy "$vexa" --mute --record hup.replay --trace - >hup.jsonl 2>hup-err.txt &
+game=$!
+win=$(timeout 10 xdotool search --sync --name '^V\.E\.X\.A\.$' | head -1)
+[ -n "$win" ] || fail "no window for the hang-up run"
+move 200 300; sleep 0.3; click 250 1; sleep 0.3
+kill -HUP $game; wait $game || fail "a hang-up did not end the game cleanly: $(cat hup-err.txt)"
+[ ! -e ./- ] || fail "--trace - wrote a file named '-'"
+grep -q '^save [0-9a-f]\{68\}$' hup.replay || fail "the recording lacks the save it started from"
+mkdir elsewhere && cd elsewhere
+"$vexa" --replay ../hup.replay --trace replay.jsonl || fail "the hang-up recording does not replay"
+cmp -s ../hup.jsonl replay.jsonl || fail "the hang-up recording, replayed in another folder, differs from the window's trace"
+[ ! -e save.dat ] || fail "a self-contained replay wrote save.dat where it was started"
+cd ..
 echo "window game at scale $scale: $(wc -l <window.jsonl) steps, replayed identically"
