@@ -30,6 +30,7 @@ percent() { awk -v a="$1" -v b="$2" -v s="$3" 'BEGIN {print (b - a) * 100 / s}';
 median() { sort -n | awk '{v[NR]=$1} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'; }
 
 cd "$work"
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config  # away from the user's own save and window
 # Starts the game; leaves its pid in $pid once the first frame's stamp is out.
 launch() {
   rm -f err.txt

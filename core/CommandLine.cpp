@@ -1,6 +1,10 @@
 #include "core/CommandLine.h"
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "core/GameFiles.h"
@@ -8,34 +12,100 @@
 
 namespace vexa {
 
+namespace {
+
+constexpr const char* HelpText =
+    "Usage: vexa [--mute] [--scale N|auto] [--fullscreen] [--dir DIR] [--record FILE] [--trace OUT]\n"
+    "       vexa --replay FILE [--seed N] [--steps N] [--dir DIR] [--trace OUT] [--frames DIR]\n"
+    "       vexa --help | --version\n"
+    "\n"
+    "V.E.X.A.: a one-window duel played with the mouse alone.\n"
+    "  Move the mouse: your fighter walks toward the pointer.\n"
+    "  Left click: attack (between battles: carry out the selected command).\n"
+    "  Hold the right button: guard (between battles: choose the next command).\n"
+    "  F11 or Alt+Enter: full screen on and off.\n"
+    "\n"
+    "Options:\n"
+    "  --mute            play without sound\n"
+    "  --scale N|auto    show the game N times larger (1 to 8); auto: the largest within 85 % of the screen\n"
+    "  --fullscreen      fill the screen, the game centred on black\n"
+    "  --dir DIR         the folder for save.dat and the report (created if missing)\n"
+    "  --record FILE     write the played game to FILE as a replay\n"
+    "  --replay FILE     play the replay FILE headless, without a window or sound\n"
+    "  --seed N          with --replay: the random seed, 0 to 4294967295\n"
+    "  --steps N         with --replay: how many battle steps to run\n"
+    "  --trace OUT       write the game state after every step to OUT as JSON Lines (-: standard output)\n"
+    "  --frames DIR      with --replay: write every frame as DIR/frame-NNNNNN.png\n"
+    "  --help            show this text\n"
+    "  --version         show the version\n"
+    "\n"
+    "Saves: the game keeps save.dat and レポート.txt in $XDG_DATA_HOME/vexa (~/.local/share/vexa),\n"
+    "or in DIR with --dir (--dir . for the current folder). A replay uses the current folder, or a\n"
+    "temporary one when the replay brings its own save. The window's scale and full screen are\n"
+    "remembered in $XDG_CONFIG_HOME/vexa (~/.config/vexa); options on the command line win.\n"
+    "\n"
+    "Exit status: 0 when the game ends normally, 1 on an error (a missing picture, an internal\n"
+    "error), 2 for a wrong command line or a malformed replay.\n";
+
+}  // namespace
+
 int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out, std::ostream& err) {
-  CLI::App app{"V.E.X.A.: a one-window duel played with the mouse alone.", "vexa"};
-  app.set_version_flag("--version", std::string("vexa ") + VEXA_VERSION);
-  app.add_flag("--mute", options.mute, "Play without sound");
-  std::string scale = "1";
-  app.add_option("--scale", scale, "Show the game N times larger (1..8), or 'auto'")
-      ->check(CLI::IsMember({"auto", "1", "2", "3", "4", "5", "6", "7", "8"}));
-  app.add_flag("--fullscreen", options.fullscreen, "Fill the screen, the game centred on black");
-  app.add_option("--dir", options.dir, "Folder for save.dat and the report (created if missing)");
-  app.add_option("--record", options.recordFile, "Write the played game to FILE as a replay");
-  auto* replay = app.add_option("--replay", options.replay.replayFile, "Play FILE headless, without a window");
+  CLI::App app{"V.E.X.A.", "vexa"};
+  app.set_help_flag();
+  bool help = false, version = false;
+  app.add_flag("--help", help);
+  app.add_flag("--version", version);
+  app.add_flag("--mute", options.mute);
+  std::string scale;
+  auto* scaleOpt = app.add_option("--scale", scale);
+  auto* fullscreenOpt = app.add_flag("--fullscreen", options.fullscreen);
+  auto* dirOpt = app.add_option("--dir", options.dir);
+  app.add_option("--record", options.recordFile);
+  auto* replay = app.add_option("--replay", options.replay.replayFile);
   // Read as text: the converter would take a leading 0 as octal, 0x as hex, and a sign.
   std::string seed, steps;
-  auto* seedOpt = app.add_option("--seed", seed, "Random seed for --replay (0..4294967295)");
-  auto* stepsOpt = app.add_option("--steps", steps, "Number of battle steps for --replay");
-  auto* traceOpt = app.add_option("--trace", options.replay.traceFile, "Write the trace to OUT ('-': standard output)");
-  auto* framesOpt = app.add_option("--frames", options.replay.framesDir, "Write every frame as a PNG into DIR");
-  for (auto* o : {seedOpt, stepsOpt, framesOpt}) o->needs(replay);
+  auto* seedOpt = app.add_option("--seed", seed);
+  auto* stepsOpt = app.add_option("--steps", steps);
+  auto* traceOpt = app.add_option("--trace", options.replay.traceFile);
+  auto* framesOpt = app.add_option("--frames", options.replay.framesDir);
   (void)traceOpt;  // the window game writes a trace too, to compare with its replay
-  app.get_option("--record")->excludes(replay);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    if (e.get_exit_code() == 0) return app.exit(e, out, err);  // --help, --version
-    err << "vexa: " << e.what() << " (see vexa --help)\n";
+    std::string what = e.what();
+    if (what.find("--scale") != std::string::npos) what = "--scale needs a value: 1 to 8, or auto";
+    err << "vexa: " << what << " (see vexa --help)\n";
     return 2;
   }
-  options.scale = scale == "auto" ? 0 : std::stoi(scale);
+  if (help) {
+    out << HelpText;
+    return 0;
+  }
+  if (version) {
+    out << "vexa " << VEXA_VERSION << '\n';
+    return 0;
+  }
+  auto usage = [&](const std::string& what) {
+    err << "vexa: " << what << " (see vexa --help)\n";
+    return 2;
+  };
+  const bool replaying = replay->count() > 0;
+  for (auto* o : {seedOpt, stepsOpt, framesOpt})
+    if (o->count() && !replaying) return usage(o->get_name() + " goes with --replay");
+  if (replaying && app.count("--record")) return usage("--record and --replay exclude each other");
+  if (replaying && options.replay.replayFile.empty()) return usage("--replay needs a FILE");
+  if (dirOpt->count() && options.dir.empty()) return usage("--dir needs a folder; --dir . is the current one");
+  if (scaleOpt->count()) {
+    if (scale == "auto") {
+      options.scale = 0;
+    } else if (scale.size() == 1 && scale[0] >= '1' && scale[0] <= '8') {
+      options.scale = scale[0] - '0';
+    } else {
+      return usage("--scale must be 1 to 8, or auto");
+    }
+    options.scaleGiven = true;
+  }
+  options.fullscreenGiven = fullscreenOpt->count() > 0;
   if (seedOpt->count()) {
     options.replay.seed = ReadSeed(seed);
     if (!options.replay.seed) {
@@ -49,6 +119,11 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
       err << "vexa: --steps must be a number 0..9223372036854775807, in decimal digits\n";
       return 2;
     }
+  }
+  // The window game keeps its save with the player's other data, wherever it was started from.
+  if (!replaying && options.dir.empty()) {
+    const std::string data = XdgFolder("XDG_DATA_HOME", ".local/share");
+    options.dir = data.empty() ? "." : data + "/vexa";
   }
   options.replay.folder = options.dir;
   return -1;
@@ -88,10 +163,15 @@ bool PrepareFolders(Options& options, const char* argv0, std::ostream& err) {
 bool EnterFolder(const std::string& folder, std::ostream& err) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  std::filesystem::current_path(folder, ec);
+  if (!ec) std::filesystem::current_path(folder, ec);
   if (ec) {
-    err << "vexa: cannot use the folder " << folder << ": " << ec.message() << '\n';
+    err << "vexa: cannot use the folder " << folder << " for the save: " << ec.message() << '\n';
     return false;
+  }
+  if (::access(".", W_OK) != 0) {
+    // The game can still be played; only its saves will fail, and the player should know why.
+    err << "vexa: the save folder " << folder << " cannot be written (" << std::strerror(errno)
+        << "): saves will fail\n";
   }
   return true;
 }

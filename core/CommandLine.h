@@ -11,6 +11,8 @@ struct Options {
   bool mute = false;
   std::int32_t scale = 1;  // 0 = pick the largest that fits the display
   bool fullscreen = false;
+  bool scaleGiven = false;  // on the command line, which wins over the remembered window
+  bool fullscreenGiven = false;
   std::string recordFile;
   std::string dir;
   ReplayOptions replay;

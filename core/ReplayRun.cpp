@@ -1,6 +1,8 @@
 #include <stdlib.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -79,9 +81,14 @@ class RunFolder {
 }  // namespace
 
 int RunReplay(const ReplayOptions& options, std::ostream& err) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(options.replayFile, ec)) {
+    err << "vexa: " << options.replayFile << ":0: is a folder, not a replay\n";
+    return 2;
+  }
   std::ifstream file(options.replayFile, std::ios::binary);
   if (!file) {
-    err << "vexa: " << options.replayFile << ":0: cannot open the replay\n";
+    err << "vexa: " << options.replayFile << ":0: cannot open the replay (" << std::strerror(errno) << ")\n";
     return 2;
   }
   Replay replay;

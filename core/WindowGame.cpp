@@ -8,10 +8,14 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "core/Recorder.h"
 #include "core/Replay.h"
+#include "core/GameFiles.h"
 #include "core/UnitForm.h"
+#include "core/WindowSettings.h"
 #include "lib/BrixSaveLoad.h"
 #include "lib/BrixTimer.h"
 #include "lib/BrixWave.h"
@@ -105,16 +109,22 @@ int RunWindowGame(const Options& options, std::ostream& err) {
     }
   } unhook;
 
+  // The window as the player left it last time, unless the command line says otherwise.
+  const WindowSettings remembered = ReadWindowSettings(WindowSettingsPath(), WindowSettings{});
+  WindowOptions wo;
+  wo.fitScreen = true;
+  wo.scale = options.scaleGiven ? options.scale : remembered.scale;
+  wo.fullscreen = options.fullscreenGiven ? options.fullscreen : !options.scaleGiven && remembered.fullscreen;
+  if (options.scaleGiven && options.fullscreenGiven && options.fullscreen)
+    err << "vexa: --fullscreen wins over --scale, whose scale is used once full screen is left (F11)\n";
   std::unique_ptr<SdlWindow> window;
   try {
-    WindowOptions wo;
-    wo.scale = options.scale;
-    wo.fullscreen = options.fullscreen;
     window = std::make_unique<SdlWindow>(wo);
   } catch (const PlatformError& e) {
     err << "vexa: " << e.what() << '\n';
     return 1;
   }
+  if (!window->Notice().empty()) err << "vexa: " << window->Notice() << '\n';
   TBrixTimer::SetHost(window.get());
 
   const std::uint32_t seed = SeedFromClock();
@@ -140,6 +150,7 @@ int RunWindowGame(const Options& options, std::ostream& err) {
     }
   } catch (const std::exception& e) {
     err << "vexa: " << e.what() << '\n';
+    ShowStartErrorBox(e.what());
     return 1;
   }
 
@@ -148,7 +159,10 @@ int RunWindowGame(const Options& options, std::ostream& err) {
   // needs the font or the sound device: both are made ready in that wait, not before it.
   LoadFontEarly(*g);
   audio.emplace(options.mute, err);
-  audio->Preload(NativePath("dat"));
+  std::vector<std::string> sounds;
+  for (const char* name : GameDataFiles)
+    if (std::string_view(name).ends_with(".wav")) sounds.push_back(NativePath(name));
+  audio->Preload(sounds, err);
   TBrixWave::SetOutput(&*audio);
   int status = 0;
   try {
@@ -157,8 +171,9 @@ int RunWindowGame(const Options& options, std::ostream& err) {
     // The steps stop for good, but the player is told and can still close the window.
     err << "vexa: the game stopped: " << e.what() << '\n';
     window->SetMouseTarget(nullptr);
-    window->ShowErrorBox(std::string("The game stopped because of an internal error:\n") + e.what());
-    window->WaitUntilClosed();
+    // Without a box to say why, a window left standing would only sit there blank.
+    if (window->ShowErrorBox(std::string("The game stopped because of an internal error:\n") + e.what()))
+      window->WaitUntilClosed();
     status = 1;
   }
   if (trace) trace->flush();
@@ -166,6 +181,7 @@ int RunWindowGame(const Options& options, std::ostream& err) {
     err << "vexa: cannot write the replay " << options.recordFile << '\n';
     status = 1;
   }
+  WriteWindowSettings(WindowSettingsPath(), WindowSettings{window->Scale(), window->Fullscreen()});
   form.reset();
   TBrixTimer::Clear();
   audio->StopAll();

@@ -1,6 +1,7 @@
 #include "lib/GamePaths.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 namespace vexa {
@@ -51,6 +52,14 @@ bool FindDataFolder(const std::string& executablePath, const std::vector<std::st
     tried.push_back((folder / MapSeparators(*missing)).string());
   }
   return false;
+}
+
+std::string XdgFolder(const char* variable, const char* underHome) {
+  const char* set = std::getenv(variable);
+  if (set && set[0] == '/') return set;
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return "";
+  return std::string(home) + "/" + underHome;
 }
 
 void SetDataFolder(const std::string& folder) { dataFolder = folder; }

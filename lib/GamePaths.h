@@ -15,6 +15,10 @@ bool FindDataFolder(const std::string& executablePath, const std::vector<std::st
                     std::string& found, std::vector<std::string>& tried);
 void SetDataFolder(const std::string& folder);  // "" means the current folder
 
+// The XDG base folder named by `variable` (XDG_DATA_HOME, XDG_CONFIG_HOME), or its default
+// under $HOME (".local/share", ".config") when it is unset or not absolute; "" without a home.
+std::string XdgFolder(const char* variable, const char* underHome);
+
 // "dat\vexa_head.bmp" -> "<data folder>/dat/vexa_head.bmp"; other names get '\' -> '/'.
 std::string NativePath(std::string_view gameName);
 

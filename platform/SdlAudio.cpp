@@ -89,12 +89,16 @@ SdlAudio::~SdlAudio() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-void SdlAudio::Preload(const std::string& folder) {
+void SdlAudio::Preload(const std::vector<std::string>& files, std::ostream& err) {
   if (!open_) return;
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    if (it->path().extension() == ".wav") Chunk(folder + "/" + it->path().filename().string());
+  for (const std::string& path : files) {
+    if (Chunk(path)) continue;
+    // Said once, at start: the game goes on, just without that cue.
+    std::error_code ec;
+    const std::string why = !std::filesystem::exists(path, ec)          ? "it is missing"
+                            : !std::filesystem::is_regular_file(path, ec) ? "it is not a file"
+                                                                           : "it is not a sound it can read";
+    err << "vexa: the sound " << path << " cannot be played (" << why << "); the game goes on without it\n";
   }
 }
 

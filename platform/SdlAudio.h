@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "lib/BrixWave.h"
 
@@ -22,9 +23,9 @@ class SdlAudio : public SoundOutput {
 
   bool HasDevice() const { return open_; }
 
-  // Decodes every .wav file in `folder` now (e.g. NativePath("dat")); files never
-  // preloaded are decoded on their first Play.
-  void Preload(const std::string& folder);
+  // Decodes `files` now, and says on `err`, one line each, which cannot be played; files
+  // never preloaded are decoded on their first Play.
+  void Preload(const std::vector<std::string>& files, std::ostream& err);
 
   // Cuts off the sound playing; a missing or unreadable file plays nothing, silently.
   void Play(const std::string& nativePath, bool loop) override;

@@ -91,8 +91,15 @@ SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscr
   if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) desktop.w = desktop.h = 0;
   scale_ = options.scale == 0 ? AutoScale(desktop.w, desktop.h, gameW_, gameH_)
                               : std::clamp(options.scale, 1, maxScale);
+  const std::int32_t fits = FullscreenView(desktop.w, desktop.h, gameW_, gameH_).scale;
+  if (options.fitScreen && desktop.w > 0 && scale_ > fits) {
+    notice_ = "scale " + std::to_string(scale_) + " does not fit the " + std::to_string(desktop.w) + " x " +
+              std::to_string(desktop.h) + " screen; using " + std::to_string(fits);
+    scale_ = fits;
+  }
 
-  std::uint32_t flags = SDL_WINDOW_HIDDEN;
+  // Resizable: the game stays whole at the largest whole scale that fits, centred on black.
+  std::uint32_t flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
   SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, gameW_ * scale_, gameH_ * scale_};
   if (fullscreen_) {
     // Asked of the window manager; born borderless over the whole display as well, so the
@@ -143,6 +150,14 @@ void SdlWindow::ShowWindow() {
   Redraw();
 }
 
+bool ShowStartErrorBox(const std::string& text) {
+  QuietStderr quiet;  // a failed box has nothing to add to the line already written
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  const bool shown = 0 == SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "V.E.X.A.", text.c_str(), nullptr);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  return shown;
+}
+
 bool SdlWindow::ShowErrorBox(const std::string& text) {
   return 0 == SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, SDL_GetWindowTitle(window_), text.c_str(), window_);
 }
@@ -155,15 +170,26 @@ void SdlWindow::WaitUntilClosed() {
 }
 
 ViewMap SdlWindow::MouseView() const {
-  if (!fullscreen_) return ViewMap{scale_, 0, 0};
   int w = 0, h = 0;
   SDL_GetWindowSize(window_, &w, &h);
   return FullscreenView(w, h, gameW_, gameH_);
 }
 
 ViewMap SdlWindow::SurfaceView(const SDL_Surface& surface) const {
-  if (!fullscreen_) return ViewMap{scale_, 0, 0};
   return FullscreenView(surface.w, surface.h, gameW_, gameH_);
+}
+
+void SdlWindow::ToggleFullscreen() {
+  fullscreen_ = !fullscreen_;
+  if (fullscreen_) {
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    return;
+  }
+  SDL_SetWindowFullscreen(window_, 0);
+  SDL_SetWindowBordered(window_, SDL_TRUE);  // a window born full screen had no frame
+  SDL_SetWindowSize(window_, gameW_ * scale_, gameH_ * scale_);
+  SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  Redraw();
 }
 
 void SdlWindow::SetClientSize(std::int32_t width, std::int32_t height) {
@@ -315,6 +341,9 @@ void SdlWindow::Handle(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       if (event.window.windowID != windowId_) break;
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) closed_ = true;
+      // A window resized by hand sets the scale it goes back to after full screen.
+      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_)
+        scale_ = FullscreenView(event.window.data1, event.window.data2, gameW_, gameH_).scale;
       if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_RESTORED ||
           event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
         Redraw();
@@ -345,8 +374,15 @@ void SdlWindow::Handle(const SDL_Event& event) {
       mouseTarget_->PaintBoxMainMouseMove(ToShiftState(heldButtons_), x, y);
       break;
     }
+    case SDL_KEYDOWN:
+      // The game itself reads no keys; these two are the desktop's usual full-screen toggle.
+      if (event.key.windowID == windowId_ && event.key.repeat == 0 &&
+          (event.key.keysym.sym == SDLK_F11 ||
+           (event.key.keysym.sym == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT) != 0)))
+        ToggleFullscreen();
+      break;
     default:
-      break;  // the keyboard is not used
+      break;
   }
 }
 

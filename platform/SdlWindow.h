@@ -27,9 +27,14 @@ struct PlatformError : std::runtime_error {
 struct WindowOptions {
   std::int32_t scale = 1;  // 1..8 window pixels per game pixel; 0 picks with AutoScale
   bool fullscreen = false;  // fills the screen; the game at the largest scale that fits, on black
+  bool fitScreen = false;   // a scale too large for the screen is reduced (see Notice)
   std::string title = "V.E.X.A.";
   std::string iconFile = "dat\\vexa_icon.bmp";  // the game's name for it; missing means no icon
 };
+
+// An error before there is a window, shown in a box of its own for a player who started the
+// game from a menu and sees no terminal; false when no box can be shown.
+bool ShowStartErrorBox(const std::string& text);
 
 class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
  public:
@@ -54,7 +59,12 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   // Keeps the window answering (repaints, mouse, close) until it is closed.
   void WaitUntilClosed();
 
+  // The windowed scale: the one asked for, or the largest whole one a resized window holds.
   std::int32_t Scale() const { return scale_; }
+  bool Fullscreen() const { return fullscreen_; }
+  void ToggleFullscreen();
+  // What the window changed of what it was asked (a scale too large for the screen); "" none.
+  const std::string& Notice() const { return notice_; }
   ViewMap MouseView() const;  // window position -> game pixel, as the mouse handlers get it
   std::int64_t FramesShown() const { return framesShown_; }
   SDL_Window* NativeWindow() const { return window_; }
@@ -104,6 +114,7 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   bool shown_ = false;
   bool closed_ = false;
   std::int64_t framesShown_ = 0;
+  std::string notice_;
 };
 
 }  // namespace vexa

@@ -13,6 +13,7 @@
 
 #include <sys/stat.h>
 
+#include "support/Files.h"
 #include "support/Pipes.h"
 #include "support/TempFolder.h"
 
@@ -106,13 +107,29 @@ TEST_F(Audio, APipeInASoundsPlaceIsSkippedNotWaitedOn) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
   SdlAudio audio(false, err);
   EXPECT_TRUE(test::ReturnsWithoutWaitingOn(fifo, [&] {
-    audio.Preload(folder.Path().string());
+    audio.Preload({fifo}, err);
     audio.Play(fifo, false);
     SDL_TLSCleanup();  // SDL keeps per-thread error text; this thread ends here
   }));
   EXPECT_EQ(Mix_Playing(-1), 0);
   audio.Play(PathOf("タ2.wav"), false);  // the others still load
   EXPECT_EQ(Mix_Playing(0), 1);
+}
+
+// A sound that cannot be played is said once at start, by name and reason; the rest load.
+TEST_F(Audio, PreloadNamesEachSoundThatCannotBePlayed) {
+  test::WriteFile(PathOf("broken.wav"), "RIFF....WAVEjunk");
+  fs::create_directories(PathOf("folder.wav"));
+  SdlAudio audio(false, err);
+  ASSERT_TRUE(audio.HasDevice());
+  err.str("");
+  audio.Preload({PathOf("dun.wav"), PathOf("no-such.wav"), PathOf("broken.wav"), PathOf("folder.wav")}, err);
+  const std::string said = err.str();
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 3) << said;
+  EXPECT_NE(said.find("no-such.wav cannot be played (it is missing)"), std::string::npos) << said;
+  EXPECT_NE(said.find("broken.wav cannot be played (it is not a sound it can read)"), std::string::npos) << said;
+  EXPECT_NE(said.find("folder.wav cannot be played (it is not a file)"), std::string::npos) << said;
+  EXPECT_EQ(said.find("dun.wav"), std::string::npos) << said;
 }
 
 TEST_F(Audio, EachFileIsDecodedOnceAndKept) {
@@ -126,7 +143,7 @@ TEST_F(Audio, EachFileIsDecodedOnceAndKept) {
   }
   {
     SdlAudio audio(false, err);
-    audio.Preload(folder.Path().string());
+    audio.Preload({PathOf("タ2.wav")}, err);
     fs::remove(PathOf("タ2.wav"));
     audio.Play(PathOf("タ2.wav"), false);
     EXPECT_EQ(Mix_Playing(0), 1);

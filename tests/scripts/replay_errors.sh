@@ -21,7 +21,9 @@ printf 'vexa-replay 1\n0 move none 1 1\n0 fly none 1 1\n' >bad.replay
 expect 2 'bad.replay:3:' -- --replay bad.replay
 printf 'not a replay\n' >worse.replay
 expect 2 'worse.replay:1:' -- --replay worse.replay
-expect 2 'missing.replay' -- --replay missing.replay
+expect 2 'missing.replay:0: cannot open the replay (No such file or directory)' -- --replay missing.replay
+mkdir -p folder.replay
+expect 2 'folder.replay:0: is a folder' -- --replay folder.replay
 expect 2 'vexa:' -- --bogus-option
 expect 2 'vexa:' -- --scale 9
 expect 2 'vexa:' -- --seed 5

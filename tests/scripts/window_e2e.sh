@@ -19,6 +19,8 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 fail() { echo "FAIL: $*"; exit 1; }
 cd "$work"
+# The game's save and its remembered window stay in here, away from the user's own.
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 scale=${SCALE:-1}  # window pixels per game pixel; the game must see the same game pixels
 # Leak checking stays on for the headless replay below; the window process loads D-Bus and
 # X driver libraries that keep allocations of their own until exit.
@@ -73,7 +75,7 @@ cmp -s window.jsonl replay.jsonl || { diff <(cut -c1-300 window.jsonl) <(cut -c1
 
 # A closed terminal (SIGHUP) keeps the recording as the window's close does; "--trace -" is
 # standard output. The game starts from a save here, which the recording carries along.
-cp "$src/tests/replays/menu-and-defeat.save.dat" save.dat
+mkdir -p "$XDG_DATA_HOME/vexa" && cp "$src/tests/replays/menu-and-defeat.save.dat" "$XDG_DATA_HOME/vexa/save.dat"
 ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy "$vexa" --mute --record hup.replay --trace - >hup.jsonl 2>hup-err.txt &
 game=$!
 win=$(timeout 10 xdotool search --sync --name '^V\.E\.X\.A\.$' | head -1)

@@ -1,0 +1,79 @@
+#include "core/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+namespace vexa {
+namespace {
+
+struct Parsed {
+  int status;
+  Options options;
+  std::string out, err;
+};
+
+Parsed Parse(std::vector<std::string> args) {
+  args.insert(args.begin(), "vexa");
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  Parsed p;
+  std::ostringstream out, err;
+  p.status = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), p.options, out, err);
+  p.out = out.str();
+  p.err = err.str();
+  return p;
+}
+
+TEST(CommandLine, HelpNamesEveryValueAndSaysWhereSavesGoAndWhatTheStatusesMean) {
+  const Parsed p = Parse({"--help"});
+  EXPECT_EQ(p.status, 0);
+  for (const char* part : {"--replay FILE", "--dir DIR", "--seed N", "--steps N", "--trace OUT", "--frames DIR",
+                           "--scale N|auto", "--record FILE", "XDG_DATA_HOME", "Exit status", "F11"})
+    EXPECT_NE(p.out.find(part), std::string::npos) << part;
+  for (const char* clutter : {"Needs:", "Excludes:", "TEXT", "UINT"}) EXPECT_EQ(p.out.find(clutter), std::string::npos) << clutter;
+}
+
+// A usage error is one short line naming the option, and status 2.
+TEST(CommandLine, UsageErrorsAreOneShortLine) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"--dir", ""},           {"--scale"},           {"--scale", "9"},         {"--scale", "0x2"},
+      {"--steps", "-1"},       {"--seed", "010x"},    {"--seed", "5"},          {"--frames", "f"},
+      {"--replay", "r", "--record", "x"},             {"--replay", ""},         {"--bogus"},
+  };
+  for (const auto& args : cases) {
+    const Parsed p = Parse(args);
+    EXPECT_EQ(p.status, 2) << args[0];
+    EXPECT_EQ(p.err.rfind("vexa: ", 0), 0u) << p.err;
+    EXPECT_EQ(std::count(p.err.begin(), p.err.end(), '\n'), 1) << p.err;
+    EXPECT_LT(p.err.size(), 120u) << p.err;
+    EXPECT_NE(p.err.find(args[0]), std::string::npos) << p.err;
+  }
+}
+
+TEST(CommandLine, TheWindowGameKeepsItsSaveInTheDataFolderUnlessToldOtherwise) {
+  const char* saved = std::getenv("XDG_DATA_HOME");
+  const std::string before = saved ? saved : "";
+  setenv("XDG_DATA_HOME", "/tmp/xdg-data", 1);
+  EXPECT_EQ(Parse({}).options.dir, "/tmp/xdg-data/vexa");
+  EXPECT_EQ(Parse({"--dir", "."}).options.dir, ".");
+  EXPECT_EQ(Parse({"--replay", "r"}).options.dir, "");  // a replay keeps the folder it is started in
+  if (saved) setenv("XDG_DATA_HOME", before.c_str(), 1);
+  else unsetenv("XDG_DATA_HOME");
+}
+
+TEST(CommandLine, ScaleAndFullScreenAreMarkedWhenGiven) {
+  const Parsed p = Parse({"--scale", "auto"});
+  EXPECT_EQ(p.options.scale, 0);
+  EXPECT_TRUE(p.options.scaleGiven);
+  EXPECT_FALSE(p.options.fullscreenGiven);
+  const Parsed q = Parse({"--fullscreen"});
+  EXPECT_FALSE(q.options.scaleGiven);
+  EXPECT_TRUE(q.options.fullscreenGiven);
+}
+
+}  // namespace
+}  // namespace vexa

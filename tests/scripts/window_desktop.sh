@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# The window as a desktop player meets it, under a virtual X display: resized, it keeps the
+# game whole at the largest whole scale, centred on black; F11 toggles full screen; scale and
+# full screen come back at the next start; a scale too large for the screen is reduced with
+# one line; an error before the window opens is shown in a box.
+# Usage: window_desktop.sh VEXA SOURCE_DIR BUILD_DIR
+set -uo pipefail
+vexa=$1
+for tool in Xvfb xdotool xwininfo import; do
+  command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+work=$(mktemp -d)
+display=:$((150 + RANDOM % 100))
+game=
+cleanup() { [ -n "$game" ] && kill "$game" 2>/dev/null; kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+Xvfb $display -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+cd "$work"
+fail() { echo "FAIL: $*"; exit 1; }
+im=$(command -v convert-im6.q16 || command -v convert)
+
+start() {  # start ARGS...: the game, its window id in $win
+  "$vexa" --mute "$@" 2>err.txt &
+  game=$!
+  win=$(timeout 10 xdotool search --sync --name '^V\.E\.X\.A\.$' | head -1)
+  [ -n "$win" ] || fail "no window (args: $*): $(cat err.txt)"
+  sleep 0.6
+}
+stop() {
+  kill -TERM "$game"; wait "$game" || fail "the game did not end cleanly: $(cat err.txt)"; game=
+}
+size() { xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+pixel() {  # pixel X Y: the window's pixel as R,G,B
+  import -window "$win" shot.png 2>/dev/null || fail "no screenshot"
+  "$im" shot.png -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:
+}
+conf() { cat "$XDG_CONFIG_HOME/vexa/window.conf" 2>/dev/null | tr '\n' ' '; }
+
+# Resized by hand to 1300 x 1000: the game at scale 2 (1200 x 900), centred, black around it.
+start
+[ "$(size)" = 600x450 ] || fail "the first window is $(size)"
+xdotool windowsize "$win" 1300 1000; sleep 0.8
+[ "$(size)" = 1300x1000 ] || fail "the window did not take the new size: $(size)"
+[ "$(pixel 20 20)" = 0,0,0 ] || fail "no black border around the scaled game: $(pixel 20 20)"
+[ "$(pixel 650 70)" = 255,255,255 ] || fail "the panel's top band is not where scale 2, centred, puts it: $(pixel 650 70)"
+[ "$(pixel 790 830)" = 64,192,64 ] || fail "the player's HP bar is not where scale 2 puts it: $(pixel 790 830)"
+stop
+[ "$(conf)" = "scale=2 fullscreen=0 " ] || fail "the window was not remembered: $(conf)"
+
+# The next start comes back at scale 2; F11 goes full screen, which is remembered too.
+start
+[ "$(size)" = 1200x900 ] || fail "the remembered scale was not used: $(size)"
+xdotool key --window "$win" F11; sleep 0.5
+stop
+[ "$(conf)" = "scale=2 fullscreen=1 " ] || fail "F11 did not turn full screen on: $(conf)"
+start
+[ "$(size)" = 1920x1200 ] || fail "the remembered full screen was not used: $(size)"
+xdotool key --window "$win" alt+Return; sleep 0.5
+[ "$(size)" = 1200x900 ] || fail "Alt+Enter did not leave full screen for the window at scale 2: $(size)"
+stop
+[ "$(conf)" = "scale=2 fullscreen=0 " ] || fail "leaving full screen was not remembered: $(conf)"
+
+# The command line wins over what was remembered; a scale larger than the screen is reduced.
+start --scale 8
+[ "$(size)" = 1200x900 ] || fail "--scale 8 on a 1920 x 1200 screen should give scale 2: $(size)"
+grep -q 'scale 8 does not fit' err.txt && [ "$(wc -l <err.txt)" = 1 ] || fail "no one line about the reduced scale: $(cat err.txt)"
+stop
+start --scale 1 --fullscreen
+[ "$(size)" = 1920x1200 ] || fail "--fullscreen with --scale is not full screen: $(size)"
+grep -q 'fullscreen wins' err.txt || fail "--fullscreen with --scale does not say which wins: $(cat err.txt)"
+stop
+
+# An error before the window opens: its line on stderr, and a box for a player without a
+# terminal. A bare X server has no way to draw SDL's box (no zenity, no fonts), so the box
+# call itself is caught by a stand-in library put in front of SDL's.
+cat >box.c <<'C'
+#include <stdio.h>
+int SDL_ShowSimpleMessageBox(unsigned flags, const char* title, const char* text, void* window) {
+  FILE* f = fopen("box.txt", "w");
+  if (f) { fprintf(f, "%u|%s|%s|%p\n", flags, title, text, window); fclose(f); }
+  return 0;
+}
+C
+cc -shared -fPIC -o box.so box.c || fail "cannot build the stand-in box library"
+LD_PRELOAD=$work/box.so ASAN_OPTIONS="$ASAN_OPTIONS:verify_asan_link_order=0" \
+  "$vexa" --mute --dir /proc/self/no-such-folder 2>box-err.txt
+status=$?
+[ "$status" = 1 ] || fail "status $status after an error before the window"
+grep -q '^vexa: cannot use the folder /proc/self/no-such-folder' box-err.txt || fail "no line on stderr: $(cat box-err.txt)"
+grep -q '^16|V\.E\.X\.A\.|cannot use the folder /proc/self/no-such-folder.*|(nil)$' box.txt ||
+  fail "no error box before the window: $(cat box.txt 2>/dev/null)"
+echo "window_desktop: resize, F11, Alt+Enter, remembered window, reduced scale, error box"
