@@ -369,8 +369,9 @@ Sound ReadWav(const std::string& path) {
 const char* const kSounds[] = {"popon.wav", "bub.wav",  "up.wav",  "turn.wav",   "thathatha.wav",    "タ2.wav",
                                "suka.wav",  "コン.wav", "dun.wav", "break2.wav", "cap_tiron02-2.wav"};
 
-// Short effects, normalised to about -3 dBFS, starting and ending near silence so that a
-// cue cut off by the next one does not click.
+// Short effects, clearly audible but short of full scale (their balance by loudness is
+// checked in the tools' tests), starting and ending near silence so that a cue cut off by
+// the next one does not click.
 TEST(AssetsSounds, EveryCueIsAShortCleanPcmWave) {
   for (const char* file : kSounds) {
     SCOPED_TRACE(file);
@@ -380,8 +381,8 @@ TEST(AssetsSounds, EveryCueIsAShortCleanPcmWave) {
     EXPECT_LE(s.Seconds(), 0.8);
     int peak = 0;
     for (int v : s.samples) peak = std::max(peak, std::abs(v));
-    EXPECT_GT(peak, 32767 * 0.6);
-    EXPECT_LT(peak, 32767 * 0.8);
+    EXPECT_GT(peak, 32767 * 0.25);
+    EXPECT_LT(peak, 32767 * 0.9);
     EXPECT_LT(std::abs(s.samples.front()), 330);
     EXPECT_LT(std::abs(s.samples.back()), 330);
   }
