@@ -1,4 +1,5 @@
-// Draws the fighter's parts, faces and slash, and the window icon, into dat/.
+// Draws the fighter's parts, faces and slash, the window icon and the desktop icons
+// (vexa.png and icons/vexa-SIZE.png), into dat/.
 //
 // The fighter is assembled by the game from separate parts, each drawn with its own
 // one-pixel tremble, and every part's fill is painted over every part's lines. So each
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
@@ -33,6 +35,8 @@ constexpr Color kFill{254, 254, 254};
 
 constexpr Color kEyeWhite{255, 255, 255};
 constexpr Color kInk{16, 12, 24};  // face details: near-black so they never read as line marker
+// A pale rim around every ink stroke, so the face reads on a dark or black body too.
+constexpr Color kInkRim{250, 238, 214};
 constexpr Color kBlush{255, 148, 172};
 constexpr Color kTooth{250, 250, 240};
 constexpr Color kSweat{140, 210, 255};
@@ -134,7 +138,8 @@ Image Head() {
   const Shape snout = Ellipse(17, 37, 15, 12);
   const Shape earNear = Polygon({{17, 18}, {19, 1}, {32, 11}});
   const Shape earFar = Polygon({{33, 10}, {47, 2}, {48, 18}});
-  const Shape cheekTuft = Polygon({{47, 40}, {58, 44}, {48, 48}});
+  // A round tuft: a thin point would leave a lone fill pixel inside its rim.
+  const Shape cheekTuft = Union({Ellipse(50, 44, 7.5, 4.6), Ellipse(55, 45, 3.6, 3.2)});
   return BodyPart(kHeadW, kHeadH, Union({skull, snout, earNear, earFar, cheekTuft}));
 }
 
@@ -163,61 +168,110 @@ void Eye(Image& img, double cx, double cy, double rx, double ry) {
   Paint(img, Ellipse(cx - rx * 0.5, cy - ry * 0.3, 1.1, 1.1), kEyeWhite);
 }
 
+// Where a face may draw: the head's fill, less a pixel all round, since the face and the
+// head each tremble by a pixel on their own. Anything outside would sit on the head's
+// outline or off the head.
+std::vector<std::uint8_t> FaceRoom(const Image& head) {
+  std::vector<std::uint8_t> room(head.px.size(), 0);
+  for (int y = 1; y + 1 < head.h; ++y)
+    for (int x = 1; x + 1 < head.w; ++x) {
+      bool all = true;
+      for (int dy = -1; dy <= 1 && all; ++dy)
+        for (int dx = -1; dx <= 1 && all; ++dx) all = head.at(x + dx, y + dy) == kFill;
+      room[std::size_t(y) * head.w + x] = all ? 1 : 0;
+    }
+  return room;
+}
+
+// Gives every ink pixel a pale neighbour wherever it would touch the body's colour.
+void RimInk(Image& img) {
+  const Image before = img;
+  for (int y = 0; y < img.h; ++y)
+    for (int x = 0; x < img.w; ++x) {
+      if (!(before.at(x, y) == kKey)) continue;
+      const int nx[] = {x - 1, x + 1, x, x}, ny[] = {y, y, y - 1, y + 1};
+      for (int k = 0; k < 4; ++k)
+        if (nx[k] >= 0 && ny[k] >= 0 && nx[k] < img.w && ny[k] < img.h && before.at(nx[k], ny[k]) == kInk) {
+          img.at(x, y) = kInkRim;
+          break;
+        }
+    }
+}
+
+// Pixels of `face` (other than the sweat drop, which floats beside the head) outside the room.
+// Described as "N pixels, first at X,Y"; empty when there are none.
+std::string OutsideRoom(const Image& face, const std::vector<std::uint8_t>& room) {
+  int n = 0;
+  std::string first;
+  for (int y = 0; y < face.h; ++y)
+    for (int x = 0; x < face.w; ++x) {
+      const Color c = face.at(x, y);
+      if (c == kKey || c == kSweat || c == kSweatEdge || room[std::size_t(y) * face.w + x]) continue;
+      if (n++ == 0) first = std::to_string(x) + "," + std::to_string(y);
+    }
+  return n == 0 ? "" : std::to_string(n) + " pixels, first at " + first;
+}
+
 Image Face() {
   Image img(kHeadW, kHeadH, kKey);
   Eye(img, kEyeNearX, kEyeY, 4.2, 5.5);
   Eye(img, kEyeFarX, kEyeY - 1, 3.6, 5.0);
   // Brows slanting down toward the snout: the fighter means it.
-  Paint(img, Segment(kEyeNearX - 6, kEyeY - 10, kEyeNearX + 4, kEyeY - 7, 1.3), kInk);
-  Paint(img, Segment(kEyeFarX - 5, kEyeY - 9, kEyeFarX + 4, kEyeY - 11, 1.3), kInk);
-  Paint(img, Ellipse(6, 33, 1.4, 1.2), kInk);  // nostril
-  Paint(img, Segment(5, 42, 20, 44, 1.0), kInk);
-  Paint(img, Segment(20, 44, 24, 41, 1.0), kInk);
-  Paint(img, Polygon({{12, 43}, {16, 43.5}, {14, 48}}), kTooth);  // a small fang
+  Paint(img, Segment(kEyeNearX, kEyeY - 7.8, kEyeNearX + 5.5, kEyeY - 6.6, 1.0), kInk);
+  Paint(img, Segment(kEyeFarX - 4, kEyeY - 9, kEyeFarX + 4, kEyeY - 10.5, 1.2), kInk);
+  Paint(img, Ellipse(9.5, 33.5, 1.3, 1.1), kInk);  // nostril
+  Paint(img, Segment(10, 40.5, 21, 42.3, 1.0), kInk);
+  Paint(img, Segment(21, 42.3, 24.5, 39.5, 1.0), kInk);
+  Paint(img, Polygon({{13, 41.3}, {17, 41.9}, {15, 45.2}}), kTooth);  // a small fang
   Paint(img, Ellipse(31, 36, 4.5, 2.2), kBlush);
+  RimInk(img);
   return img;
 }
 
 // Guarding: eyes squeezed shut, teeth clenched, brows up, a drop of sweat.
 Image GuardFace() {
   Image img(kHeadW, kHeadH, kKey);
-  Paint(img, Segment(kEyeNearX - 5, kEyeY - 4, kEyeNearX + 3, kEyeY, 1.3), kInk);
-  Paint(img, Segment(kEyeNearX + 3, kEyeY, kEyeNearX - 5, kEyeY + 4, 1.3), kInk);
-  Paint(img, Segment(kEyeFarX + 4, kEyeY - 5, kEyeFarX - 3, kEyeY - 1, 1.3), kInk);
-  Paint(img, Segment(kEyeFarX - 3, kEyeY - 1, kEyeFarX + 4, kEyeY + 3, 1.3), kInk);
-  Paint(img, Segment(kEyeNearX - 6, kEyeY - 8, kEyeNearX + 3, kEyeY - 12, 1.2), kInk);
-  Paint(img, Segment(kEyeFarX - 4, kEyeY - 12, kEyeFarX + 4, kEyeY - 9, 1.2), kInk);
-  // Clenched teeth: a pale bar with tooth gaps.
-  Paint(img, Polygon({{4, 38}, {24, 39}, {24, 46}, {5, 45}}), kInk);
-  Paint(img, Polygon({{6, 39.5}, {22.5, 40.5}, {22.5, 44.5}, {6.5, 43.5}}), kTooth);
-  Paint(img, Segment(6, 42, 22, 42.5, 0.5), kInk);
-  for (double tx : {10.0, 14.0, 18.0}) Paint(img, Segment(tx, 40, tx, 45, 0.5), kInk);
-  Paint(img, Ellipse(31, 35, 5, 2.4), kBlush);
+  Paint(img, Segment(kEyeNearX - 3.5, kEyeY - 3.5, kEyeNearX + 3.5, kEyeY, 1.2), kInk);
+  Paint(img, Segment(kEyeNearX + 3.5, kEyeY, kEyeNearX - 3.5, kEyeY + 3.5, 1.2), kInk);
+  Paint(img, Segment(kEyeFarX + 4, kEyeY - 5, kEyeFarX - 3, kEyeY - 1, 1.2), kInk);
+  Paint(img, Segment(kEyeFarX - 3, kEyeY - 1, kEyeFarX + 4, kEyeY + 3, 1.2), kInk);
+  Paint(img, Segment(kEyeNearX - 1.5, kEyeY - 7, kEyeNearX + 4, kEyeY - 10.5, 1.1), kInk);
+  Paint(img, Segment(kEyeFarX - 4, kEyeY - 11, kEyeFarX + 4, kEyeY - 8.5, 1.1), kInk);
+  // Clenched teeth: a pale bar with tooth gaps, set inside the snout's outline.
+  Paint(img, Polygon({{10.5, 37.2}, {24.5, 38.2}, {24.5, 44.3}, {11.5, 43.5}}), kInk);
+  Paint(img, Polygon({{12, 38.5}, {23.3, 39.4}, {23.3, 43.2}, {12.8, 42.4}}), kTooth);
+  Paint(img, Segment(12.3, 40.8, 23, 41.4, 0.5), kInk);
+  for (double tx : {15.5, 19.0}) Paint(img, Segment(tx, 38.8, tx, 43, 0.5), kInk);
+  Paint(img, Ellipse(32, 35, 5, 2.4), kBlush);
+  RimInk(img);
   const Shape drop = Union({Ellipse(52, 16, 4, 4.5), Polygon({{48.3, 14.5}, {52, 5}, {55.7, 14.5}})});
   Paint(img, drop, kSweatEdge);
   Paint(img, Union({Ellipse(52, 16, 2.8, 3.3), Polygon({{49.6, 14.5}, {52, 8}, {54.4, 14.5}})}), kSweat);
   return img;
 }
 
-// Three claw streaks sweeping down in front of the snout. The picture sits 25 pixels left
-// of and 5 above the head, under the body, so only the part ahead of the snout shows.
+// Three claw marks sweeping down in front of the snout, each a crescent that swells in the
+// middle and tapers to a point at both ends inside the picture, with clear gaps between
+// them so they read as three at play size. The picture sits 25 pixels left of and 5 above
+// the head, under the body, so only the part ahead of the snout shows.
 Image Slash() {
   Image img(64, 64, kKey);
-  const double cx = 58, cy = 34;
-  const std::array<double, 3> radii{36, 45, 54};
-  for (double radius : radii) {
-    for (int pass = 0; pass < 2; ++pass) {
-      const Color c = pass == 0 ? Color{36, 84, 220} : Color{170, 232, 255};
+  const double cx = 58, cy = 33;
+  struct Claw {
+    double radius, from, to;  // angles: 0 straight ahead, + downward
+  };
+  const std::array<Claw, 3> claws{{{31, -0.78, 0.86}, {42, -0.62, 0.70}, {53, -0.50, 0.55}}};
+  for (int pass = 0; pass < 2; ++pass) {
+    const Color c = pass == 0 ? Color{36, 84, 220} : Color{170, 232, 255};
+    for (const Claw& claw : claws) {
       for (int y = 0; y < img.h; ++y) {
         for (int x = 0; x < img.w; ++x) {
           const double dx = x + 0.5 - cx, dy = y + 0.5 - cy;
-          const double a = std::atan2(dy, -dx);  // 0 straight ahead, + downward
-          if (a < -1.0 || a > 1.05) continue;
-          // Thickest at the middle of the swing, tapering to points.
-          const double t = (a + 1.0) / 2.05;
-          const double half = 3.4 * std::sin(kPi * t) + (pass == 0 ? 0.9 : -0.2);
-          if (half <= 0) continue;
-          if (std::abs(std::hypot(dx, dy) - radius) <= half) img.at(x, y) = c;
+          const double a = std::atan2(dy, -dx);
+          if (a < claw.from || a > claw.to) continue;
+          const double t = (a - claw.from) / (claw.to - claw.from);
+          const double half = 2.6 * std::pow(std::sin(kPi * t), 0.8) + (pass == 0 ? 0.9 : -0.1);
+          if (half > 0 && std::abs(std::hypot(dx, dy) - claw.radius) <= half) img.at(x, y) = c;
         }
       }
     }
@@ -225,18 +279,20 @@ Image Slash() {
   return img;
 }
 
-// The window icon: the fighter's head, orange, on a round dusk-blue badge.
-Image Icon(const Image& head, const Image& face) {
-  Image img(64, 64, Color{255, 255, 255});
-  for (int y = 0; y < 64; ++y) {
-    for (int x = 0; x < 64; ++x) {
-      const double d = std::hypot(x + 0.5 - 32, y + 0.5 - 32);
-      if (d > 31.5) continue;
-      const double t = (y + 0.5) / 64.0;
-      img.at(x, y) = d > 29.5 ? Color{20, 28, 70}
-                              : Color{std::uint8_t(60 + 50 * t), std::uint8_t(110 + 60 * t), std::uint8_t(210 - 30 * t)};
-    }
-  }
+// The icon's design, 64 pixels across: the fighter's head, orange, on a round dusk-blue
+// badge. Its colour at a point of the design, badge only.
+constexpr Color kBadgeRing{20, 28, 70};
+Color BadgeAt(double x, double y) {
+  const double t = y / 64.0;
+  return std::hypot(x - 32, y - 32) > 29.5
+             ? kBadgeRing
+             : Color{std::uint8_t(60 + 50 * t), std::uint8_t(110 + 60 * t), std::uint8_t(210 - 30 * t)};
+}
+bool InBadge(double x, double y) { return std::hypot(x - 32, y - 32) <= 31.5; }
+
+// The head and face in the icon's skin colour at their place in the design; key elsewhere.
+Image IconArt(const Image& head, const Image& face) {
+  Image art(64, 64, kKey);
   const Color skin{255, 168, 64};
   const int ox = 2, oy = 5;
   auto stamp = [&](const Image& src) {
@@ -244,15 +300,76 @@ Image Icon(const Image& head, const Image& face) {
       for (int x = 0; x < src.w; ++x) {
         const Color c = src.at(x, y);
         const int tx = x + ox, ty = y + oy;
-        if (c == kKey || tx < 0 || ty < 0 || tx >= 64 || ty >= 64) continue;
-        img.at(tx, ty) = c == kFill ? skin : c;
+        if (c == kKey || tx < 0 || ty < 0 || tx >= 64 || ty >= 64 || !InBadge(tx + 0.5, ty + 0.5)) continue;
+        art.at(tx, ty) = c == kFill ? skin : c;
       }
   };
   stamp(head);
   stamp(face);
+  return art;
+}
+
+// The window icon: the design with white outside the badge (a BMP has no transparency).
+Image Icon(const Image& art) {
+  Image img(64, 64, Color{255, 255, 255});
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      if (!InBadge(x + 0.5, y + 0.5)) continue;
+      img.at(x, y) = art.at(x, y) == kKey ? BadgeAt(x + 0.5, y + 0.5) : art.at(x, y);
+    }
   return img;
 }
 
+struct Rgba {
+  std::uint8_t r, g, b, a;
+};
+struct RgbaImage {
+  int w = 0, h = 0;
+  std::vector<Rgba> px;
+};
+
+// The desktop icon at `size` pixels, transparent outside the badge with a smooth edge.
+// From 64 up each pixel takes the design's colour at its centre, so the pixel art stays
+// crisp and the 64-pixel one is the window icon's copy; below 64 each pixel averages the
+// design under it, and the smallest zoom in on the face so the eyes still read.
+RgbaImage DesktopIcon(const Image& art, int size) {
+  constexpr int n = 4;  // samples per pixel, each way
+  const double scale = 64.0 / size;
+  const double zoom = size <= 16 ? 1.2 : size <= 32 ? 1.1 : 1.0;
+  auto design = [&](double u, double v) {
+    const double au = 30 + (u - 30) / zoom, av = 30 + (v - 30) / zoom;  // zoom about the eyes
+    const int ix = int(std::floor(au)), iy = int(std::floor(av));
+    if (ix >= 0 && iy >= 0 && ix < 64 && iy < 64 && !(art.at(ix, iy) == kKey) && InBadge(au, av)) return art.at(ix, iy);
+    return BadgeAt(u, v);
+  };
+  RgbaImage img{size, size, std::vector<Rgba>(std::size_t(size) * size)};
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      int inside = 0;
+      double r = 0, g = 0, b = 0;
+      for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+          const double u = (x + (i + 0.5) / n) * scale, v = (y + (j + 0.5) / n) * scale;
+          if (!InBadge(u, v)) continue;
+          ++inside;
+          const Color c = design(u, v);
+          r += c.r;
+          g += c.g;
+          b += c.b;
+        }
+      Rgba& out = img.px[std::size_t(y) * size + x];
+      if (inside == 0) {
+        out = {0, 0, 0, 0};
+        continue;
+      }
+      Color c{std::uint8_t(std::lround(r / inside)), std::uint8_t(std::lround(g / inside)),
+              std::uint8_t(std::lround(b / inside))};
+      if (size >= 64) c = InBadge((x + 0.5) * scale, (y + 0.5) * scale) ? design((x + 0.5) * scale, (y + 0.5) * scale)
+                                                                         : kBadgeRing;
+      out = {c.r, c.g, c.b, std::uint8_t(std::lround(255.0 * inside / (n * n)))};
+    }
+  return img;
+}
 
 // 24-bit bottom-up BMP with a 40-byte header, rows padded to four bytes.
 bool WriteBmp(const std::string& path, const Image& img) {
@@ -306,14 +423,14 @@ void Chunk(std::vector<std::uint8_t>& out, const char* type, const std::vector<s
   PutBe32(out, Crc32(out.data() + start, out.size() - start));
 }
 
-// RGB PNG with stored (uncompressed) deflate blocks: tiny icons need no compressor.
-bool WritePng(const std::string& path, const Image& img) {
+// RGBA PNG with stored (uncompressed) deflate blocks: icons need no compressor.
+bool WritePng(const std::string& path, const RgbaImage& img) {
   std::vector<std::uint8_t> raw;
   for (int y = 0; y < img.h; ++y) {
     raw.push_back(0);  // filter: none
     for (int x = 0; x < img.w; ++x) {
-      const Color c = img.at(x, y);
-      raw.insert(raw.end(), {c.r, c.g, c.b});
+      const Rgba c = img.px[std::size_t(y) * img.w + x];
+      raw.insert(raw.end(), {c.r, c.g, c.b, c.a});
     }
   }
   std::vector<std::uint8_t> z{0x78, 0x01};
@@ -338,7 +455,7 @@ bool WritePng(const std::string& path, const Image& img) {
   std::vector<std::uint8_t> ihdr;
   PutBe32(ihdr, std::uint32_t(img.w));
   PutBe32(ihdr, std::uint32_t(img.h));
-  ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit RGB, no interlace
+  ihdr.insert(ihdr.end(), {8, 6, 0, 0, 0});  // 8-bit RGBA, no interlace
   Chunk(out, "IHDR", ihdr);
   Chunk(out, "IDAT", z);
   Chunk(out, "IEND", {});
@@ -357,15 +474,28 @@ int main(int argc, char** argv) {
   const std::string dir = argv[1];
   const Image head = Head();
   const Image face = Face();
-  const Image icon = Icon(head, face);
+  const Image guardFace = GuardFace();
+  const auto room = FaceRoom(head);
+  for (const auto& [name, img] : {std::pair{"face", &face}, std::pair{"guard face", &guardFace}}) {
+    if (const std::string outside = OutsideRoom(*img, room); !outside.empty()) {
+      std::cerr << "make_pictures: the " << name << " lies on or off the head's outline: " << outside << '\n';
+      return 1;
+    }
+  }
+  const Image art = IconArt(head, face);
+  const Image icon = Icon(art);
   const std::vector<std::pair<std::string, Image>> files{
-      {"vexa_head.bmp", head},  {"vexa_body.bmp", Body()},       {"vexa_foot.bmp", Foot()},
-      {"vexa_face.bmp", face},  {"vexa_face2.bmp", GuardFace()}, {"vexa_slash.bmp", Slash()},
+      {"vexa_head.bmp", head},  {"vexa_body.bmp", Body()},      {"vexa_foot.bmp", Foot()},
+      {"vexa_face.bmp", face},  {"vexa_face2.bmp", guardFace},  {"vexa_slash.bmp", Slash()},
       {"vexa_icon.bmp", icon},
   };
   bool ok = true;
   for (const auto& [name, img] : files) ok = WriteBmp(dir + "/" + name, img) && ok;
-  ok = WritePng(dir + "/vexa.png", icon) && ok;
+  ok = WritePng(dir + "/vexa.png", DesktopIcon(art, 64)) && ok;
+  std::error_code error;
+  std::filesystem::create_directories(dir + "/icons", error);
+  for (int size : {16, 32, 48, 64, 128, 256})
+    ok = WritePng(dir + "/icons/vexa-" + std::to_string(size) + ".png", DesktopIcon(art, size)) && ok;
   if (!ok) {
     std::cerr << "make_pictures: could not write into " << dir << '\n';
     return 1;

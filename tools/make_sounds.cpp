@@ -1,14 +1,18 @@
 // Synthesises the game's eleven sound effects into dat/ as 16-bit mono PCM wave files.
 //
 // Every sound is built from oscillators, enveloped noise and simple filters; the noise
-// comes from fixed seeds, so a rebuild writes the same bytes. Each sound is normalised to
-// about -3 dBFS and faded at both ends so it starts and stops without a click.
+// comes from fixed seeds, so a rebuild writes the same bytes. Each sound is set to its own
+// loudness (as heard, not by peak: a short tap and a long chime of the same peak are far
+// apart to the ear), freed of any DC offset, and faded at both ends so it starts and stops
+// without a click.
 //
 // Usage: make_sounds OUTPUT_FOLDER
 #include "LittleEndian.h"
+#include "Loudness.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -81,11 +85,14 @@ struct Partial {
   double ratio, gain, decay;  // decay: amplitude falls by e every `decay` seconds
 };
 
-Wave Strike(double hz, double seconds, const std::vector<Partial>& partials) {
+// Every note rises over `attack` seconds: a note that starts at full strength clicks.
+double Attack(std::size_t i, double attack) { return attack > 0 ? std::min(1.0, Time(i) / attack) : 1.0; }
+
+Wave Strike(double hz, double seconds, const std::vector<Partial>& partials, double attack = 0.003) {
   Wave w = Silence(seconds);
   for (const Partial& p : partials)
     for (std::size_t i = 0; i < w.size(); ++i)
-      w[i] += p.gain * std::exp(-Time(i) / p.decay) * std::sin(kTwoPi * hz * p.ratio * Time(i));
+      w[i] += Attack(i, attack) * p.gain * std::exp(-Time(i) / p.decay) * std::sin(kTwoPi * hz * p.ratio * Time(i));
   return w;
 }
 
@@ -102,8 +109,9 @@ Wave Pulse(double hz, double seconds, double duty) {
   for (std::size_t i = 0; i < w.size(); ++i) {
     phase += hz / kRate;
     phase -= std::floor(phase);
-    const double env = std::exp(-Time(i) / (seconds * 0.6));
-    w[i] = env * soften.Step(phase < duty ? 1.0 : -1.0);
+    const double env = Attack(i, 0.003) * std::exp(-Time(i) / (seconds * 0.6));
+    // Less the pulse's mean: an uneven duty would otherwise sit off zero.
+    w[i] = env * soften.Step((phase < duty ? 1.0 : -1.0) - (2 * duty - 1));
   }
   return w;
 }
@@ -115,7 +123,7 @@ Wave Glide(double fromHz, double toHz, double seconds, double decay) {
   for (std::size_t i = 0; i < w.size(); ++i) {
     const double t = Time(i) / seconds;
     phase += kTwoPi * fromHz * std::pow(toHz / fromHz, t) / kRate;
-    w[i] = std::exp(-Time(i) / decay) * std::sin(phase);
+    w[i] = Attack(i, 0.001) * std::exp(-Time(i) / decay) * std::sin(phase);
   }
   return w;
 }
@@ -140,21 +148,45 @@ Wave Burst(Noise& noise, double seconds, double cutoffHz, double decay) {
   return w;
 }
 
-double Hill(double t) { return std::sin(kPi * std::clamp(t, 0.0, 1.0)); }
+// Noise between two corner frequencies with a fast decay: the bright slap of a hit.
+Wave Slap(Noise& noise, double seconds, double fromHz, double toHz, double decay) {
+  Wave w = Silence(seconds);
+  LowPass upper(toHz), lower(fromHz);
+  for (std::size_t i = 0; i < w.size(); ++i) {
+    const double v = noise.Next();
+    w[i] = std::exp(-Time(i) / decay) * (upper.Step(v) - lower.Step(v));
+  }
+  return w;
+}
 
-// Peak to -3 dBFS, then short fades so neither end clicks.
-void Finish(Wave& w, double fadeInSeconds, double fadeOutSeconds) {
+// Driven into a soft limit, so a knock carries weight instead of one sharp peak.
+void SoftLimit(Wave& w, double drive) {
   double peak = 0;
   for (double v : w) peak = std::max(peak, std::abs(v));
-  const double gain = peak > 0 ? std::pow(10.0, -3.0 / 20.0) / peak : 0.0;
+  if (peak > 0)
+    for (double& v : w) v = std::tanh(drive * v / peak);
+}
+
+double Hill(double t) { return std::sin(kPi * std::clamp(t, 0.0, 1.0)); }
+
+// Loudest a sample may reach: a little headroom below full scale.
+constexpr double kPeakLimit = 0.89;  // -1 dBFS
+
+// DC removed, short fades so neither end clicks, then scaled to `lufs` of momentary
+// loudness. False when that level would push a peak past the limit.
+bool Finish(Wave& w, double fadeInSeconds, double fadeOutSeconds, double lufs) {
+  LowPass drift(20);  // what lies below 20 Hz is only offset, never heard
+  for (double& v : w) v -= drift.Step(v);
   const std::size_t in = std::size_t(fadeInSeconds * kRate), out = std::size_t(fadeOutSeconds * kRate);
   for (std::size_t i = 0; i < w.size(); ++i) {
-    double g = gain;
-    if (i < in) g *= double(i) / double(in);
+    if (i < in) w[i] *= double(i) / double(in);
     const std::size_t fromEnd = w.size() - 1 - i;
-    if (fromEnd < out) g *= double(fromEnd) / double(out);
-    w[i] *= g;
+    if (fromEnd < out) w[i] *= double(fromEnd) / double(out);
   }
+  const double gain = std::pow(10.0, (lufs - vexa::loudness::Momentary(w, kRate)) / 20.0);
+  double peak = 0;
+  for (double& v : w) peak = std::max(peak, std::abs(v *= gain));
+  return peak <= kPeakLimit;
 }
 
 // popon: two rising chime notes, "saved".
@@ -223,7 +255,7 @@ Wave Thathatha() {
 // タ2: a short light tap for menu steps and retry counting.
 Wave Ta2() {
   Noise noise(0x7A2);
-  Wave w = Strike(1900, 0.06, {{1.0, 1.0, 0.008}, {2.7, 0.3, 0.004}});
+  Wave w = Strike(1900, 0.06, {{1.0, 1.0, 0.008}, {2.7, 0.3, 0.004}}, 0.0005);
   MixAt(w, Burst(noise, 0.01, 6000, 0.0015), 0.0, 0.6);
   return w;
 }
@@ -239,29 +271,41 @@ Wave Suka() {
 // コン: a hard knock of a guard, wood-block partials on a sharp click.
 Wave Kon() {
   Noise noise(0xC0);
-  Wave w = Strike(620, 0.24, {{1.0, 1.0, 0.05}, {2.31, 0.55, 0.03}, {3.9, 0.35, 0.015}, {5.43, 0.2, 0.008}});
+  Wave w = Strike(620, 0.24, {{1.0, 1.0, 0.05}, {2.31, 0.55, 0.03}, {3.9, 0.35, 0.015}, {5.43, 0.2, 0.008}}, 0.0005);
   MixAt(w, Burst(noise, 0.012, 8000, 0.002), 0.0, 0.9);
+  SoftLimit(w, 2.0);
   return w;
 }
 
-// dun: a solid body hit, a deep falling thump with a dull slap.
+// A blow landing on a body: a falling thump, a body knock in the 250-800 Hz band that
+// small speakers still give, and a bright slap on top.
+Wave Blow(Noise& noise, double thumpHz, double seconds) {
+  Wave w = Glide(thumpHz, thumpHz * 0.5, seconds, seconds / 3);
+  MixAt(w, Strike(thumpHz * 1.9, seconds, {{1.0, 1.0, 0.09}, {1.52, 0.8, 0.06}, {2.35, 0.5, 0.035}}, 0.001), 0.0,
+        1.2);
+  MixAt(w, Slap(noise, 0.06, 1500, 9000, 0.01), 0.0, 1.5);
+  return w;
+}
+
+// dun: a solid body hit. It must stand well above a miss, which looks the same on screen.
 Wave Dun() {
   Noise noise(0xD0);
-  Wave w = Glide(160, 48, 0.3, 0.08);
-  MixAt(w, Burst(noise, 0.06, 900, 0.015), 0.0, 0.9);
+  Wave w = Blow(noise, 150, 0.22);
+  SoftLimit(w, 2.5);
   return w;
 }
 
-// break2: a knock-out crash, a heavy hit and a spray of glassy shards.
+// break2: a knock-out crash, a heavier blow and a spray of glassy shards.
 Wave Break2() {
   Noise noise(0xB2EA);
-  Wave w = Glide(120, 40, 0.3, 0.07);
-  MixAt(w, Burst(noise, 0.7, 7000, 0.12), 0.0, 0.8);
+  Wave w = Blow(noise, 120, 0.4);
+  MixAt(w, Burst(noise, 0.7, 7000, 0.12), 0.0, 0.5);
   for (int k = 0; k < 24; ++k) {
     const double at = 0.01 + 0.4 * std::pow(noise.Uniform(0, 1), 1.6);
     const double hz = noise.Uniform(2200, 6500);
     MixAt(w, Strike(hz, 0.25, {{1.0, 1.0, 0.03}, {1.53, 0.5, 0.02}}), at, noise.Uniform(0.15, 0.35));
   }
+  SoftLimit(w, 3.0);
   return w;
 }
 
@@ -303,6 +347,7 @@ struct Cue {
   const char* file;  // UTF-8 file name
   Wave (*make)();
   double fadeIn;  // seconds; the percussive ones keep their attack sharp
+  double lufs;    // momentary loudness
 };
 
 }  // namespace
@@ -313,18 +358,28 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
+  // The battle leads: the knock-out loudest, a hit well above a guard and a miss. The
+  // menu's jingles and taps sit below the battle, since they come often and between fights.
   const Cue cues[] = {
-      {"popon.wav", Popon, 0.002},         {"bub.wav", Bub, 0.002},       {"up.wav", Up, 0.002},
-      {"turn.wav", Turn, 0.01},            {"thathatha.wav", Thathatha, 0.001},
-      {"\xE3\x82\xBF" "2.wav", Ta2, 0.0005},                             // タ2
-      {"suka.wav", Suka, 0.01},
-      {"\xE3\x82\xB3\xE3\x83\xB3.wav", Kon, 0.0005},                     // コン
-      {"dun.wav", Dun, 0.001},             {"break2.wav", Break2, 0.001}, {"cap_tiron02-2.wav", CapTiron, 0.002},
+      {"popon.wav", Popon, 0.002, -19},
+      {"bub.wav", Bub, 0.002, -19},
+      {"up.wav", Up, 0.002, -19},
+      {"turn.wav", Turn, 0.01, -20},
+      {"thathatha.wav", Thathatha, 0.001, -19},
+      {"\xE3\x82\xBF" "2.wav", Ta2, 0.0005, -24},  // タ2
+      {"suka.wav", Suka, 0.01, -22},
+      {"\xE3\x82\xB3\xE3\x83\xB3.wav", Kon, 0.0005, -19},  // コン
+      {"dun.wav", Dun, 0.001, -15},
+      {"break2.wav", Break2, 0.001, -13},
+      {"cap_tiron02-2.wav", CapTiron, 0.002, -19},
   };
   bool ok = true;
   for (const Cue& cue : cues) {
     Wave w = cue.make();
-    Finish(w, cue.fadeIn, 0.012);
+    if (!Finish(w, cue.fadeIn, 0.012, cue.lufs)) {
+      std::cerr << "make_sounds: " << cue.file << " would clip at " << cue.lufs << " LUFS\n";
+      return 1;
+    }
     ok = WriteWav(dir + "/" + cue.file, w) && ok;
   }
   if (!ok) {

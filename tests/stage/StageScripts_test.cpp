@@ -126,7 +126,7 @@ TEST(StageScripts, EveryLineFitsThePanelInShiftJis) {
     for (const char* line : script) {
       const auto sjis = ToShiftJis(line);
       ASSERT_TRUE(sjis.has_value()) << "not in CP932: " << line;
-      EXPECT_LE(sjis->size(), 50u) << line;
+      EXPECT_LE(sjis->size(), 46u) << line;  // the panel shows 47 bytes; one is kept free
       EXPECT_EQ(FromShiftJis(*sjis), std::optional<std::string>(line)) << "changes in CP932: " << line;
     }
   }
