@@ -22,7 +22,7 @@ runs_alone() {
 
 # The installed tree: the same files whether from cmake --install or the package.
 check_tree() {
-  local root=$1 f
+  local root=$1 f icon n w h alpha corners
   for f in games/vexa share/vexa/dat/vexa_head.bmp share/vexa/dat/dun.wav \
            share/applications/vexa.desktop share/metainfo/io.github.vexa_game.vexa.metainfo.xml \
            share/man/man6/vexa.6.gz share/doc/vexa/changelog.gz share/doc/vexa/copyright; do
@@ -30,8 +30,11 @@ check_tree() {
   done
   [ ! -e "$root/bin" ] || fail "something installed in bin/ instead of games/: $(ls "$root/bin")"
   [ -z "$(find "$root" -type d -empty)" ] || fail "empty folders installed: $(find "$root" -type d -empty)"
+  # The icon goes by the name the desktop entry asks for.
+  icon=$(sed -n 's/^Icon=//p' "$root/share/applications/vexa.desktop")
+  [ -n "$icon" ] || fail "the desktop entry names no icon"
   for n in "${sizes[@]}"; do
-    f=$root/share/icons/hicolor/${n}x$n/apps/vexa.png
+    f=$root/share/icons/hicolor/${n}x$n/apps/$icon.png
     [ -f "$f" ] || fail "no ${n}px icon"
     # Size, an alpha channel, and the four corners fully transparent.
     read -r w h alpha corners < <(convert "$f" -format \
