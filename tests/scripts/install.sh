@@ -81,4 +81,14 @@ lintian --info --display-info --pedantic --fail-on error,warning "$deb" 2>&1 |
 status=${PIPESTATUS[0]}
 cat "$work/lintian.txt"
 [ "$status" = 0 ] || fail "lintian"
+# lintian reports a missing hardening flag only as information; for us it is a fault. Fortify
+# needs the optimiser, so a Debug build (the sanitizer one) goes without it.
+cache() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
+missing=$(grep -oE '^.: vexa: hardening-[a-z-]+' "$work/lintian.txt" | sed 's/.*: //')
+[ "$(cache CMAKE_BUILD_TYPE)" = Debug ] && missing=$(grep -vx hardening-no-fortify-functions <<<"$missing")
+if [ "$(cache VEXA_HARDENING)" = OFF ]; then
+  echo "hardening not checked: VEXA_HARDENING is off"
+elif [ -n "$missing" ]; then
+  fail "the program lacks hardening: $(echo $missing)"
+fi
 echo "checked $(basename "$deb"): $(grep -c '^[EWIPX]: ' "$work/lintian.txt") lintian tags, none an error or warning"
