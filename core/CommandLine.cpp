@@ -36,7 +36,7 @@ constexpr const char* HelpText =
     "  --steps N         with --replay: how many battle steps to run\n"
     "  --trace OUT       write the game state after every step to OUT as JSON Lines (-: standard output)\n"
     "  --frames DIR      with --replay: write every frame as DIR/frame-NNNNNN.png\n"
-    "  --help            show this text\n"
+    "  -h, --help        show this text\n"
     "  --version         show the version\n"
     "\n"
     "Saves: the game keeps save.dat and レポート.txt in $XDG_DATA_HOME/vexa (~/.local/share/vexa),\n"
@@ -53,7 +53,7 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
   CLI::App app{"V.E.X.A.", "vexa"};
   app.set_help_flag();
   bool help = false, version = false;
-  app.add_flag("--help", help);
+  app.add_flag("-h,--help", help);
   app.add_flag("--version", version);
   app.add_flag("--mute", options.mute);
   std::string scale;
