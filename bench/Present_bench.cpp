@@ -6,12 +6,11 @@
 #include <vector>
 
 #include "Ratio.h"
-#include "core/UnitForm.h"
-#include "core/UnitMain.h"
 #include "lib/BrixTimer.h"
 #include "lib/GamePaths.h"
 #include "platform/FrameDiff.h"
 #include "platform/TexelConvert.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -23,13 +22,14 @@ constexpr int width = 600, height = 450;
 struct IdleFrames {
   IdleFrames() {
     vexa::SetDataFolder(VEXA_SOURCE_DIR);
-    vexa::GameState g;
-    vexa::TFormMain form(g, nullptr, nullptr, 1);
+    vexa::SessionOptions options;
+    options.seed = 1;
+    vexa::Session session(options);
+    const vexa::TBrixBitmap& shown = *session.Game().backbuffer;
     for (auto& frame : frames) {
-      vexa::BattleTick(g);
-      frame.assign(g.backbuffer->Pixels().begin(), g.backbuffer->Pixels().end());
+      session.Step();
+      frame.assign(shown.Pixels().begin(), shown.Pixels().end());
     }
-    vexa::TBrixTimer::Clear();
   }
   const std::vector<vexa::ColorTriple>& operator[](std::size_t i) const { return frames[i % std::size(frames)]; }
   std::vector<vexa::ColorTriple> frames[40];

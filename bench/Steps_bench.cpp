@@ -5,6 +5,7 @@
 #include "lib/BrixTimer.h"
 #include "lib/GamePaths.h"
 #include "paint/MessageLog.h"
+#include "session/Session.h"
 #include "stage/UnitEnemy.h"
 
 namespace {
@@ -55,18 +56,24 @@ void BM_BattleStepRulesOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_BattleStepRulesOnly);
 
+// Whole steps as the game runs them, through the one place a step runs.
 void BM_BattleStepWithDrawing(benchmark::State& state) {
   vexa::SetDataFolder(VEXA_SOURCE_DIR);
-  vexa::GameState g;
-  vexa::TFormMain form(g, nullptr, nullptr, 1);
-  std::uint32_t noise = 7;
-  for (auto _ : state) {
-    Poke(g, noise);
-    vexa::BattleTick(g);
-    if (g.player.hp <= 0 && g.retryClicks > 0) vexa::LeftDown(g);
-  }
+  struct Restless : vexa::StepInput {
+    void Deliver(std::int64_t, vexa::MouseTarget&) override {
+      Poke(*g, noise);
+      if (g->player.hp <= 0 && g->retryClicks > 0) vexa::LeftDown(*g);
+    }
+    vexa::GameState* g = nullptr;
+    std::uint32_t noise = 7;
+  } input;
+  vexa::SessionOptions options;
+  options.seed = 1;
+  options.input = &input;
+  vexa::Session session(options);
+  input.g = &session.Game();
+  for (auto _ : state) session.Step();
   state.counters["steps/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-  vexa::TBrixTimer::Clear();
 }
 BENCHMARK(BM_BattleStepWithDrawing);
 

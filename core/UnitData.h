@@ -22,19 +22,15 @@ struct SpritePair {
   std::unique_ptr<TBrixBitmap> outline;
 };
 
-struct Fighter {
+// A fighter's numbers: everything the rules read and write. Plain values, so a forecast
+// of a step copies a fighter with one assignment.
+struct FighterState {
   bool isPlayer = false;
   std::int32_t x = 0;
   std::int32_t y = 0;
   std::int32_t targetX = 0;
   bool attacking = false;
   bool guarding = false;
-  SpritePair head;
-  SpritePair body;
-  SpritePair foot;
-  std::unique_ptr<TBrixBitmap> face;
-  std::unique_ptr<TBrixBitmap> guardFace;
-  std::unique_ptr<TBrixBitmap> slash;
   std::int32_t exp = 0;
   std::int32_t maxHp = 0;
   std::int32_t attack = 0;
@@ -42,6 +38,18 @@ struct Fighter {
   std::int32_t hp = 0;
   std::int32_t ap = 0;
 };
+
+// The pictures a fighter is drawn from, owned by it.
+struct FighterPictures {
+  SpritePair head;
+  SpritePair body;
+  SpritePair foot;
+  std::unique_ptr<TBrixBitmap> face;
+  std::unique_ptr<TBrixBitmap> guardFace;
+  std::unique_ptr<TBrixBitmap> slash;
+};
+
+struct Fighter : FighterState, FighterPictures {};
 
 // Stored byte for byte in "save.dat": six little-endian signed 32-bit integers.
 struct SaveBlock {
@@ -89,7 +97,6 @@ struct GameState {
   std::int32_t clientWidth = ClientWidth;    // the main form's client area
   std::int32_t clientHeight = ClientHeight;
   std::unique_ptr<TBrixBitmap> backbuffer;   // every frame is drawn here
-  PaintBox* paintBox = nullptr;              // where ComposeFrame presents; none headless
 };
 
 // Fighters and the game's start (the rules of this unit).

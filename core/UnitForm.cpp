@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "command/UnitCommand.h"
-#include "core/UnitMain.h"
 #include "lib/BrixTimer.h"
 #include "paint/UnitPaint.h"
 
@@ -24,22 +23,27 @@ void RightDown(GameState& g) {
 
 void RightUp(GameState& g) { g.rightHeld = false; }
 
-TFormMain::TFormMain(GameState& g, FormWindow* window, PaintBox* paintBox, std::uint32_t seed)
-    : TBrixForm(window), g_(g) {
+namespace {
+constexpr const char* TickName = "BattleTick";
+}
+
+TFormMain::TFormMain(GameState& g, FormWindow* window, std::function<void()> tick, std::uint32_t seed)
+    : TBrixForm(window), g_(g), ticking_(static_cast<bool>(tick)) {
   SetClientSize(600, 450);
   CenterOnScreen();
   g.clientWidth = ClientWidth();
   g.clientHeight = ClientHeight();
-  g.paintBox = paintBox;
   g.random.seed = seed;
   TBrixTimer::Start();
   CreateBackbuffer(g);
   CreateFighters(g);
-  TBrixTimer::Add([&g] { BattleTick(g); }, 50, "");
+  if (ticking_) TBrixTimer::Add(std::move(tick), 50, TickName);
   StartGame(g);
 }
 
 TFormMain::~TFormMain() {
+  // The entry would otherwise outlive the game it steps.
+  if (ticking_) TBrixTimer::Remove(TickName);
   FreeBackbuffer(g_);
   FreeFighters(g_);
 }

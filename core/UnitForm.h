@@ -2,6 +2,7 @@
 // The main form: puts the game together in its fixed order and turns mouse events
 // into the latches and the player's target that the next battle step reads.
 #include <cstdint>
+#include <functional>
 
 #include "core/UnitData.h"
 #include "lib/BrixForm.h"
@@ -15,8 +16,9 @@ void RightUp(GameState& g);
 
 class TFormMain : public TBrixForm, public MouseTarget {
  public:
-  // `window` and `paintBox` are absent when the game runs headless.
-  TFormMain(GameState& g, FormWindow* window, PaintBox* paintBox, std::uint32_t seed);
+  // `window` is absent when the game runs headless. `tick`, when given, is the game step
+  // the scheduler calls every 50 ms until the form goes.
+  TFormMain(GameState& g, FormWindow* window, std::function<void()> tick, std::uint32_t seed);
   ~TFormMain() override;
 
   void PaintBoxMainMouseDown(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) override;
@@ -27,6 +29,7 @@ class TFormMain : public TBrixForm, public MouseTarget {
 
  private:
   GameState& g_;
+  bool ticking_;
 };
 
 }  // namespace vexa

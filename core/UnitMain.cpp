@@ -74,7 +74,6 @@ void BattleTick(GameState& g) {
   DrainAp(g.player);
   DrainAp(g.enemy);
   if (g.player.attacking || g.enemy.attacking) ResolveHits(g);
-  ComposeFrame(g);
 }
 
 void RegenAp(Fighter& f) {

@@ -2,9 +2,9 @@
 #include <iostream>
 #include <sstream>
 
-#include "core/CommandLine.h"
-#include "core/Replay.h"
-#include "core/WindowGame.h"
+#include "session/CommandLine.h"
+#include "session/ReplayRun.h"
+#include "platform/WindowGame.h"
 #include "platform/SdlWindow.h"
 
 int main(int argc, char** argv) {

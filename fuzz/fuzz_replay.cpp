@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "core/Replay.h"
+#include "session/ReplayFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));

@@ -74,6 +74,11 @@ void TBrixTimer::SetHost(TimerHost* timerHost) { host = timerHost; }
 // The loop is entered by the main thread once the window is shown; nothing to resume.
 void TBrixTimer::Start() {}
 
+void TBrixTimer::Remove(const std::string& name) {
+  for (TBrixThread& e : entries)
+    if (e.name == name) e.removed = true;
+}
+
 void TBrixTimer::Add(std::function<void()> proc, std::int32_t interval, std::string name) {
   TBrixThread e;
   e.name = std::move(name);

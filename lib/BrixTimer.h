@@ -33,6 +33,8 @@ struct TBrixTimer {
   static void SetHost(TimerHost* host);
   static void Start();
   static void Add(std::function<void()> proc, std::int32_t interval, std::string name);
+  // Marks the entries of that name removed; the loop drops them at its next sweep.
+  static void Remove(const std::string& name);
   static void Clear();
   static void RunLoop();
   static void Sweep();

@@ -140,7 +140,6 @@ void ComposeFrame(GameState& g) {
   LayoutMessageLog(g);
   DrawFighter(g, g.player);
   DrawFighter(g, g.enemy);  // after the player, so the enemy is on top where they meet
-  if (g.paintBox) g.backbuffer->PresentTo(*g.paintBox);
 }
 
 void CreateSpritePair(SpritePair& pair) {

@@ -9,7 +9,8 @@ namespace vexa {
 
 void CreateBackbuffer(GameState& g);
 void FreeBackbuffer(GameState& g);
-// Draws the frame into the backbuffer and presents it; does nothing without a backbuffer.
+// Draws the frame into the backbuffer; does nothing without a backbuffer. The session
+// shows it.
 void ComposeFrame(GameState& g);
 
 void CreateSpritePair(SpritePair& pair);

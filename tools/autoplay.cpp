@@ -17,10 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "core/Recorder.h"
-#include "core/Replay.h"
 #include "core/UnitForm.h"
 #include "core/UnitMain.h"
+#include "session/Session.h"
 #include "lib/GamePaths.h"
 #include "lib/Journal.h"
 #include "stage/UnitEnemy.h"
@@ -38,22 +37,8 @@ constexpr std::int32_t CommandSave = 0, CommandHp = 1, CommandAttack = 2, Comman
 
 // The fighters' numbers and the enemy's memory: all a duel step reads.
 void CopyDuel(const GameState& from, GameState& to) {
-  auto copy = [](const Fighter& a, Fighter& b) {
-    b.isPlayer = a.isPlayer;
-    b.x = a.x;
-    b.y = a.y;
-    b.targetX = a.targetX;
-    b.attacking = a.attacking;
-    b.guarding = a.guarding;
-    b.exp = a.exp;
-    b.maxHp = a.maxHp;
-    b.attack = a.attack;
-    b.maxAp = a.maxAp;
-    b.hp = a.hp;
-    b.ap = a.ap;
-  };
-  copy(from.player, to.player);
-  copy(from.enemy, to.enemy);
+  static_cast<FighterState&>(to.player) = from.player;
+  static_cast<FighterState&>(to.enemy) = from.enemy;
   to.enemyMode = from.enemyMode;
   to.enemyPhase = from.enemyPhase;
   to.random = from.random;
@@ -338,31 +323,34 @@ int Run(const std::string& out, const Settings& settings, const std::string& tra
   SetDataFolder(VEXA_SOURCE_DIR);
   std::ofstream trace;
   if (!tracePath.empty()) trace.open(tracePath, std::ios::binary | std::ios::trunc);
-  Journal journal;
-  AttachJournal(&journal);
-  auto g = std::make_unique<GameState>();
-  SaveImage startSave = TBrixSaveLoad::ReadImage();
-  TFormMain form(*g, nullptr, nullptr, settings.seed);
-  Recorder recorder(form, settings.seed, std::move(startSave));
-  Autoplayer player(settings, recorder, *g);
+  // The player acts through the session's recorder before every step, as a replay's events do.
+  struct PlayerInput : StepInput {
+    void Deliver(std::int64_t step, MouseTarget&) override { player->Act(step); }
+    Autoplayer* player = nullptr;
+  } input;
+  SessionOptions so;
+  so.seed = settings.seed;
+  so.trace = trace.is_open() ? &trace : nullptr;
+  so.keepJournal = true;
+  so.recordFrom = TBrixSaveLoad::ReadImage();
+  so.input = &input;
+  Session session(so);
+  GameState* g = &session.Game();
+  Autoplayer player(settings, session.Mouse(), *g);
+  input.player = &player;
   Tally tally;
   const std::int64_t limit = settings.soakSteps.value_or(2'000'000);
   std::int64_t step = 0;
   for (; step < limit; ++step) {
-    player.Act(step);
-    BattleTick(*g);
-    recorder.StepDone();
-    if (trace.is_open()) trace << TraceRecord(step, *g, journal) << '\n';
-    tally.Count(*g, journal);
-    journal = Journal{};
+    session.Step();
+    tally.Count(*g, session.LastStepJournal());
     if (player.Finished()) {
       ++step;
       break;
     }
   }
-  AttachJournal(nullptr);
   std::ofstream file(out, std::ios::binary | std::ios::trunc);
-  if (!recorder.WriteTo(file)) {
+  if (!session.Recording()->WriteTo(file)) {
     std::cerr << "vexa_autoplay: cannot write " << out << '\n';
     return 1;
   }

@@ -4,7 +4,7 @@
 #include <limits>
 #include <sstream>
 
-#include "core/Replay.h"
+#include "session/ReplayFile.h"
 
 namespace vexa {
 namespace {

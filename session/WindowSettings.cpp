@@ -1,10 +1,10 @@
-#include "core/WindowSettings.h"
+#include "session/WindowSettings.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
-#include "core/Replay.h"
+#include "session/ReplayFile.h"
 #include "lib/GamePaths.h"
 
 namespace vexa {

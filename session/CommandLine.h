@@ -3,7 +3,8 @@
 #include <ostream>
 #include <string>
 
-#include "core/Replay.h"
+#include "core/UnitData.h"
+#include "session/ReplayRun.h"
 
 namespace vexa {
 

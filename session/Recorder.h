@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/Replay.h"
+#include "session/ReplayFile.h"
 #include "lib/BrixForm.h"
 
 namespace vexa {

@@ -1,4 +1,4 @@
-#include "core/CommandLine.h"
+#include "session/CommandLine.h"
 
 #include <unistd.h>
 
@@ -9,6 +9,7 @@
 
 #include "core/GameFiles.h"
 #include "lib/GamePaths.h"
+#include "session/ReplayFile.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "core/Recorder.h"
+#include "session/Recorder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
-// Recorded sessions: the replay file (mouse events numbered by battle step), the
-// trace of the game state after every step, and the headless run that joins them.
+// The replay file: mouse events numbered by the battle step they precede, read, written
+// and delivered to the form's handlers.
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -11,7 +11,6 @@
 #include "core/UnitData.h"
 #include "lib/BrixForm.h"
 #include "lib/BrixSaveLoad.h"
-#include "lib/Journal.h"
 
 namespace vexa {
 
@@ -49,20 +48,5 @@ std::optional<SaveImage> ReadSaveBytes(const std::string& text);  // "none" or 6
 std::string FormatSaveBytes(const SaveImage& bytes);
 std::string FormatReplayEvent(const ReplayEvent& e);
 void DeliverReplayEvent(MouseTarget& target, const ReplayEvent& e);
-
-// One JSON line: the state after step `step`, with what the journal collected.
-std::string TraceRecord(std::int64_t step, const GameState& g, const Journal& journal);
-
-struct ReplayOptions {
-  std::string replayFile;
-  std::optional<std::uint32_t> seed;
-  std::optional<std::int64_t> steps;
-  std::string traceFile;   // "" none, "-" standard output
-  std::string framesDir;   // "" none
-  std::string folder;      // --dir: the run's folder for "save.dat" and the report; "" default
-};
-
-// Runs a replay headless; returns the exit status and reports errors on `err`.
-int RunReplay(const ReplayOptions& options, std::ostream& err);
 
 }  // namespace vexa

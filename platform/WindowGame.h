@@ -1,7 +1,7 @@
 #pragma once
 #include <ostream>
 
-#include "core/CommandLine.h"
+#include "session/CommandLine.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "core/WindowSettings.h"
+#include "session/WindowSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/CommandLine.h"
+#include "session/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,8 @@
-#include <cstdio>
+#include "session/Trace.h"
 
-#include "core/Replay.h"
+#include <cstdio>
+#include <iostream>
+
 #include "lib/PngFile.h"
 
 namespace vexa {
@@ -101,6 +103,34 @@ std::string TraceRecord(std::int64_t step, const GameState& g, const Journal& jo
   out += crc;
   out += "\"}";
   return out;
+}
+
+bool TraceOutput::Open(const std::string& path, std::ostream& err) {
+  path_ = path;
+  if (path.empty()) return true;
+  if (path == "-") {
+    stream_ = &std::cout;
+    return true;
+  }
+  file_.open(path, std::ios::binary | std::ios::trunc);
+  if (!file_) {
+    err << "vexa: cannot write the trace " << path << '\n';
+    return false;
+  }
+  stream_ = &file_;
+  return true;
+}
+
+void TraceOutput::Flush() {
+  if (stream_) stream_->flush();
+}
+
+bool TraceOutput::Finish(std::ostream& err) {
+  if (!stream_) return true;
+  stream_->flush();
+  if (*stream_) return true;
+  err << "vexa: cannot write the trace " << path_ << '\n';
+  return false;
 }
 
 }  // namespace vexa

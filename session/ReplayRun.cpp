@@ -7,12 +7,14 @@
 #include <fstream>
 #include <iostream>
 
-#include "core/CommandLine.h"
-#include "core/Replay.h"
-#include "core/UnitForm.h"
-#include "core/UnitMain.h"
-#include "lib/Checked.h"
+#include <optional>
+
 #include "lib/PngFile.h"
+#include "session/CommandLine.h"
+#include "session/ReplayFile.h"
+#include "session/ReplayRun.h"
+#include "session/Session.h"
+#include "session/Trace.h"
 
 namespace vexa {
 
@@ -22,22 +24,31 @@ namespace {
 class FrameFiles : public PaintBox {
  public:
   explicit FrameFiles(std::string dir) : dir_(std::move(dir)) {}
+  // Each step shows exactly one frame, so the frames count the steps.
   void Show(const TBrixBitmap& frame) override {
+    const std::int64_t step = shown_++;
     if (dir_.empty()) return;
     char name[32];
     std::snprintf(name, sizeof name, "/frame-%06lld.png", static_cast<long long>(step));
     WritePng(dir_ + name, frame);
   }
-  std::int64_t step = 0;
 
  private:
   std::string dir_;
+  std::int64_t shown_ = 0;
 };
 
-// Detaches the journal however the run ends.
-struct JournalScope {
-  explicit JournalScope(Journal* j) { AttachJournal(j); }
-  ~JournalScope() { AttachJournal(nullptr); }
+// A replay's events, each before the step it names.
+class ReplayInput : public StepInput {
+ public:
+  explicit ReplayInput(const std::vector<ReplayEvent>& events) : events_(events) {}
+  void Deliver(std::int64_t step, MouseTarget& target) override {
+    while (next_ < events_.size() && events_[next_].step == step) DeliverReplayEvent(target, events_[next_++]);
+  }
+
+ private:
+  const std::vector<ReplayEvent>& events_;
+  std::size_t next_ = 0;
 };
 
 // The folder a run keeps "save.dat" and the report in. A replay that brings its own save
@@ -78,83 +89,65 @@ class RunFolder {
   std::string temporary_;
 };
 
+
+// Reads and checks the whole replay first, so a malformed one runs no step at all.
+std::optional<Replay> ReadReplay(const std::string& path, std::ostream& err) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    err << "vexa: " << path << ":0: is a folder, not a replay\n";
+    return std::nullopt;
+  }
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    err << "vexa: " << path << ":0: cannot open the replay (" << std::strerror(errno) << ")\n";
+    return std::nullopt;
+  }
+  try {
+    return ParseReplay(file);
+  } catch (const ReplayError& e) {
+    err << "vexa: " << path << ':' << e.line << ": " << e.what() << '\n';
+    return std::nullopt;
+  }
+}
+
 }  // namespace
 
 int RunReplay(const ReplayOptions& options, std::ostream& err) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(options.replayFile, ec)) {
-    err << "vexa: " << options.replayFile << ":0: is a folder, not a replay\n";
-    return 2;
-  }
-  std::ifstream file(options.replayFile, std::ios::binary);
-  if (!file) {
-    err << "vexa: " << options.replayFile << ":0: cannot open the replay (" << std::strerror(errno) << ")\n";
-    return 2;
-  }
-  Replay replay;
-  try {
-    replay = ParseReplay(file);
-  } catch (const ReplayError& e) {
-    err << "vexa: " << options.replayFile << ':' << e.line << ": " << e.what() << '\n';
-    return 2;
-  }
+  const std::optional<Replay> replay = ReadReplay(options.replayFile, err);
+  if (!replay) return 2;
 
   std::int64_t steps = 0;
   if (options.steps) steps = *options.steps;
-  else if (replay.steps) steps = *replay.steps;
-  else if (!replay.events.empty()) steps = replay.events.back().step + 1;
-  const std::uint32_t seed = options.seed ? *options.seed : replay.seed ? *replay.seed : 0;
+  else if (replay->steps) steps = *replay->steps;
+  else if (!replay->events.empty()) steps = replay->events.back().step + 1;
+  const std::uint32_t seed = options.seed ? *options.seed : replay->seed ? *replay->seed : 0;
 
-  std::ofstream traceFile;
-  std::ostream* trace = nullptr;
-  if (options.traceFile == "-") {
-    trace = &std::cout;
-  } else if (!options.traceFile.empty()) {
-    traceFile.open(options.traceFile, std::ios::binary | std::ios::trunc);
-    if (!traceFile) {
-      err << "vexa: cannot write the trace " << options.traceFile << '\n';
-      return 1;
-    }
-    trace = &traceFile;
-  }
+  TraceOutput trace;
+  if (!trace.Open(options.traceFile, err)) return 1;
   if (!options.framesDir.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(options.framesDir, ec);
   }
   RunFolder folder;
-  if (!folder.Enter(options, replay, err)) return 1;
+  if (!folder.Enter(options, *replay, err)) return 1;
 
-  Journal journal;
-  JournalScope scope(&journal);
   FrameFiles frames(options.framesDir);
-  auto g = std::make_unique<GameState>();
-  std::size_t next = 0;
+  ReplayInput input(replay->events);
   try {
-    TFormMain form(*g, nullptr, &frames, seed);
-    TellDamagedSave(*g, err);
-    for (std::int64_t step = 0; step < steps; ++step) {
-      while (next < replay.events.size() && replay.events[next].step == step)
-        DeliverReplayEvent(form, replay.events[next++]);
-      frames.step = step;
-      BattleTick(*g);
-      if (trace) {
-        *trace << TraceRecord(step, *g, journal) << '\n';
-        journal = Journal{};
-      }
-    }
+    SessionOptions so;
+    so.seed = seed;
+    so.screen = &frames;
+    so.trace = trace.Stream();
+    so.input = &input;
+    Session session(so);
+    TellDamagedSave(session.Game(), err);
+    while (session.StepsRun() < steps) session.Step();
   } catch (const std::exception& e) {
-    if (trace) trace->flush();
+    trace.Flush();
     err << "vexa: " << e.what() << '\n';
     return 1;
   }
-  if (trace) {
-    trace->flush();
-    if (!*trace) {
-      err << "vexa: cannot write the trace " << options.traceFile << '\n';
-      return 1;
-    }
-  }
-  return 0;
+  return trace.Finish(err) ? 0 : 1;
 }
 
 }  // namespace vexa

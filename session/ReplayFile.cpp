@@ -1,4 +1,4 @@
-#include "core/Replay.h"
+#include "session/ReplayFile.h"
 
 #include <algorithm>
 #include <charconv>

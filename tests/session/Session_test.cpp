@@ -1,0 +1,94 @@
+#include "session/Session.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "lib/BrixTimer.h"
+#include "paint/PaintFixture.h"
+#include "support/TempFolder.h"
+
+namespace vexa {
+namespace {
+
+struct CapturingScreen : PaintBox {
+  void Show(const TBrixBitmap& frame) override {
+    ++shown;
+    pixels = frame.Pixels();
+  }
+  int shown = 0;
+  std::vector<ColorTriple> pixels;
+};
+
+// A click before step 2 only: what a replay delivers.
+struct ClickAtTwo : StepInput {
+  void Deliver(std::int64_t step, MouseTarget& target) override {
+    steps.push_back(step);
+    if (step == 2) target.PaintBoxMainMouseDown(MouseButton::Left, ShiftState{true, false, false}, 300, 200);
+  }
+  std::vector<std::int64_t> steps;
+};
+
+class OneSession : public ::testing::Test {
+ protected:
+  test::TempFolder folder;  // the game reads and may write save.dat here
+};
+
+TEST_F(OneSession, AStepTakesItsInputThenShowsItsComposedFrameThenWritesItsTraceLine) {
+  CapturingScreen screen;
+  ClickAtTwo input;
+  std::ostringstream trace;
+  SessionOptions options;
+  options.seed = 9;
+  options.screen = &screen;
+  options.trace = &trace;
+  options.input = &input;
+  options.recordFrom = SaveImage{};
+  Session session(options);
+  for (int i = 0; i < 3; ++i) session.Step();
+
+  EXPECT_EQ(input.steps, (std::vector<std::int64_t>{0, 1, 2}));
+  EXPECT_EQ(screen.shown, 3);
+  EXPECT_TRUE(test::SamePixels(screen.pixels, session.Game().backbuffer->Pixels()));  // the last step's frame
+  EXPECT_EQ(session.StepsRun(), 3);
+  const std::string lines = trace.str();
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3);
+  EXPECT_NE(lines.find("{\"step\":2,"), std::string::npos);
+  // The click went through the recorder, numbered by the step it preceded.
+  EXPECT_NE(session.Recording()->Text().find("\n2 down left 300 200\n"), std::string::npos);
+  EXPECT_NE(session.Recording()->Text().find("\nsteps 3\n"), std::string::npos);
+}
+
+TEST_F(OneSession, TheJournalOfEachStepIsKeptUntilTheNext) {
+  SessionOptions options;
+  options.keepJournal = true;
+  Session session(options);
+  session.Step();
+  const std::vector<std::string> startUp(5, "");  // start-up's cleared panel
+  EXPECT_EQ(session.LastStepJournal().messages, startUp);
+  session.Step();
+  // Only the second step's own lines: none of start-up's are carried over.
+  const auto& second = session.LastStepJournal().messages;
+  EXPECT_EQ(std::count(second.begin(), second.end(), ""), 0);
+}
+
+// The scheduler steps the game the window shows; once the game is gone, no entry is left
+// that would step it.
+TEST_F(OneSession, OnTheSchedulerItsEntryGoesWithIt) {
+  const std::int32_t before = TBrixTimer::EntryCount();
+  {
+    SessionOptions options;
+    options.onScheduler = true;
+    Session session(options);
+    ASSERT_EQ(TBrixTimer::EntryCount(), before + 1);
+    TBrixTimer::Entry(before).proc();
+    EXPECT_EQ(session.StepsRun(), 1);
+  }
+  TBrixTimer::Sweep();
+  EXPECT_EQ(TBrixTimer::EntryCount(), before);
+  TBrixTimer::Clear();
+}
+
+}  // namespace
+}  // namespace vexa
