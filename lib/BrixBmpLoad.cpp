@@ -13,7 +13,7 @@
 #include "lib/BmpFormat.h"
 #include "lib/BrixBmp.h"
 #include "lib/PictureError.h"
-#include "platform/BmpDecode.h"
+#include "lib/BmpPixels.h"
 
 namespace vexa {
 

@@ -1,6 +1,7 @@
 #pragma once
-// Bitmap files decoded by SDL's BMP reader, after the header has been checked and restated
-// (lib/BmpFormat.h), and delivered as 24-bit pixels.
+// The pixels of a BMP file, read by the same code that checked its header and walked its
+// run-length codes: no second reader with its own idea of the format, and nothing that
+// needs a window system (the browser edition reads the pictures the same way).
 #include <cstdint>
 #include <span>
 #include <string>
