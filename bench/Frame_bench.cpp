@@ -8,6 +8,8 @@
 #include "lib/BrixTimer.h"
 #include "lib/GamePaths.h"
 #include "paint/MessageLog.h"
+#include "paint/StatusBars.h"
+#include "record/MessageLog.h"
 #include "paint/UnitPaint.h"
 
 namespace {

@@ -5,6 +5,8 @@
 #include "lib/BrixTimer.h"
 #include "lib/GamePaths.h"
 #include "paint/MessageLog.h"
+#include "paint/StatusBars.h"
+#include "record/MessageLog.h"
 #include "session/Session.h"
 #include "stage/UnitEnemy.h"
 

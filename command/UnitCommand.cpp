@@ -5,26 +5,23 @@
 #include "lib/BrixSaveLoad.h"
 #include "lib/BrixWave.h"
 #include "lib/Checked.h"
-#include "paint/MessageLog.h"
+#include "record/MessageLog.h"
 #include "stage/UnitStage.h"
-#include "core/GameFiles.h"
+#include "record/GameRecord.h"
 
 namespace vexa {
 
 namespace {
 
-constexpr std::int32_t CommandCount = 6;
-constexpr std::int32_t StatLimit = 255;
-
 std::string Prompt(const GameState& g, std::int32_t command) {
   const std::string exp = std::to_string(g.player.exp);
-  switch (command) {
-    case 0: return "⇒【セーブ】しますか？";
-    case 1: return "⇒【ＨＰ強化】しますか？（残りExp：" + exp + "）";
-    case 2: return "⇒【攻撃強化】しますか？（残りExp：" + exp + "）";
-    case 3: return "⇒【ＡＰ強化】しますか？（残りExp：" + exp + "）";
-    case 4: return "⇒【修行】しますか？";
-    case 5: return "⇒【前進】しますか？";
+  switch (static_cast<Command>(command)) {
+    case Command::Save: return "⇒【セーブ】しますか？";
+    case Command::UpgradeHp: return "⇒【ＨＰ強化】しますか？（残りExp：" + exp + "）";
+    case Command::UpgradeAttack: return "⇒【攻撃強化】しますか？（残りExp：" + exp + "）";
+    case Command::UpgradeAp: return "⇒【ＡＰ強化】しますか？（残りExp：" + exp + "）";
+    case Command::Train: return "⇒【修行】しますか？";
+    case Command::Advance: return "⇒【前進】しますか？";
   }
   VEXA_ASSERT(false, "UnitCommand");
   return {};
@@ -51,14 +48,17 @@ void CycleCommand(GameState& g) {
 }
 
 void RunCommand(GameState& g) {
-  switch (g.selectedCommand) {
-    case -1: TBrixWave::Play(SoundMiss); return;
-    case 0: SaveProgress(g); return;
-    case 1: UpgradeStat(g, g.player.maxHp, "ＨＰ", 10, StatLimit); return;
-    case 2: UpgradeStat(g, g.player.attack, "攻撃", 1, StatLimit); return;
-    case 3: UpgradeStat(g, g.player.maxAp, "ＡＰ", 5, StatLimit); return;
-    case 4: Train(g); return;
-    case 5: Advance(g); return;
+  if (g.selectedCommand == NoCommand) {
+    TBrixWave::Play(SoundMiss);
+    return;
+  }
+  switch (static_cast<Command>(g.selectedCommand)) {
+    case Command::Save: SaveProgress(g); return;
+    case Command::UpgradeHp: UpgradeStat(g, g.player.maxHp, "ＨＰ", 10, StatLimit); return;
+    case Command::UpgradeAttack: UpgradeStat(g, g.player.attack, "攻撃", 1, StatLimit); return;
+    case Command::UpgradeAp: UpgradeStat(g, g.player.maxAp, "ＡＰ", 5, StatLimit); return;
+    case Command::Train: Train(g); return;
+    case Command::Advance: Advance(g); return;
   }
   VEXA_ASSERT(false, "UnitCommand");
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 
 namespace vexa {
 

@@ -3,14 +3,15 @@
 #include <algorithm>
 
 #include "command/UnitCommand.h"
+#include "core/StartGame.h"
 #include "lib/BrixTimer.h"
-#include "paint/UnitPaint.h"
+#include "record/Pictures.h"
 
 namespace vexa {
 
 void MapMouseX(GameState& g, std::int32_t x) {
   // In 64 bits: a pointer far outside the window must not overflow the subtraction.
-  const std::int64_t target = std::clamp<std::int64_t>(std::int64_t{x} - 48, 0, g.clientWidth);
+  const std::int64_t target = std::clamp<std::int64_t>(std::int64_t{x} - PointerOffset, 0, g.clientWidth);
   g.player.targetX = static_cast<std::int32_t>(target);
 }
 
@@ -29,7 +30,7 @@ constexpr const char* TickName = "BattleTick";
 
 TFormMain::TFormMain(GameState& g, FormWindow* window, std::function<void()> tick, std::uint32_t seed)
     : TBrixForm(window), g_(g), ticking_(static_cast<bool>(tick)) {
-  SetClientSize(600, 450);
+  SetClientSize(vexa::ClientWidth, vexa::ClientHeight);
   CenterOnScreen();
   g.clientWidth = ClientWidth();
   g.clientHeight = ClientHeight();

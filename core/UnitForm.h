@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 #include "lib/BrixForm.h"
 
 namespace vexa {

@@ -3,13 +3,13 @@
 #include <string>
 
 #include "command/UnitCommand.h"
+#include "core/StartGame.h"
 #include "lib/BrixWave.h"
 #include "lib/Checked.h"
-#include "paint/MessageLog.h"
-#include "paint/UnitPaint.h"
+#include "record/MessageLog.h"
 #include "stage/UnitEnemy.h"
 #include "stage/UnitStage.h"
-#include "core/GameFiles.h"
+#include "record/GameRecord.h"
 
 namespace vexa {
 
@@ -17,14 +17,11 @@ namespace {
 
 constexpr std::int32_t RetryClickCount = 10;
 constexpr std::int32_t GuardCost = 2;
-constexpr std::int32_t AttackCost = 20;
-constexpr std::int32_t Reach = 17;
 constexpr std::int32_t ContactDistance = 2;
 constexpr std::int32_t KnockBackFactor = 5;
 constexpr std::int32_t FlyRise = 25;
 constexpr std::int32_t FlyOut = 50;
 constexpr std::int32_t MaxExp = 999;
-constexpr std::int32_t LastStage = 10;
 // A fighter that stays beaten rises forever; stop well off screen so the checked
 // subtraction can never overflow in a game left open for weeks.
 constexpr std::int32_t FlyCeiling = -1000000;
@@ -143,8 +140,6 @@ void DrainAp(Fighter& f) {
       f.ap = chk::Sub(f.ap, AttackCost);
   }
 }
-
-bool InRange(const GameState& g) { return chk::Sub(g.player.x, g.enemy.x) <= Reach; }
 
 void ResolveHits(GameState& g) {
   Fighter& p = g.player;

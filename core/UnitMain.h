@@ -1,6 +1,6 @@
 #pragma once
 // The 50 ms battle step and the rules it is made of.
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 
 namespace vexa {
 
@@ -12,7 +12,6 @@ void MoveFighters(GameState& g);
 void FlyOff(Fighter& f);
 void ClampX(GameState& g, Fighter& f);
 void DrainAp(Fighter& f);
-bool InRange(const GameState& g);
 void ResolveHits(GameState& g);
 
 }  // namespace vexa

@@ -4,6 +4,7 @@
 
 #include "lib/Checked.h"
 #include "paint/MessageLog.h"
+#include "paint/StatusBars.h"
 
 namespace vexa {
 

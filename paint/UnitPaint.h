@@ -1,22 +1,16 @@
 #pragma once
-// Everything the player sees: the backbuffer, the fighters built from recoloured
-// body parts, and the frame composed once per battle step.
+// The frame composed once per battle step, and the fighters drawn into it from their
+// recoloured body parts (record/Pictures.h makes those).
 #include <string>
 
-#include "core/UnitData.h"
+#include "record/Pictures.h"
 
 namespace vexa {
 
-void CreateBackbuffer(GameState& g);
-void FreeBackbuffer(GameState& g);
 // Draws the frame into the backbuffer; does nothing without a backbuffer. The session
 // shows it.
 void ComposeFrame(GameState& g);
 
-void CreateSpritePair(SpritePair& pair);
-void FreeSpritePair(SpritePair& pair);
-void LoadSpritePair(SpritePair& pair, const std::string& fileName, bool mirror, ColorTriple color);
-void FlipHorizontal(TBrixBitmap& surface);
 void DrawFighter(GameState& g, const Fighter& f);
 
 }  // namespace vexa

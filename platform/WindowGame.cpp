@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/GameFiles.h"
+#include "record/GameRecord.h"
 #include "lib/BrixSaveLoad.h"
 #include "lib/BrixTimer.h"
 #include "lib/BrixWave.h"

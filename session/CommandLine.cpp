@@ -7,7 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "core/GameFiles.h"
+#include "record/GameRecord.h"
 #include "lib/GamePaths.h"
 #include "session/ReplayFile.h"
 

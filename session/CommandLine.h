@@ -3,7 +3,7 @@
 #include <ostream>
 #include <string>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 #include "session/ReplayRun.h"
 
 namespace vexa {

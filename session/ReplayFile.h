@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 #include "lib/BrixForm.h"
 #include "lib/BrixSaveLoad.h"
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <ostream>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 #include "core/UnitForm.h"
 #include "lib/BrixForm.h"
 #include "lib/BrixSaveLoad.h"

@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 #include "lib/Journal.h"
 
 namespace vexa {

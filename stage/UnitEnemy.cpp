@@ -1,6 +1,5 @@
 #include "stage/UnitEnemy.h"
 
-#include "core/UnitMain.h"
 #include "lib/Checked.h"
 
 namespace vexa {
@@ -9,7 +8,6 @@ namespace {
 
 constexpr std::int32_t EngageAp = 20;   // behaviour 1 engages from here
 constexpr std::int32_t BackOffAp = 5;   // and backs off below here
-constexpr std::int32_t Reach = 17;      // the same reach as the hit test
 constexpr std::int32_t GuardRange = 34; // behaviour 3 guards up to here
 constexpr std::int32_t RushLength = 47; // behaviour 6's pattern steps
 constexpr std::int32_t RushRestartAp = 200;
@@ -48,7 +46,7 @@ void Behaviour1(GameState& g) {
 void Behaviour2(GameState& g) {
   if (g.enemy.ap >= EngageAp) {
     Advance(g, 5);
-    if (Distance(g) <= Reach) Attack(g);
+    if (InRange(g)) Attack(g);
   } else {
     Retreat(g, 10);
   }
@@ -68,7 +66,7 @@ void Behaviour3(GameState& g) {
 
 // Creeps in and strikes whenever it can.
 void Behaviour4(GameState& g) {
-  if (Distance(g) <= Reach) {
+  if (InRange(g)) {
     Attack(g);
     return;
   }
@@ -105,7 +103,7 @@ void Behaviour6(GameState& g) {
       g.enemyMode = 0;
     else
       Retreat(g, 10);
-    if (Distance(g) <= Reach) Attack(g);
+    if (InRange(g)) Attack(g);
     return;
   }
   if (RushAttackStep(g.enemyMode))

@@ -1,6 +1,6 @@
 #pragma once
 // The enemy's decision for one battle step, by the behaviour of its stage.
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 
 namespace vexa {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 
 namespace vexa {
 

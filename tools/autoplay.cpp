@@ -28,12 +28,10 @@
 namespace vexa {
 namespace {
 
-constexpr std::int32_t MouseOffset = 48;  // the player stands this far left of the pointer
-constexpr std::int32_t AttackCost = 20;
-constexpr std::int32_t LastStage = 10;
-constexpr std::int32_t StatLimit = 255;
-constexpr std::int32_t CommandSave = 0, CommandHp = 1, CommandAttack = 2, CommandAp = 3, CommandTrain = 4,
-                       CommandAdvance = 5;
+constexpr std::int32_t Menu(Command c) { return static_cast<std::int32_t>(c); }
+constexpr std::int32_t CommandSave = Menu(Command::Save), CommandHp = Menu(Command::UpgradeHp),
+                       CommandAttack = Menu(Command::UpgradeAttack), CommandAp = Menu(Command::UpgradeAp),
+                       CommandTrain = Menu(Command::Train), CommandAdvance = Menu(Command::Advance);
 
 // The fighters' numbers and the enemy's memory: all a duel step reads.
 void CopyDuel(const GameState& from, GameState& to) {
@@ -268,7 +266,7 @@ class Autoplayer {
   }
 
   void Steer(const Choice& c) {
-    const std::int32_t x = c.targetX + MouseOffset;
+    const std::int32_t x = c.targetX + PointerOffset;
     if (c.guard) {
       if (x != pointerX_) MoveTo(x);
       if (!held_.right) Press(MouseButton::Right);

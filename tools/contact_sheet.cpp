@@ -8,7 +8,7 @@
 #include <iostream>
 #include <string>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 #include "lib/GamePaths.h"
 #include "lib/PngFile.h"
 #include "paint/UnitPaint.h"

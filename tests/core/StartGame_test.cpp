@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/StartGame.h"
 #include "core/UnitForm.h"
 #include "core/UnitMain.h"
 #include "lib/BrixTimer.h"

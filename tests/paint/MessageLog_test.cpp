@@ -1,4 +1,6 @@
 #include "paint/MessageLog.h"
+#include "paint/StatusBars.h"
+#include "record/MessageLog.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 #include "lib/BrixBmp.h"
 
 namespace vexa::test {

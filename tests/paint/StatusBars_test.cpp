@@ -5,6 +5,8 @@
 
 #include "PaintFixture.h"
 #include "paint/MessageLog.h"
+#include "paint/StatusBars.h"
+#include "record/MessageLog.h"
 #include "paint/UnitPaint.h"
 
 namespace vexa {

@@ -7,6 +7,8 @@
 
 #include "PaintFixture.h"
 #include "paint/MessageLog.h"
+#include "paint/StatusBars.h"
+#include "record/MessageLog.h"
 #include "paint/UnitPaint.h"
 #include "stage/UnitStage.h"
 

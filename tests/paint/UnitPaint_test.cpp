@@ -11,6 +11,8 @@
 #include "PaintFixture.h"
 #include "lib/GamePaths.h"
 #include "paint/MessageLog.h"
+#include "paint/StatusBars.h"
+#include "record/MessageLog.h"
 #include "support/Files.h"
 #include "support/TempFolder.h"
 

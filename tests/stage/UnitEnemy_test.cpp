@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 #include "lib/Checked.h"
 #include "stage/UnitEnemy.h"
 

@@ -2,7 +2,7 @@
 // A game without pictures or a window: the rules run on the records alone.
 #include <gtest/gtest.h>
 
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 #include "lib/Journal.h"
 #include "support/TempFolder.h"
 

@@ -1,14 +1,13 @@
-#include "core/UnitData.h"
+#include "record/UnitData.h"
 
 #include <algorithm>
 
 #include "lib/BrixSaveLoad.h"
 #include "lib/GamePaths.h"
 #include "lib/ShiftJis.h"
-#include "paint/MessageLog.h"
-#include "paint/UnitPaint.h"
-#include "stage/UnitStage.h"
-#include "core/GameFiles.h"
+#include "record/MessageLog.h"
+#include "record/Pictures.h"
+#include "record/GameRecord.h"
 
 namespace vexa {
 
@@ -123,34 +122,6 @@ void FreeFighters(GameState& g) {
 bool SaveBlockPlausible(const SaveBlock& b) {
   return b.exp >= 0 && b.exp <= 999 && b.maxHp >= 50 && b.maxHp <= 255 && b.attack >= 5 && b.attack <= 255 &&
          b.maxAp >= 100 && b.maxAp <= 255 && b.stage >= 1 && b.stage <= 9 && b.trainingCount >= 0;
-}
-
-void StartGame(GameState& g) {
-  ClearMessageLog(g.messageLog);
-  g.retryClicks = 0;
-  g.saveBlock.trainingCount = 0;
-  g.ending = false;
-
-  // A save with values the game never writes (an edited file passes the public check
-  // code) would crash or lock the game later: it counts as damaged.
-  SaveBlock loaded = g.saveBlock;
-  const std::string result = LoadGameBlock(loaded);
-  const bool restored = result == ResultSuccess && SaveBlockPlausible(loaded);
-  g.damagedSave = !restored && result.rfind(ResultNoSaveFile, 0) != 0 && TBrixSaveLoad::IsFileOrLink();
-  if (restored) {
-    g.saveBlock = loaded;
-    SetupFighter(g, g.player, g.saveBlock.maxHp, g.saveBlock.attack, g.saveBlock.maxAp, g.saveBlock.exp, ColorWhite);
-    RefillFighter(g.player);
-    g.battleOn = false;
-    g.enemy.hp = 0;
-    g.enemy.x = -10;
-    g.selectedCommand = -1;
-    AddMessage(g.messageLog, "ステージ" + std::to_string(g.saveBlock.stage) + "にいます。");
-  } else {
-    SetupFighter(g, g.player, 50, 5, 100, 0, ColorWhite);
-    RefillFighter(g.player);
-    StartStage(g, 1);
-  }
 }
 
 std::string ReportLine(const GameState& g) {
