@@ -1,6 +1,5 @@
 #include "lib/PngFile.h"
 
-#include <libdeflate.h>
 #include <zlib.h>
 
 #include <cerrno>
@@ -73,14 +72,6 @@ void WritePng(const std::string& path, const TBrixBitmap& frame) {
   if (std::fwrite(png.data(), 1, png.size(), file.get()) != png.size() || std::fflush(file.get()) != 0)
     throw VexaError("cannot write " + path + ": " + std::strerror(errno));
   if (std::fclose(file.release()) != 0) throw VexaError("cannot write " + path + ": " + std::strerror(errno));
-}
-
-std::uint32_t FrameCrc(const TBrixBitmap& frame) {
-  const std::vector<ColorTriple>& pixels = frame.Pixels();
-  // ColorTriple is exactly blue, green, red with no padding, so the storage is the byte stream.
-  // Every trace record sums a whole frame: libdeflate's carry-less-multiply CRC is the
-  // same CRC-32 as zlib's, about three times faster.
-  return libdeflate_crc32(0, pixels.data(), pixels.size() * sizeof(ColorTriple));
 }
 
 }  // namespace vexa

@@ -1,4 +1,5 @@
 #pragma once
+// Frames written as PNG files, for a replay's --frames.
 #include <cstdint>
 #include <string>
 
@@ -8,7 +9,5 @@ namespace vexa {
 
 // Writes the surface as an 8-bit RGB PNG; raises VexaError on failure.
 void WritePng(const std::string& path, const TBrixBitmap& frame);
-// CRC-32 of the pixels, rows top to bottom, blue, green, red, no padding.
-std::uint32_t FrameCrc(const TBrixBitmap& frame);
 
 }  // namespace vexa

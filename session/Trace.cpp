@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "lib/PngFile.h"
+#include "lib/FrameChecksum.h"
 
 namespace vexa {
 
