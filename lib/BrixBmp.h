@@ -9,6 +9,8 @@
 
 namespace vexa {
 
+struct TextStamp;  // a text's glyphs and soft rim, made once (BrixBmpText.cpp)
+
 struct ColorTriple {
   std::uint8_t blue = 0;
   std::uint8_t green = 0;
@@ -91,7 +93,8 @@ class TBrixBitmap {
   const TBrixBitmap* MaskSurface() const { return maskSurface_.get(); }
 
  private:
-  void DrawGlyphs(std::int32_t x, std::int32_t y, std::string_view text, ColorTriple color);
+  // Returns the stamp it drew with, or nullptr when the text was drawn glyph by glyph.
+  const TextStamp* DrawGlyphs(std::int32_t x, std::int32_t y, std::string_view text, ColorTriple color);
   void Resize(std::int32_t width, std::int32_t height);
 
   std::int32_t width_ = 0;

@@ -92,6 +92,8 @@ class InkPainter {
 };
 
 // ---- whole lines, ready to stamp ----------------------------------------------------------
+}  // namespace
+
 // The game draws the same few texts every frame. A stamp holds a text's glyph pixels and its
 // rim (the pixels next to a glyph pixel inside the text's box, with how many of their four
 // neighbours are glyph pixels) as offsets into a surface of one width, so drawing is two
@@ -111,6 +113,8 @@ struct TextStamp {
   std::vector<std::int32_t> rim;
   std::vector<std::uint8_t> rimNeighbours;
 };
+
+namespace {
 
 // Past this many pixels a line is not worth keeping (and only absurd sizes get there).
 constexpr std::int64_t kMaxStampArea = std::int64_t{1} << 22;
@@ -203,23 +207,10 @@ const TextStamp* StampFor(const std::string& face, std::int32_t size, std::uint8
   return cache.stamps.emplace(key, std::move(stamp)).first->second.get();
 }
 
-// What the last DrawGlyphs on this thread did, for the soft rim that follows it.
-struct LastDraw {
-  const TextStamp* stamp = nullptr;  // set when the stamp was used: all of it on the surface
-  std::size_t base = 0;              // the text's origin as an index into the pixels
-};
-
-LastDraw& Last() {
-  thread_local LastDraw last;
-  return last;
-}
-
 }  // namespace
 
-void TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::string_view text, ColorTriple color) {
-  LastDraw& last = Last();
-  last.stamp = nullptr;
-  if (text.empty()) return;
+const TextStamp* TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::string_view text, ColorTriple color) {
+  if (text.empty()) return nullptr;
   // Locals only in the loops: a byte store may alias anything reached through a reference.
   ColorTriple* const out = pixels_.data();
   const std::int64_t w = width_, h = height_;
@@ -231,9 +222,7 @@ void TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::string_view te
     ColorTriple* const origin = out + (std::int64_t{y} * w + x);
     const InkPainter painter(ink);
     for (const InkRun& run : stamp->ink) painter.Paint(origin + run.offset, run.length);
-    last.stamp = stamp;
-    last.base = static_cast<std::size_t>(std::int64_t{y} * w + x);
-    return;
+    return stamp;
   }
   TextLayout layout;
   LayOutText(fontName_, fontSize_, fontStyle_, text, layout);
@@ -246,10 +235,12 @@ void TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::string_view te
       if (r >= 0 && r < h && c >= 0 && c < w) out[r * w + c] = ink;
     }
   }
+  return nullptr;
 }
 
 void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
-  DrawGlyphs(x, y, text, textColor_);
+  // The stamp, when the whole text lay on the surface: its rim then gives the soft edge.
+  const TextStamp* const stamp = DrawGlyphs(x, y, text, textColor_);
   if (!softText_) return;
   // The pass reads the work surface at this surface's coordinates, so both must agree.
   if (!workSurface_ || workSurface_->width_ != width_ || workSurface_->height_ != height_)
@@ -261,12 +252,11 @@ void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text
   const std::int32_t boxBottom = chk::Add(chk::Add(y, fontSize_), 2);
   const Blends& blends = BlendsToward(textColor_);
 
-  const LastDraw& last = Last();
-  if (last.stamp != nullptr) {
-    ColorTriple* const origin = pixels_.data() + last.base;
-    const std::int32_t* const offsets = last.stamp->rim.data();
-    const std::uint8_t* const neighbours = last.stamp->rimNeighbours.data();
-    const std::size_t count = last.stamp->rim.size();
+  if (stamp != nullptr) {
+    ColorTriple* const origin = pixels_.data() + (std::int64_t{y} * width_ + x);
+    const std::int32_t* const offsets = stamp->rim.data();
+    const std::uint8_t* const neighbours = stamp->rimNeighbours.data();
+    const std::size_t count = stamp->rim.size();
     for (std::size_t i = 0; i < count; ++i) Blend(origin[offsets[i]], blends, neighbours[i]);
     return;
   }

@@ -68,10 +68,7 @@ void TrimLog(MessageLog& log, std::int32_t keep) {
 
 }  // namespace
 
-void LayoutMessageLog(GameState& g) {
-  if (!g.backbuffer) throw VexaError("UnitPaint: LayoutMessageLog without a backbuffer");
-  TBrixBitmap& s = *g.backbuffer;
-  MessageLog& log = g.messageLog;
+void LayoutMessageLog(TBrixBitmap& s, MessageLog& log) {
 
   log.scroll = chk::Div(chk::Mul(log.scroll, 3), 4);
   FillWhite(s, 0, PanelBottom, PanelRight);

@@ -59,21 +59,18 @@ std::string PadRight(std::string text) {
 
 }  // namespace
 
-void DrawStatusBars(GameState& g) {
+void DrawStatusBars(TBrixBitmap& s, const GameState& g) {
   const Fighter& e = g.enemy;
   const Fighter& p = g.player;
   // The attack is its own maximum: its bars are always full.
-  DrawStatusRow(g, 380, "ＨＰ", e.hp, Rgb(64, 192, 64), e.maxHp, p.hp, p.maxHp, 1, 1);
-  DrawStatusRow(g, 400, "攻撃", e.attack, Rgb(192, 64, 64), e.attack, p.attack, p.attack, 1, 1);
-  DrawStatusRow(g, 420, "ＡＰ", e.ap, Rgb(64, 64, 192), e.maxAp, p.ap, p.maxAp, 1, 1);
+  DrawStatusRow(s, g.battleOn, 380, "ＨＰ", e.hp, Rgb(64, 192, 64), e.maxHp, p.hp, p.maxHp, 1, 1);
+  DrawStatusRow(s, g.battleOn, 400, "攻撃", e.attack, Rgb(192, 64, 64), e.attack, p.attack, p.attack, 1, 1);
+  DrawStatusRow(s, g.battleOn, 420, "ＡＰ", e.ap, Rgb(64, 64, 192), e.maxAp, p.ap, p.maxAp, 1, 1);
 }
 
-void DrawStatusRow(GameState& g, std::int32_t y, std::string_view label, std::int32_t enemyValue, ColorTriple color,
+void DrawStatusRow(TBrixBitmap& s, bool battleOn, std::int32_t y, std::string_view label, std::int32_t enemyValue, ColorTriple color,
                    std::int32_t enemyMax, std::int32_t playerValue, std::int32_t playerMax, std::int32_t numerator,
                    std::int32_t denominator) {
-  if (!g.backbuffer) throw VexaError("UnitPaint: DrawStatusRow without a backbuffer");
-  TBrixBitmap& s = *g.backbuffer;
-
   enemyValue = Scale(enemyValue, numerator, denominator);
   enemyMax = Scale(enemyMax, numerator, denominator);
   playerValue = Scale(playerValue, numerator, denominator);
@@ -86,12 +83,12 @@ void DrawStatusRow(GameState& g, std::int32_t y, std::string_view label, std::in
   s.SetFontSize(20);
   s.DrawText(LabelX, y, label);
 
-  if (g.battleOn) DrawBar(s, y, EnemyBarStart, -1, enemyValue, enemyMax, color, pale);
+  if (battleOn) DrawBar(s, y, EnemyBarStart, -1, enemyValue, enemyMax, color, pale);
   DrawBar(s, y, PlayerBarStart, +1, playerValue, playerMax, color, pale);
 
   s.SetTextColor(light);
   s.SetFontSize(16);
-  if (g.battleOn) s.DrawText(EnemyValueX, chk::Add(y, 2), PadLeft(std::to_string(enemyValue)));
+  if (battleOn) s.DrawText(EnemyValueX, chk::Add(y, 2), PadLeft(std::to_string(enemyValue)));
   s.DrawText(PlayerValueX, chk::Add(y, 2), PadRight(std::to_string(playerValue)));
 }
 

@@ -6,8 +6,9 @@
 
 namespace vexa {
 
-void DrawStatusBars(GameState& g);
-void DrawStatusRow(GameState& g, std::int32_t y, std::string_view label, std::int32_t enemyValue,
+void DrawStatusBars(TBrixBitmap& target, const GameState& g);
+// The enemy's side shows only while a battle is on.
+void DrawStatusRow(TBrixBitmap& target, bool battleOn, std::int32_t y, std::string_view label, std::int32_t enemyValue,
                    ColorTriple color, std::int32_t enemyMax, std::int32_t playerValue,
                    std::int32_t playerMax, std::int32_t numerator, std::int32_t denominator);
 

@@ -73,23 +73,23 @@ const SpritePair& PairOf(const Fighter& f, Part part) {
   return f.head;
 }
 
-std::int32_t JitteredX(GameState& g, const Fighter& f, std::int32_t dx) {
-  const std::int32_t r = Random(g.random, 2);
+std::int32_t JitteredX(RandomState& random, const Fighter& f, std::int32_t dx) {
+  const std::int32_t r = Random(random, 2);
   if (f.isPlayer) return chk::Add(chk::Add(f.x, dx), r);
   return chk::Sub(chk::Sub(chk::Sub(f.x, dx), r), MirrorWidth);
 }
 
-std::int32_t JitteredY(GameState& g, const Fighter& f, std::int32_t dy) {
-  const std::int32_t s = Random(g.random, 2);
+std::int32_t JitteredY(RandomState& random, const Fighter& f, std::int32_t dy) {
+  const std::int32_t s = Random(random, 2);
   return chk::Add(chk::Add(f.y, dy), s);
 }
 
 // A single picture draws its vertical jitter first; placements draw the horizontal first.
-void DrawSingle(GameState& g, const Fighter& f, const std::unique_ptr<TBrixBitmap>& picture, std::int32_t dx,
-                std::int32_t dy) {
-  const std::int32_t y = JitteredY(g, f, dy);
-  const std::int32_t x = JitteredX(g, f, dx);
-  Surface(picture).DrawOnto(*g.backbuffer, x, y);
+void DrawSingle(TBrixBitmap& target, RandomState& random, const Fighter& f,
+                const std::unique_ptr<TBrixBitmap>& picture, std::int32_t dx, std::int32_t dy) {
+  const std::int32_t y = JitteredY(random, f, dy);
+  const std::int32_t x = JitteredX(random, f, dx);
+  Surface(picture).DrawOnto(target, x, y);
 }
 
 void Append(PlacementList& list, const SpritePair& pair, std::int32_t y, std::int32_t x) {
@@ -98,10 +98,10 @@ void Append(PlacementList& list, const SpritePair& pair, std::int32_t y, std::in
 }
 
 template <std::size_t N>
-void AppendPose(GameState& g, const Fighter& f, const std::array<PartOffset, N>& pose, PlacementList& list) {
+void AppendPose(RandomState& random, const Fighter& f, const std::array<PartOffset, N>& pose, PlacementList& list) {
   for (const PartOffset& offset : pose) {
-    const std::int32_t x = JitteredX(g, f, offset.dx);
-    const std::int32_t y = JitteredY(g, f, offset.dy);
+    const std::int32_t x = JitteredX(random, f, offset.dx);
+    const std::int32_t y = JitteredY(random, f, offset.dy);
     Append(list, PairOf(f, offset.part), y, x);
   }
 }
@@ -110,26 +110,25 @@ void AppendPose(GameState& g, const Fighter& f, const std::array<PartOffset, N>&
 
 void ComposeFrame(GameState& g) {
   if (!g.backbuffer) return;
-  g.backbuffer->Fill(ColorWhite);
-  DrawStatusBars(g);
-  LayoutMessageLog(g);
-  DrawFighter(g, g.player);
-  DrawFighter(g, g.enemy);  // after the player, so the enemy is on top where they meet
+  TBrixBitmap& frame = *g.backbuffer;
+  frame.Fill(ColorWhite);
+  DrawStatusBars(frame, g);
+  LayoutMessageLog(frame, g.messageLog);
+  DrawFighter(frame, g.random, g.player);
+  DrawFighter(frame, g.random, g.enemy);  // after the player, so the enemy is on top where they meet
 }
 
-void DrawFighter(GameState& g, const Fighter& f) {
-  if (!g.backbuffer) throw VexaError("UnitPaint: DrawFighter without a backbuffer");
-  TBrixBitmap& target = *g.backbuffer;
+void DrawFighter(TBrixBitmap& target, RandomState& random, const Fighter& f) {
   PlacementList list;
 
   // Guarding wins over attacking: a guard never shows the slash.
   if (f.guarding) {
-    AppendPose(g, f, GuardPose, list);
+    AppendPose(random, f, GuardPose, list);
   } else if (f.attacking) {
-    DrawSingle(g, f, f.slash, -25, -5);  // under the body
-    AppendPose(g, f, AttackPose, list);
+    DrawSingle(target, random, f, f.slash, -25, -5);  // under the body
+    AppendPose(random, f, AttackPose, list);
   } else {
-    AppendPose(g, f, NormalPose, list);
+    AppendPose(random, f, NormalPose, list);
   }
 
   // Every fill covers every line, so overlapping parts read as one body.
@@ -143,9 +142,9 @@ void DrawFighter(GameState& g, const Fighter& f) {
   }
 
   if (f.guarding)
-    DrawSingle(g, f, f.guardFace, 0, 5);
+    DrawSingle(target, random, f, f.guardFace, 0, 5);
   else
-    DrawSingle(g, f, f.face, 0, 0);
+    DrawSingle(target, random, f, f.face, 0, 0);
 }
 
 }  // namespace vexa

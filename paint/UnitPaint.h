@@ -11,6 +11,7 @@ namespace vexa {
 // shows it.
 void ComposeFrame(GameState& g);
 
-void DrawFighter(GameState& g, const Fighter& f);
+// Draws `f` into `target`, trembling by draws from `random`.
+void DrawFighter(TBrixBitmap& target, RandomState& random, const Fighter& f);
 
 }  // namespace vexa

@@ -33,7 +33,7 @@ void Draw(GameState& g, std::int32_t stage, std::int32_t pose) {
   const std::int32_t left = LabelW + (stage - 1) * CellW, top = LabelH + pose * CellH;
   g.enemy.x = left + StandX;
   g.enemy.y = top + StandY;
-  DrawFighter(g, g.enemy);
+  DrawFighter(*g.backbuffer, g.random, g.enemy);
 }
 
 }  // namespace

@@ -179,11 +179,11 @@ class Panel : public ::testing::Test {
 
 TEST_F(Panel, OneLineRisesOverTenFramesAndTheOldestGoesAtSix) {
   ClearMessageLog(g.messageLog);
-  LayoutMessageLog(g);
+  LayoutMessageLog(*g.backbuffer, g.messageLog);
   AddMessage(g.messageLog, "新しい行");
   std::vector<std::int32_t> scrolls, counts;
   for (int frame = 0; frame < 11; ++frame) {
-    LayoutMessageLog(g);
+    LayoutMessageLog(*g.backbuffer, g.messageLog);
     scrolls.push_back(g.messageLog.scroll);
     counts.push_back(g.messageLog.count);
   }
@@ -200,7 +200,7 @@ TEST_F(Panel, ThreeAppendsInOneStepShowFiveSlotsWithOnlyTheFifthBlack) {
   AddMessage(g.messageLog, "L5");
   AddMessage(g.messageLog, "L6");
   Smudge();
-  LayoutMessageLog(g);
+  LayoutMessageLog(*g.backbuffer, g.messageLog);
   const MessageLog& log = g.messageLog;
   EXPECT_EQ(log.scroll, 63);
   EXPECT_EQ(log.count, 7);
@@ -213,7 +213,7 @@ TEST_F(Panel, AtScrollSevenTheFifthSlotStillShows) {
   AtRest({"L0", "L1", "L2", "L3"}, 1);
   AddMessage(g.messageLog, "L4");
   g.messageLog.scroll = 10;  // decays to 7: keep 5, the newest line's top at row 127
-  LayoutMessageLog(g);
+  LayoutMessageLog(*g.backbuffer, g.messageLog);
   ASSERT_EQ(g.messageLog.scroll, 7);
   ASSERT_EQ(g.messageLog.count, 5);
   ExpectPanel({{"L0", 15, true}, {"L1", 43, true}, {"L2", 71, true}, {"L3", 99, true}, {"L4", 127, false}});
@@ -223,7 +223,7 @@ TEST_F(Panel, ALineDroppedFromTheTopLeavesTheRestInOrder) {
   AtRest({"L0", "L1", "L2", "L3"}, 1);
   AddMessage(g.messageLog, "L4");
   g.messageLog.scroll = 8;  // one frame before the trim
-  LayoutMessageLog(g);      // decays to 6: keep 4
+  LayoutMessageLog(*g.backbuffer, g.messageLog);      // decays to 6: keep 4
   ASSERT_EQ(g.messageLog.count, 4);
   EXPECT_EQ(g.messageLog.lines[0], "L1");
   EXPECT_EQ(g.messageLog.lines[3], "L4");
@@ -234,7 +234,7 @@ TEST_F(Panel, ABatchOfTwoStaysBlackUntilTheNextAppend) {
   AtRest({"L0", "L1", "L2", "L3"}, 1);
   AddMessage(g.messageLog, "A");
   AddMessage(g.messageLog, "B");
-  for (int frame = 0; frame < 12; ++frame) LayoutMessageLog(g);
+  for (int frame = 0; frame < 12; ++frame) LayoutMessageLog(*g.backbuffer, g.messageLog);
   // At rest again: four lines, the two of the batch still black.
   ASSERT_EQ(g.messageLog.scroll, 0);
   ASSERT_EQ(g.messageLog.count, 4);
@@ -242,17 +242,17 @@ TEST_F(Panel, ABatchOfTwoStaysBlackUntilTheNextAppend) {
 
   AddMessage(g.messageLog, "C");
   g.messageLog.scroll = 0;  // look at the colours alone, not the motion
-  LayoutMessageLog(g);
+  LayoutMessageLog(*g.backbuffer, g.messageLog);
   ExpectPanel({{"L3", 36, true}, {"A", 64, true}, {"B", 92, true}, {"C", 120, false}});
 }
 
 TEST_F(Panel, FirstLayoutAfterClearingRestsOnFourEmptyLines) {
   Smudge();
   ClearMessageLog(g.messageLog);
-  LayoutMessageLog(g);
+  LayoutMessageLog(*g.backbuffer, g.messageLog);
   EXPECT_EQ(g.messageLog.scroll, 0);
   EXPECT_EQ(g.messageLog.count, 4);
-  LayoutMessageLog(g);
+  LayoutMessageLog(*g.backbuffer, g.messageLog);
   EXPECT_EQ(g.messageLog.scroll, 0);
   EXPECT_EQ(g.messageLog.count, 4);
   // Blank panel over the leftovers; below row 177 nothing is touched.
@@ -261,7 +261,7 @@ TEST_F(Panel, FirstLayoutAfterClearingRestsOnFourEmptyLines) {
   // The first line appended afterwards is the only black one.
   AddMessage(g.messageLog, "X");
   g.messageLog.scroll = 0;
-  LayoutMessageLog(g);
+  LayoutMessageLog(*g.backbuffer, g.messageLog);
   ExpectPanel({{"", 36, true}, {"", 64, true}, {"", 92, true}, {"X", 120, false}});
 }
 

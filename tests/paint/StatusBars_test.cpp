@@ -45,7 +45,7 @@ TEST_P(Row, MatchesBarsAndNumbersDrawnByHand) {
   const RowCase& c = GetParam();
   constexpr std::int32_t y = 380;
   g.battleOn = c.battleOn;
-  DrawStatusRow(g, y, "ＨＰ", c.enemyValue, test::FromRgb(Green), c.enemyMax, c.playerValue, c.playerMax,
+  DrawStatusRow(*g.backbuffer, g.battleOn, y, "ＨＰ", c.enemyValue, test::FromRgb(Green), c.enemyMax, c.playerValue, c.playerMax,
                 c.numerator, c.denominator);
 
   GameState ref;
@@ -110,7 +110,7 @@ class StatusRows : public Bars, public ::testing::WithParamInterface<StatusRowCa
 TEST_P(StatusRows, EachRowHasItsPlaceColourAndShades) {
   const StatusRowCase& c = GetParam();
   const bool attack = c.y == 400;
-  DrawStatusBars(g);
+  DrawStatusBars(*g.backbuffer, g);
   TBrixBitmap& s = *g.backbuffer;
   for (std::int32_t row : {c.y + 2, c.y + 10, c.y + 17}) {
     SCOPED_TRACE(row);
@@ -144,7 +144,7 @@ TEST_F(Bars, LongestBarsInPlayReachColumns21And579) {
   g.battleOn = true;
   g.enemy.maxHp = g.enemy.hp = 255;
   g.player.maxHp = g.player.hp = 255;
-  DrawStatusBars(g);
+  DrawStatusBars(*g.backbuffer, g);
   EXPECT_EQ(At(*g.backbuffer, 21, 390), Green);
   EXPECT_EQ(At(*g.backbuffer, 20, 390), White);
   EXPECT_EQ(At(*g.backbuffer, 579, 390), Green);
@@ -157,7 +157,7 @@ TEST_F(Bars, OutOfBattleTheEnemyHalfStaysEmpty) {
   g.enemy.attack = 200;
   g.enemy.maxAp = g.enemy.ap = 200;
   g.player.maxHp = g.player.hp = 100;
-  DrawStatusBars(g);
+  DrawStatusBars(*g.backbuffer, g);
   // Left of the labels nothing at all is drawn, numbers included.
   for (std::int32_t row = 378; row < 450; ++row)
     for (std::int32_t x = 0; x < 279; ++x) ASSERT_EQ(At(*g.backbuffer, x, row), White) << x << "," << row;
@@ -185,7 +185,7 @@ TEST_P(HugeBars, StayInsideTheSurface) {
   CreateBackbuffer(g);
   g.battleOn = true;
   constexpr std::int32_t y = 380;
-  ASSERT_NO_THROW(DrawStatusRow(g, y, "ＨＰ", c.enemyValue, test::FromRgb(Green), c.enemyMax, c.playerValue,
+  ASSERT_NO_THROW(DrawStatusRow(*g.backbuffer, g.battleOn, y, "ＨＰ", c.enemyValue, test::FromRgb(Green), c.enemyMax, c.playerValue,
                                 c.playerMax, 1, 1));
   const TBrixBitmap& s = *g.backbuffer;
   // A wrap past the left edge would land in the previous line's last column, one past

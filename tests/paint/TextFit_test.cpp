@@ -49,7 +49,7 @@ std::int32_t RightmostInk(GameState& g, const std::string& text) {
   ClearMessageLog(g.messageLog);
   g.backbuffer->Fill(ColorWhite);
   AddMessage(g.messageLog, text);
-  for (int frame = 0; frame < 16; ++frame) LayoutMessageLog(g);
+  for (int frame = 0; frame < 16; ++frame) LayoutMessageLog(*g.backbuffer, g.messageLog);
   const TBrixBitmap& s = *g.backbuffer;
   for (std::int32_t x = s.Width() - 1; x >= 0; --x)
     for (std::int32_t y = 0; y < 178; ++y)

@@ -112,7 +112,7 @@ TEST_P(JitterDraws, EachPoseDrawsTwoPerPlacementAndPicture) {
     f->attacking = GetParam().attacking;
     f->guarding = GetParam().guarding;
     const std::uint32_t before = g.random.seed;
-    DrawFighter(g, *f);
+    DrawFighter(*g.backbuffer, g.random, *f);
     EXPECT_EQ(g.random.seed, SeedAfter(before, GetParam().draws));
   }
 }
@@ -195,7 +195,7 @@ TEST_P(PosePicture, MatchesThePoseTableDrawnByHand) {
   else
     single(Pic::Face, 0, 0);
 
-  DrawFighter(g, f);
+  DrawFighter(*g.backbuffer, g.random, f);
   EXPECT_EQ(test::FirstDifference(*g.backbuffer, *reference), "");
   EXPECT_EQ(g.random.seed, r.seed);
 }
@@ -214,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(Poses, PosePicture,
 TEST_F(FighterDrawing, GuardPoseShowsNoSlashEvenWhileAttacking) {
   g.player.attacking = true;
   g.player.guarding = true;
-  DrawFighter(g, g.player);
+  DrawFighter(*g.backbuffer, g.random, g.player);
   int slash = 0, guardFace = 0, face = 0;
   for (std::int32_t y = 0; y < g.clientHeight; ++y)
     for (std::int32_t x = 0; x < g.clientWidth; ++x) {
@@ -231,7 +231,7 @@ TEST_F(FighterDrawing, GuardPoseShowsNoSlashEvenWhileAttacking) {
 TEST_F(FighterDrawing, PartsPastTheEdgeAreCutOffNotWrapped) {
   g.player.x = g.clientWidth - 10;  // the far feet hang over the right edge
   g.player.y = g.clientHeight - 20;  // and the feet over the bottom
-  DrawFighter(g, g.player);
+  DrawFighter(*g.backbuffer, g.random, g.player);
   // A wrap would land in the leftmost columns or the top rows.
   for (std::int32_t y = 0; y < g.clientHeight; ++y)
     for (std::int32_t x = 0; x < 40; ++x) ASSERT_EQ(At(*g.backbuffer, x, y), White) << x << "," << y;
