@@ -49,15 +49,6 @@ class Reader {
   const std::string& name_;
 };
 
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-
 BmpChannel MakeChannel(const std::string& name, const char* what, std::uint32_t mask, int bitCount) {
   if (mask == 0) Refuse(name, std::string("the ") + what + " mask is empty");
   if (bitCount < 32 && (mask >> bitCount) != 0)
@@ -126,57 +117,74 @@ void CheckRunLengths(std::span<const std::uint8_t> data, const BmpPlan& plan, co
 
 }  // namespace
 
-BmpPlan PlanBmp(std::span<const std::uint8_t> file, const std::string& name) {
-  const Reader in(file, name);
-  if (file.size() < 2 || file[0] != 'B' || file[1] != 'M') {
-    std::string start;
-    for (std::size_t i = 0; i < 2 && i < file.size(); ++i)
-      start += (file[i] >= 0x20 && file[i] < 0x7F) ? static_cast<char>(file[i]) : '?';
-    Refuse(name, file.empty() ? "the file is empty, not a BMP picture"
-                              : "not a BMP picture (it starts with \"" + start + "\", not \"BM\")");
-  }
+namespace {
+
+// The fields of the file and info headers that the plan is made from.
+struct BmpHeader {
+  std::uint32_t offBits = 0;
+  std::uint32_t headerSize = 0;
+  bool os2v1 = false;  // 12 bytes: OS/2 1.x
+  bool os2v2 = false;  // 16 or 64 bytes: OS/2 2.x
+  std::int64_t width = 0, height = 0;
+  std::uint32_t planes = 0, bitCount = 0, compression = kRgb, sizeImage = 0, colorsUsed = 0;
+};
+
+void CheckSignature(std::span<const std::uint8_t> file, const std::string& name) {
+  if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') return;
+  std::string start;
+  for (std::size_t i = 0; i < 2 && i < file.size(); ++i)
+    start += (file[i] >= 0x20 && file[i] < 0x7F) ? static_cast<char>(file[i]) : '?';
+  Refuse(name, file.empty() ? "the file is empty, not a BMP picture"
+                            : "not a BMP picture (it starts with \"" + start + "\", not \"BM\")");
+}
+
+BmpHeader ReadHeaders(const Reader& in, std::span<const std::uint8_t> file, const std::string& name) {
+  BmpHeader hd;
   const std::uint32_t fileSize = in.U32(2);
-  const std::uint32_t offBits = in.U32(10);
-  const std::uint32_t headerSize = in.U32(14);
+  hd.offBits = in.U32(10);
+  hd.headerSize = in.U32(14);
   if (fileSize > file.size())
     Refuse(name, "the header gives a file size of " + std::to_string(fileSize) + " bytes, but the file has " +
                      std::to_string(file.size()));
 
   // 12: OS/2 1.x; 16 and 64: OS/2 2.x; 40, 52, 56, 108, 124: the Windows versions.
-  const bool os2v1 = headerSize == 12;
-  const bool os2v2 = headerSize == 16 || headerSize == 64;
-  if (!os2v1 && !os2v2 && headerSize != 40 && headerSize != 52 && headerSize != 56 && headerSize != 108 &&
-      headerSize != 124)
-    Refuse(name, "unknown BMP header size " + std::to_string(headerSize));
-  in.Need(14, headerSize);
+  hd.os2v1 = hd.headerSize == 12;
+  hd.os2v2 = hd.headerSize == 16 || hd.headerSize == 64;
+  if (!hd.os2v1 && !hd.os2v2 && hd.headerSize != 40 && hd.headerSize != 52 && hd.headerSize != 56 &&
+      hd.headerSize != 108 && hd.headerSize != 124)
+    Refuse(name, "unknown BMP header size " + std::to_string(hd.headerSize));
+  in.Need(14, hd.headerSize);
 
-  std::int64_t width, height;
-  std::uint32_t planes, bitCount, compression = kRgb, sizeImage = 0, colorsUsed = 0;
-  if (os2v1) {
-    width = in.U16(18);
-    height = in.U16(20);
-    planes = in.U16(22);
-    bitCount = in.U16(24);
-  } else {
-    width = in.S32(18);
-    height = in.S32(22);
-    planes = in.U16(26);
-    bitCount = in.U16(28);
-    if (headerSize >= 40) {
-      compression = in.U32(30);
-      sizeImage = in.U32(34);
-      for (std::size_t at : {38u, 42u}) {
-        const std::int64_t density = in.S32(at);
-        if (density < 0 || density > kMaxDensity)
-          Refuse(name, "impossible pixel density " + std::to_string(density) + " per metre");
-      }
-      colorsUsed = in.U32(46);
-    }
+  if (hd.os2v1) {
+    hd.width = in.U16(18);
+    hd.height = in.U16(20);
+    hd.planes = in.U16(22);
+    hd.bitCount = in.U16(24);
+    return hd;
   }
-  if (planes != 1) Refuse(name, "the plane count is " + std::to_string(planes) + ", not 1");
+  hd.width = in.S32(18);
+  hd.height = in.S32(22);
+  hd.planes = in.U16(26);
+  hd.bitCount = in.U16(28);
+  if (hd.headerSize >= 40) {
+    hd.compression = in.U32(30);
+    hd.sizeImage = in.U32(34);
+    for (std::size_t at : {38u, 42u}) {
+      const std::int64_t density = in.S32(at);
+      if (density < 0 || density > kMaxDensity)
+        Refuse(name, "impossible pixel density " + std::to_string(density) + " per metre");
+    }
+    hd.colorsUsed = in.U32(46);
+  }
+  return hd;
+}
+
+// Size, planes, depth and the outer limits.
+void PlanShape(const BmpHeader& hd, std::span<const std::uint8_t> file, const std::string& name, BmpPlan& plan) {
+  if (hd.planes != 1) Refuse(name, "the plane count is " + std::to_string(hd.planes) + ", not 1");
+  std::int64_t width = hd.width, height = hd.height;
   if (width <= 0 || height == 0)
     Refuse(name, "bad picture size " + std::to_string(width) + " x " + std::to_string(height));
-  BmpPlan plan;
   plan.topDown = height < 0;
   if (height < 0) height = -height;
   if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels)
@@ -185,21 +193,25 @@ BmpPlan PlanBmp(std::span<const std::uint8_t> file, const std::string& name) {
                      std::to_string(kMaxPicturePixels) + " pixels)");
   plan.width = static_cast<std::int32_t>(width);
   plan.height = static_cast<std::int32_t>(height);
-  if (!os2v2 && (compression == 4 || compression == 5))
-    Refuse(name, std::string("a BMP that wraps ") + (compression == 4 ? "a JPEG" : "a PNG") +
+  if (!hd.os2v2 && (hd.compression == 4 || hd.compression == 5))
+    Refuse(name, std::string("a BMP that wraps ") + (hd.compression == 4 ? "a JPEG" : "a PNG") +
                      " picture is not supported");
+  const std::uint32_t bitCount = hd.bitCount;
   if (bitCount != 1 && bitCount != 2 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 &&
       bitCount != 32)
     Refuse(name, "unsupported colour depth of " + std::to_string(bitCount) + " bits per pixel");
   plan.bitCount = static_cast<int>(bitCount);
-  if (sizeImage > file.size())
-    Refuse(name, "the header gives " + std::to_string(sizeImage) + " bytes of pixel data, but the file has " +
+  if (hd.sizeImage > file.size())
+    Refuse(name, "the header gives " + std::to_string(hd.sizeImage) + " bytes of pixel data, but the file has " +
                      std::to_string(file.size()));
+}
 
+// The compression and, for 16 and 32 bits, the colour masks; returns where the palette starts.
+std::size_t PlanChannels(const BmpHeader& hd, const Reader& in, const std::string& name, BmpPlan& plan) {
   // Compression: OS/2 2.x numbers 3 and 4 differently (Huffman, 24-bit runs); neither is drawn.
-  std::size_t masksEnd = 14 + headerSize;
-  if (os2v2 && compression >= 3)
-    Refuse(name, "unsupported OS/2 compression " + std::to_string(compression));
+  std::size_t masksEnd = 14 + hd.headerSize;
+  const std::uint32_t bitCount = hd.bitCount, compression = hd.compression;
+  if (hd.os2v2 && compression >= 3) Refuse(name, "unsupported OS/2 compression " + std::to_string(compression));
   switch (compression) {
     case kRgb:
       if (bitCount == 16) {
@@ -225,7 +237,7 @@ BmpPlan PlanBmp(std::span<const std::uint8_t> file, const std::string& name) {
         Refuse(name, "colour masks with " + std::to_string(bitCount) + " bits per pixel");
       // A 40-byte header is followed by the masks; the later headers hold them.
       const std::size_t at = 14 + 40;
-      if (headerSize == 40) masksEnd = at + (compression == kAlphaBitFields ? 16 : 12);
+      if (hd.headerSize == 40) masksEnd = at + (compression == kAlphaBitFields ? 16 : 12);
       plan.red = MakeChannel(name, "red", in.U32(at), static_cast<int>(bitCount));
       plan.green = MakeChannel(name, "green", in.U32(at + 4), static_cast<int>(bitCount));
       plan.blue = MakeChannel(name, "blue", in.U32(at + 8), static_cast<int>(bitCount));
@@ -237,80 +249,65 @@ BmpPlan PlanBmp(std::span<const std::uint8_t> file, const std::string& name) {
     default:
       Refuse(name, "unsupported BMP compression " + std::to_string(compression));
   }
+  return masksEnd;
+}
 
-  if (offBits < masksEnd || offBits > file.size())
-    Refuse(name, "the pixel data offset " + std::to_string(offBits) + " lies outside the file's data");
-  plan.dataOffset = offBits;
-
-  if (bitCount <= 8) {
-    const std::uint32_t most = 1u << bitCount;
-    if (colorsUsed > most)
-      Refuse(name, "a palette of " + std::to_string(colorsUsed) + " colours for " + std::to_string(bitCount) +
-                       " bits per pixel");
-    const std::size_t entry = os2v1 ? 3 : 4;
-    const std::size_t room = (offBits - masksEnd) / entry;
-    std::size_t count = colorsUsed != 0 ? colorsUsed : most;
-    // Without a stated count the palette may be cut short by the pixel data.
-    if (count > room) {
-      if (colorsUsed != 0) Refuse(name, "the palette runs into the pixel data");
-      count = room;
-    }
-    if (count == 0) Refuse(name, "the picture has no palette");
-    plan.palette.resize(count);
-    for (std::size_t k = 0; k < count; ++k) {
-      const std::size_t at = masksEnd + k * entry;
-      plan.palette[k] = ColorTriple{in.U8(at), in.U8(at + 1), in.U8(at + 2)};
-    }
+void PlanPalette(const BmpHeader& hd, const Reader& in, std::size_t masksEnd, const std::string& name,
+                 BmpPlan& plan) {
+  if (hd.bitCount > 8) return;
+  const std::uint32_t most = 1u << hd.bitCount;
+  if (hd.colorsUsed > most)
+    Refuse(name, "a palette of " + std::to_string(hd.colorsUsed) + " colours for " + std::to_string(hd.bitCount) +
+                     " bits per pixel");
+  const std::size_t entry = hd.os2v1 ? 3 : 4;
+  const std::size_t room = (hd.offBits - masksEnd) / entry;
+  std::size_t count = hd.colorsUsed != 0 ? hd.colorsUsed : most;
+  // Without a stated count the palette may be cut short by the pixel data.
+  if (count > room) {
+    if (hd.colorsUsed != 0) Refuse(name, "the palette runs into the pixel data");
+    count = room;
   }
+  if (count == 0) Refuse(name, "the picture has no palette");
+  plan.palette.resize(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t at = masksEnd + k * entry;
+    plan.palette[k] = ColorTriple{in.U8(at), in.U8(at + 1), in.U8(at + 2)};
+  }
+}
 
+// Where the pixels lie and how many bytes of them there must be; run-length codes walked.
+void PlanPixelData(const BmpHeader& hd, std::span<const std::uint8_t> file, const std::string& name,
+                   BmpPlan& plan) {
   const std::size_t available = file.size() - plan.dataOffset;
-  if (compression == kRle8 || compression == kRle4) {
-    plan.compression = compression;
+  if (hd.compression == kRle8 || hd.compression == kRle4) {
+    plan.compression = hd.compression;
     plan.dataSize = available;
     CheckRunLengths(file.subspan(plan.dataOffset, available), plan, name);
-  } else {
-    plan.compression = bitCount == 32 ? kBitFields : kRgb;
-    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * bitCount + 31) / 32 * 4;
-    const std::uint64_t needed = stride * static_cast<std::uint64_t>(height);
-    if (needed > available)
-      Refuse(name, "the pixel data is cut short (" + std::to_string(available) + " of " + std::to_string(needed) +
-                       " bytes)");
-    plan.dataSize = static_cast<std::size_t>(needed);
+    return;
   }
+  plan.compression = hd.bitCount == 32 ? kBitFields : kRgb;
+  const std::uint64_t stride = (static_cast<std::uint64_t>(plan.width) * hd.bitCount + 31) / 32 * 4;
+  const std::uint64_t needed = stride * static_cast<std::uint64_t>(plan.height);
+  if (needed > available)
+    Refuse(name, "the pixel data is cut short (" + std::to_string(available) + " of " + std::to_string(needed) +
+                     " bytes)");
+  plan.dataSize = static_cast<std::size_t>(needed);
+}
 
-  // The restated stream: file header, 40-byte info header, for 32 bits the identity masks
-  // (so every pixel value arrives unchanged), then the palette.
-  std::vector<std::uint8_t>& h = plan.header;
-  const std::uint32_t maskBytes = plan.compression == kBitFields ? 16 : 0;
-  const auto offset = static_cast<std::uint32_t>(14 + 40 + maskBytes + 4 * plan.palette.size());
-  h.push_back('B');
-  h.push_back('M');
-  Put32(h, static_cast<std::uint32_t>(std::min<std::uint64_t>(offset + plan.dataSize, UINT32_MAX)));
-  Put32(h, 0);
-  Put32(h, offset);
-  Put32(h, 40);
-  Put32(h, static_cast<std::uint32_t>(plan.width));
-  Put32(h, static_cast<std::uint32_t>(plan.topDown ? -plan.height : plan.height));
-  Put16(h, 1);
-  Put16(h, bitCount);
-  Put32(h, plan.compression);
-  Put32(h, static_cast<std::uint32_t>(plan.dataSize));
-  Put32(h, 0);
-  Put32(h, 0);
-  Put32(h, static_cast<std::uint32_t>(plan.palette.size()));
-  Put32(h, 0);
-  if (maskBytes != 0) {
-    Put32(h, 0x00FF0000);
-    Put32(h, 0x0000FF00);
-    Put32(h, 0x000000FF);
-    Put32(h, 0);
-  }
-  for (const ColorTriple& c : plan.palette) {
-    h.push_back(c.blue);
-    h.push_back(c.green);
-    h.push_back(c.red);
-    h.push_back(0);
-  }
+}  // namespace
+
+BmpPlan PlanBmp(std::span<const std::uint8_t> file, const std::string& name) {
+  const Reader in(file, name);
+  CheckSignature(file, name);
+  const BmpHeader hd = ReadHeaders(in, file, name);
+  BmpPlan plan;
+  PlanShape(hd, file, name, plan);
+  const std::size_t masksEnd = PlanChannels(hd, in, name, plan);
+  if (hd.offBits < masksEnd || hd.offBits > file.size())
+    Refuse(name, "the pixel data offset " + std::to_string(hd.offBits) + " lies outside the file's data");
+  plan.dataOffset = hd.offBits;
+  PlanPalette(hd, in, masksEnd, name, plan);
+  PlanPixelData(hd, file, name, plan);
   return plan;
 }
 

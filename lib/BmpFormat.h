@@ -1,7 +1,6 @@
 #pragma once
-// Reading of BMP headers, before any pixel decoder sees the file: every field is checked
-// against the file's real length and against sane limits, and the picture is restated as
-// a plain 40-byte-header stream that any BMP decoder reads the same way.
+// Reading of BMP headers, before any pixel is read: every field is checked against the
+// file's real length and against sane limits, and what the pixel reader needs is planned.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -27,12 +26,11 @@ struct BmpPlan {
   std::int32_t height = 0;  // always positive; topDown says which row comes first
   bool topDown = false;
   int bitCount = 0;         // 1, 2, 4, 8, 16, 24 or 32
-  std::uint32_t compression = 0;  // of the restated stream: 0 plain, 1 RLE8, 2 RLE4, 3 bit fields
+  std::uint32_t compression = 0;  // 0 plain, 1 RLE8, 2 RLE4, 3 bit fields (32 bits)
   std::vector<ColorTriple> palette;  // pictures of 8 bits or fewer
   BmpChannel red, green, blue;       // 16 and 32 bits; alpha is dropped
   std::size_t dataOffset = 0;        // the pixel data inside the file
   std::size_t dataSize = 0;
-  std::vector<std::uint8_t> header;  // the restated headers; the pixel data follows them
 };
 
 // Raises PictureError whose text begins with `name` when the file is not a BMP the game
@@ -41,7 +39,7 @@ struct BmpPlan {
 BmpPlan PlanBmp(std::span<const std::uint8_t> file, const std::string& name);
 
 // One decoded row to 24 bits. `src` holds width values of 1 byte (palette index, for 8
-// bits and fewer), 2, 3 or 4 bytes, as a decoder of the restated stream lays them out.
+// bits and fewer), 2, 3 or 4 bytes, as BmpPixels lays them out.
 // Returns false when a palette index lies outside the palette.
 bool ConvertBmpRow(const BmpPlan& plan, const std::uint8_t* src, ColorTriple* dst);
 
