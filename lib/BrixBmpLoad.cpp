@@ -93,6 +93,89 @@ struct JpegJob {
 
 // Plain C-style code only from the setjmp on: nothing here owns a C++ resource, so a jump
 // back from libjpeg skips no destructor. Returns false with errors.message or job.refusal.
+// The parts below may be left by libjpeg's error jump back into RunJpeg, so they hold no
+// object that needs its destructor run.
+
+bool Refused(JpegJob& job, const char* why) {
+  std::snprintf(job.refusal, sizeof job.refusal, "%s", why);
+  return false;
+}
+
+bool CheckJpegSize(JpegJob& job) {
+  const std::int64_t w = job.info.image_width;
+  const std::int64_t h = job.info.image_height;
+  if (w > kMaxPictureSide || h > kMaxPictureSide || w * h > kMaxPicturePixels) {
+    std::snprintf(job.refusal, sizeof job.refusal,
+                  "the picture is %lld x %lld, larger than the game loads (at most %lld a side, %lld pixels)",
+                  static_cast<long long>(w), static_cast<long long>(h), static_cast<long long>(kMaxPictureSide),
+                  static_cast<long long>(kMaxPicturePixels));
+    return false;
+  }
+  if (job.info.data_precision != 8) {
+    std::snprintf(job.refusal, sizeof job.refusal, "%d-bit JPEG samples are not supported", job.info.data_precision);
+    return false;
+  }
+  return true;
+}
+
+// Sets the colour space the rows come out in; `cmyk` when they need converting here.
+bool ChooseColourSpace(JpegJob& job, bool& cmyk) {
+  cmyk = false;
+  switch (job.info.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+    case JCS_YCbCr:
+    case JCS_RGB:
+      job.info.out_color_space = JCS_EXT_BGR;  // straight into the surface's blue, green, red
+      return true;
+    case JCS_CMYK:
+    case JCS_YCCK:
+      job.info.out_color_space = JCS_CMYK;
+      cmyk = true;
+      return true;
+    default:
+      std::snprintf(job.refusal, sizeof job.refusal, "unsupported JPEG colour space with %d components",
+                    job.info.num_components);
+      return false;
+  }
+}
+
+bool MakeRoom(JpegJob& job, bool cmyk) {
+  const std::size_t w = job.info.image_width;
+  const std::size_t h = job.info.image_height;
+  job.width = static_cast<std::int32_t>(w);
+  job.height = static_cast<std::int32_t>(h);
+  try {
+    job.pixels->resize(w * h);
+  } catch (...) {
+    return Refused(job, "out of memory for the picture");
+  }
+  if (cmyk) {
+    job.cmykRow = static_cast<std::uint8_t*>(std::malloc(w * 4));
+    if (job.cmykRow == nullptr) return Refused(job, "out of memory for the picture");
+  }
+  return true;
+}
+
+bool ReadJpegRows(JpegJob& job, bool cmyk) {
+  jpeg_decompress_struct& info = job.info;
+  const std::int64_t w = info.image_width;
+  while (info.output_scanline < info.output_height) {
+    ColorTriple* row = job.pixels->data() + static_cast<std::size_t>(info.output_scanline) * static_cast<std::size_t>(w);
+    JSAMPROW target = cmyk ? job.cmykRow : reinterpret_cast<JSAMPROW>(row);
+    if (jpeg_read_scanlines(&info, &target, 1) != 1) return Refused(job, "the decoder stopped early");
+    if (!cmyk) continue;
+    // Adobe stores CMYK inverted; each channel times black, rounded to nearest.
+    const std::uint8_t* s = job.cmykRow;
+    for (std::int64_t c = 0; c < w; ++c, s += 4) {
+      const unsigned k = s[3];
+      row[c].red = static_cast<std::uint8_t>((2u * s[0] * k + 255u) / 510u);
+      row[c].green = static_cast<std::uint8_t>((2u * s[1] * k + 255u) / 510u);
+      row[c].blue = static_cast<std::uint8_t>((2u * s[2] * k + 255u) / 510u);
+    }
+  }
+  return true;
+}
+
 bool RunJpeg(JpegJob& job) {
   jpeg_decompress_struct& info = job.info;
   info.err = jpeg_std_error(&job.errors.pub);
@@ -103,77 +186,13 @@ bool RunJpeg(JpegJob& job) {
   info.mem->max_memory_to_use = kMaxJpegWorkBytes;
   jpeg_stdio_src(&info, job.file);
   jpeg_read_header(&info, TRUE);
-
-  const std::int64_t w = info.image_width;
-  const std::int64_t h = info.image_height;
-  if (w > kMaxPictureSide || h > kMaxPictureSide || w * h > kMaxPicturePixels) {
-    std::snprintf(job.refusal, sizeof job.refusal,
-                  "the picture is %lld x %lld, larger than the game loads (at most %lld a side, %lld pixels)",
-                  static_cast<long long>(w), static_cast<long long>(h), static_cast<long long>(kMaxPictureSide),
-                  static_cast<long long>(kMaxPicturePixels));
-    return false;
-  }
-  if (info.data_precision != 8) {
-    std::snprintf(job.refusal, sizeof job.refusal, "%d-bit JPEG samples are not supported", info.data_precision);
-    return false;
-  }
   bool cmyk = false;
-  switch (info.jpeg_color_space) {
-    case JCS_GRAYSCALE:
-    case JCS_YCbCr:
-    case JCS_RGB:
-      info.out_color_space = JCS_EXT_BGR;  // straight into the surface's blue, green, red
-      break;
-    case JCS_CMYK:
-    case JCS_YCCK:
-      info.out_color_space = JCS_CMYK;
-      cmyk = true;
-      break;
-    default:
-      std::snprintf(job.refusal, sizeof job.refusal, "unsupported JPEG colour space with %d components",
-                    info.num_components);
-      return false;
-  }
+  if (!CheckJpegSize(job) || !ChooseColourSpace(job, cmyk)) return false;
   jpeg_start_decompress(&info);
   if (info.output_width != info.image_width || info.output_height != info.image_height ||
-      info.output_components != (cmyk ? 4 : 3)) {
-    std::snprintf(job.refusal, sizeof job.refusal, "the decoder changed the picture's shape");
-    return false;
-  }
-  job.width = static_cast<std::int32_t>(w);
-  job.height = static_cast<std::int32_t>(h);
-  const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
-  try {
-    job.pixels->resize(count);
-  } catch (...) {
-    std::snprintf(job.refusal, sizeof job.refusal, "out of memory for the picture");
-    return false;
-  }
-  if (cmyk) {
-    job.cmykRow = static_cast<std::uint8_t*>(std::malloc(static_cast<std::size_t>(w) * 4));
-    if (job.cmykRow == nullptr) {
-      std::snprintf(job.refusal, sizeof job.refusal, "out of memory for the picture");
-      return false;
-    }
-  }
-  while (info.output_scanline < info.output_height) {
-    ColorTriple* row = job.pixels->data() + static_cast<std::size_t>(info.output_scanline) * static_cast<std::size_t>(w);
-    JSAMPROW target = cmyk ? job.cmykRow : reinterpret_cast<JSAMPROW>(row);
-    if (jpeg_read_scanlines(&info, &target, 1) != 1) {
-      std::snprintf(job.refusal, sizeof job.refusal, "the decoder stopped early");
-      return false;
-    }
-    if (cmyk) {
-      // Adobe stores CMYK inverted; each channel times black, rounded to nearest.
-      const std::uint8_t* s = job.cmykRow;
-      for (std::int64_t c = 0; c < w; ++c, s += 4) {
-        const unsigned k = s[3];
-        row[c].red = static_cast<std::uint8_t>((2u * s[0] * k + 255u) / 510u);
-        row[c].green = static_cast<std::uint8_t>((2u * s[1] * k + 255u) / 510u);
-        row[c].blue = static_cast<std::uint8_t>((2u * s[2] * k + 255u) / 510u);
-      }
-    }
-  }
+      info.output_components != (cmyk ? 4 : 3))
+    return Refused(job, "the decoder changed the picture's shape");
+  if (!MakeRoom(job, cmyk) || !ReadJpegRows(job, cmyk)) return false;
   jpeg_finish_decompress(&info);
   return true;
 }
