@@ -74,6 +74,21 @@ mkdir -p clean && cp save.dat clean/save.dat
   { echo "'save none' with --dir did not start without a save"; status=1; }
 mkdir -p blocked/save.dat
 expect 1 'save.dat' -- --replay saving.replay --dir blocked
+# A save folder that cannot be used is said with its real cause, before anything runs.
+printf 'x' >a-file
+expect 1 'cannot use the folder .*a-file/sub for the save: Not a directory' -- --replay ok.replay --dir a-file/sub
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+  mkdir -m 555 locked && chmod 755 "$work" && cp "$vexa" "$work/vexa-copy" && ln -s "$src/dat" dat
+  setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work" "$work/vexa-copy" --replay ok.replay \
+    --dir locked/saves >out.txt 2>err.txt
+  grep -q 'cannot use the folder .*locked/saves for the save: Permission denied' err.txt ||
+    { echo "a folder that may not be made did not say 'Permission denied':"; cat err.txt; status=1; }
+  setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$work" "$work/vexa-copy" --replay ok.replay \
+    --dir locked >out.txt 2>err.txt
+  grep -q 'save folder .*locked cannot be written (Permission denied): saves will fail' err.txt ||
+    { echo "a read-only save folder was not said at start:"; cat err.txt; status=1; }
+  rm dat
+fi
 # The window game refuses, before any window, a trace or a recording it cannot write.
 expect 2 'trace' -- --trace /nonexistent/t.jsonl
 expect 2 'replay' -- --record /nonexistent/r.replay
