@@ -20,6 +20,7 @@
 #include "platform/web/WebText.h"
 #include "session/CommandLine.h"
 #include "session/Session.h"
+#include "session/Trace.h"
 
 // The browser's side, in page.js.
 EM_JS(void, PageSay, (const char* text, int isError), { VexaPage.say(UTF8ToString(text), isError !== 0); });
@@ -166,6 +167,14 @@ EMSCRIPTEN_KEEPALIVE unsigned vexa_frame_checksum() {
   return vexa::FrameCrc(*page.session->Game().backbuffer);
 }
 
+// The game's state as the trace writes it, for the page's tests to follow the game.
+EMSCRIPTEN_KEEPALIVE const char* vexa_state() {
+  static std::string record;
+  vexa::Page& page = vexa::ThePage();
+  record = page.session ? vexa::TraceRecord(page.session->StepsRun(), page.session->Game(), vexa::Journal{}) : "{}";
+  return record.c_str();
+}
+
 EMSCRIPTEN_KEEPALIVE double vexa_steps() {
   vexa::Page& page = vexa::ThePage();
   return page.session ? static_cast<double>(page.session->StepsRun()) : 0.0;
@@ -177,6 +186,9 @@ int main() {
   using namespace vexa;
   Page& page = ThePage();
   SetGlyphFile("/game/glyphs.bin");
+  // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions
+  // at all and could not be read back; a desktop session's usual mask instead.
+  ::umask(022);
   SetDataFolder("/game");
   if (::chdir(kSaveFolder) != 0) {
     Stop("The game cannot start: its save folder is missing.");

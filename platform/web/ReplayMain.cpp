@@ -1,5 +1,7 @@
 // The browser build's game run headless under node, with the desktop's replay command line:
 // the proof that the page runs the very same game.
+#include <sys/stat.h>
+
 #include <iostream>
 
 #include "platform/web/WebText.h"
@@ -8,6 +10,9 @@
 
 int main(int argc, char** argv) {
   vexa::SetGlyphFile(VEXA_GLYPH_FILE);
+  // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions
+  // at all and could not be read back; a desktop session's usual mask instead.
+  ::umask(022);
   vexa::Options options;
   if (const int status = vexa::ParseCommandLine(argc, argv, options, std::cout, std::cerr); status >= 0)
     return status;

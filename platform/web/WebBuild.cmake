@@ -128,4 +128,8 @@ if(VEXA_TESTS)
     COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/same_as_desktop.sh ${VEXA_DESKTOP_BINARY}
       ${CMAKE_BINARY_DIR}/vexa-replay ${PROJECT_SOURCE_DIR})
   set_tests_properties(web.same_as_desktop PROPERTIES TIMEOUT 600)
+  # The page played in headless Chromium; puppeteer-core comes from the project's package.json.
+  add_test(NAME web.page
+    COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/page_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
+  set_tests_properties(web.page PROPERTIES TIMEOUT 300 DEPENDS web.replays)
 endif()

@@ -182,13 +182,14 @@ var VexaPage = (function () {
   function started() {
     canvas = element('screen');
     context = canvas.getContext('2d', { alpha: false });
-    element('report').addEventListener('click', downloadReport);
     listen();
     fit();
   }
 
   // Before the game's main: the stored save is read into the folder the game saves in.
   function mountSave() {
+    // The link works even when the game cannot start: an earlier report may be there.
+    element('report').addEventListener('click', downloadReport);
     FS.mkdir(SAVE_DIR);
     if (typeof indexedDB === 'undefined') {
       cannotSave();
@@ -223,5 +224,6 @@ window.addEventListener('unhandledrejection', (e) => VexaPage.say('The game cann
 window.vexaTest = {
   frameChecksum: () => (Module._vexa_frame_checksum() >>> 0).toString(16).padStart(8, '0'),
   steps: () => Module._vexa_steps(),
+  state: () => JSON.parse(UTF8ToString(Module._vexa_state())),
   firstFrame: () => VexaPage.firstFrameTime(),
 };
