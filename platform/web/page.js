@@ -221,9 +221,10 @@ window.addEventListener('error', (e) => VexaPage.say('The game cannot run: ' + e
 window.addEventListener('unhandledrejection', (e) => VexaPage.say('The game cannot run: ' + e.reason, true));
 
 // For the page's own tests: what the game composed last, and how far it got.
+// Before the module runs there is no game to ask.
 window.vexaTest = {
-  frameChecksum: () => (Module._vexa_frame_checksum() >>> 0).toString(16).padStart(8, '0'),
-  steps: () => Module._vexa_steps(),
-  state: () => JSON.parse(UTF8ToString(Module._vexa_state())),
+  frameChecksum: () => (Module.calledRun ? Module._vexa_frame_checksum() >>> 0 : 0).toString(16).padStart(8, '0'),
+  steps: () => (Module.calledRun ? Module._vexa_steps() : 0),
+  state: () => (Module.calledRun ? JSON.parse(UTF8ToString(Module._vexa_state())) : null),
   firstFrame: () => VexaPage.firstFrameTime(),
 };

@@ -43,8 +43,30 @@ function watch(page) {
 }
 
 const state = (page) => page.evaluate(() => window.vexaTest.state());
-const until = (page, test, arg, timeout = 15000) =>
-  page.waitForFunction(test, { polling: 10, timeout }, arg);
+
+// Every step's state from now on, so a state that lasts a single step is never missed.
+const record = (page) => page.evaluate(() => {
+  window.seenStates = [];
+  const pass = Module._vexa_pass;
+  Module._vexa_pass = () => {
+    pass();
+    window.seenStates.push(window.vexaTest.state());
+  };
+});
+// Waits for the page to reach a state; a timeout says where the game was.
+async function until(page, test, arg, timeout = 15000) {
+  try {
+    await page.waitForFunction(test, { polling: 10, timeout }, arg);
+  } catch (e) {
+    const where = await page.evaluate(() => ({
+      steps: window.vexaTest ? window.vexaTest.steps() : null,
+      state: window.vexaTest ? window.vexaTest.state() : null,
+      said: document.getElementById('status').innerText,
+      visible: document.visibilityState,
+    })).catch((x) => String(x));
+    throw new Error(`${e.message}\nwaiting for ${test}\nthe page: ${JSON.stringify(where)}`);
+  }
+}
 // A step has run since now: mouse events of one step count once.
 async function nextStep(page) {
   const now = await page.evaluate(() => window.vexaTest.steps());
@@ -141,15 +163,17 @@ try {
   });
 
   await step('a left click attacks', async () => {
+    await record(page);
     await click(page, 'left', 300);
-    await until(page, () => window.vexaTest.state().player.attacking);
+    await until(page, () => window.seenStates.some((s) => s.player.attacking));
   });
 
   await step('holding the right button guards, releasing it ends the guard', async () => {
     const p = await at(page, 400, 300);
     await page.mouse.move(p.x, p.y);
+    await record(page);
     await page.mouse.down({ button: 'right' });
-    await until(page, () => window.vexaTest.state().player.guarding);
+    await until(page, () => window.seenStates.some((s) => s.player.guarding));
     await page.mouse.up({ button: 'right' });
     await until(page, () => !window.vexaTest.state().player.guarding && !window.vexaTest.state().rightHeld);
   });
