@@ -14,6 +14,7 @@
 #include "core/GameFiles.h"
 #include "lib/BrixTimer.h"
 #include "lib/BrixWave.h"
+#include "lib/FontFace.h"
 #include "lib/GamePaths.h"
 #include "lib/PngFile.h"
 #include "lib/Random.h"
@@ -212,6 +213,15 @@ int main() {
   } catch (const std::exception& e) {
     Stop(std::string("The game cannot start: ") + e.what());
     return 0;
+  }
+  // The scheduler counts the first step's 50 ms from the form's creation: reading the glyphs
+  // now fills that wait instead of delaying the first frame, as the desktop loads its font.
+  try {
+    TextLayout layout;
+    const TBrixBitmap& screen = *page.session->Game().backbuffer;
+    LayOutText(screen.FontName(), screen.FontSize(), screen.FontStyle(), " ", layout);
+  } catch (const std::exception&) {
+    // Without glyphs the first step that draws text stops the game and says why.
   }
   std::ostringstream damaged;
   TellDamagedSave(page.session->Game(), damaged);

@@ -180,6 +180,7 @@ var VexaPage = (function () {
   }
 
   function started() {
+    performance.mark('vexa-started');
     canvas = element('screen');
     context = canvas.getContext('2d', { alpha: false });
     listen();
@@ -188,6 +189,7 @@ var VexaPage = (function () {
 
   // Before the game's main: the stored save is read into the folder the game saves in.
   function mountSave() {
+    performance.mark('vexa-runtime');
     // The link works even when the game cannot start: an earlier report may be there.
     element('report').addEventListener('click', downloadReport);
     FS.mkdir(SAVE_DIR);
@@ -214,7 +216,8 @@ var VexaPage = (function () {
   };
 })();
 
-Module.preRun = (Module.preRun || []).concat([VexaPage.mountSave]);
+// As soon as the runtime's file system exists, while the module and the data still download.
+Module.preInit = (Module.preInit || []).concat([VexaPage.mountSave]);
 Module.onAbort = (what) => VexaPage.say('The game stopped: ' + what, true);
 Module.printErr = (text) => VexaPage.say(text.replace(/^vexa: /, ''), true);
 window.addEventListener('error', (e) => VexaPage.say('The game cannot run: ' + e.message, true));
