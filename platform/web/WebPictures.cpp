@@ -4,7 +4,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "lib/BmpFormat.h"
 #include "lib/BmpPixels.h"
 #include "lib/BrixBmp.h"
 #include "lib/PictureError.h"

@@ -193,15 +193,30 @@ try {
     assert.equal(shown, false);
   });
 
-  // A save from a stage-5 game, put where the browser keeps the game's save.
-  await step('a save stored in the browser is the game the page starts from', async () => {
-    const save = [...(await readFile(join(sourceDir, 'tests/replays/menu-and-defeat.save.dat')))];
-    await page.evaluate((bytes) => new Promise((done, fail) => {
-      FS.writeFile('/save/save.dat', new Uint8Array(bytes));
+  // Where the browser keeps the game's save, as a player's damaged or kept file would be.
+  async function storeSave(bytes) {
+    await page.evaluate((b) => new Promise((done, fail) => {
+      FS.writeFile('/save/save.dat', new Uint8Array(b));
       FS.syncfs(false, (err) => (err ? fail(err) : done()));
-    }), save);
+    }), bytes);
     await page.reload();
     await until(page, () => window.vexaTest && window.vexaTest.steps() > 2);
+  }
+
+  await step('a damaged stored save gives a new game, said once', async () => {
+    const good = [...(await readFile(join(sourceDir, 'tests/replays/menu-and-defeat.save.dat')))];
+    good[3] ^= 0x40;  // the check code no longer fits
+    await storeSave(good);
+    const s = await state(page);
+    assert.equal(s.stage, 1);
+    assert.equal(s.battleOn, true);
+    const lines = await page.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
+    assert.deepEqual(lines, ['The stored save could not be loaded, so a new game begins.']);
+  });
+
+  // A save from a stage-5 game, put where the browser keeps the game's save.
+  await step('a save stored in the browser is the game the page starts from', async () => {
+    await storeSave([...(await readFile(join(sourceDir, 'tests/replays/menu-and-defeat.save.dat')))]);
     const s = await state(page);
     assert.equal(s.stage, 5);
     assert.equal(s.battleOn, false);
