@@ -102,6 +102,12 @@ void TBrixTimer::RunLoop() {
   }
 }
 
+std::int32_t TBrixTimer::RunPass() {
+  Sweep();
+  CallDue(ReadClock());
+  return WaitBeforeDue(ReadClock());
+}
+
 void TBrixTimer::Sweep() {
   for (std::size_t i = entries.size(); i-- > 0;)
     if (entries[i].removed) entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(i));

@@ -37,6 +37,10 @@ struct TBrixTimer {
   static void Remove(const std::string& name);
   static void Clear();
   static void RunLoop();
+  // One pass of the loop without its waiting, for a host that cannot block (the page): drops
+  // removed entries, calls each due entry once, and returns the milliseconds until the next
+  // falls due.
+  static std::int32_t RunPass();
   static void Sweep();
   static std::int32_t EntryCount();
   static TBrixThread& Entry(std::int32_t index);  // for tests (e.g. to mark `removed`)

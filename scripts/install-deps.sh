@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xdotool x11-utils imagemagick
   desktop-file-utils appstream dpkg-dev lintian
+  emscripten nodejs chromium
 )
 
 missing=()
@@ -20,6 +21,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
+
+# Some node packagings bring npm inside nodejs; Debian's own npm is needed only without one.
+if ! command -v npm >/dev/null 2>&1; then
+  missing+=(npm)
+fi
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0

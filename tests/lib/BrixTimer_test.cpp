@@ -133,6 +133,22 @@ TEST_F(Scheduler, ALateEntryRunsOnceAndCountsItsNextPeriodFromThatPass) {
   EXPECT_EQ(calls.size(), 2u);
 }
 
+// The page has no loop to block in: it runs single passes when the wait they return is over.
+TEST_F(Scheduler, APassWithoutWaitingCallsWhatIsDueOnceAndSaysWhenTheNextFallsDue) {
+  TBrixTimer::Add(Recorder("step"), 50, "step");
+  TBrixTimer::Add(Recorder("gone"), 10, "gone");
+  TBrixTimer::Remove("gone");
+  EXPECT_EQ(TBrixTimer::RunPass(), 51);  // nothing due yet; the removed entry no longer counts
+  EXPECT_THAT(calls, IsEmpty());
+  EXPECT_EQ(TBrixTimer::EntryCount(), 1);
+  host.clock += 20;
+  EXPECT_EQ(TBrixTimer::RunPass(), 31);
+  host.clock += 1000;  // a hidden tab: twenty periods late, still one step
+  EXPECT_EQ(TBrixTimer::RunPass(), 51);
+  EXPECT_THAT(calls, ElementsAre("step"));
+  EXPECT_THAT(host.log, ElementsAre("call step"));  // never dispatches or waits itself
+}
+
 TEST_F(Scheduler, APeriodCountsFromTheClockTakenBeforeTheCallNotAfterIt) {
   // A slow procedure: 30 ms pass while it runs.
   TBrixTimer::Add([this] { host.Advance(30); }, 50, "");

@@ -1,0 +1,234 @@
+// The page's game: the desktop's Session stepped by the same scheduler, fed the page's
+// clock; the frame goes to the canvas, the sounds to WebAudio and the save to IndexedDB
+// (page.js holds the browser's side of each).
+#include <emscripten.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "record/GameRecord.h"
+#include "lib/BrixTimer.h"
+#include "lib/BrixWave.h"
+#include "lib/FontFace.h"
+#include "lib/GamePaths.h"
+#include "lib/FrameChecksum.h"
+#include "lib/Random.h"
+#include "platform/web/WebText.h"
+#include "session/CommandLine.h"
+#include "session/Session.h"
+#include "session/Trace.h"
+
+// The browser's side, in page.js.
+EM_JS(void, PageSay, (const char* text, int isError), { VexaPage.say(UTF8ToString(text), isError !== 0); });
+EM_JS(void, PagePresent, (const unsigned char* rgba, int width, int height), {
+  VexaPage.present(rgba, width, height);
+});
+EM_JS(void, PagePlay, (const char* path, int loop), { VexaPage.play(UTF8ToString(path), loop !== 0); });
+EM_JS(void, PageStopSound, (), { VexaPage.stopSound(); });
+EM_JS(void, PageStoreSave, (), { VexaPage.storeSave(); });
+EM_JS(void, PageSchedule, (int ms), { VexaPage.schedule(ms); });
+EM_JS(void, PageStarted, (), { VexaPage.started(); });
+
+namespace vexa {
+
+namespace {
+
+// Where IndexedDB's copy of the save lives; page.js mounts it before the game starts.
+constexpr const char* kSaveFolder = "/save";
+
+class PageClock : public TimerHost {
+ public:
+  std::int32_t Now() override {
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(std::floor(emscripten_get_now())) & 0x7FFFFFFF);
+  }
+  // Events arrive through page.js's listeners, and the page never blocks.
+  void DispatchEvents() override {}
+  bool Terminated() override { return false; }
+  void Wait(std::int32_t) override {}
+};
+
+class Canvas : public PaintBox {
+ public:
+  void Show(const TBrixBitmap& frame) override {
+    const std::vector<ColorTriple>& pixels = frame.Pixels();
+    rgba_.resize(pixels.size() * 4);
+    unsigned char* out = rgba_.data();
+    for (const ColorTriple& p : pixels) {
+      *out++ = p.red;
+      *out++ = p.green;
+      *out++ = p.blue;
+      *out++ = 255;
+    }
+    PagePresent(rgba_.data(), frame.Width(), frame.Height());
+  }
+
+ private:
+  std::vector<unsigned char> rgba_;
+};
+
+class PageSound : public SoundOutput {
+ public:
+  void Play(const std::string& nativePath, bool loop) override { PagePlay(nativePath.c_str(), loop ? 1 : 0); }
+  void StopAll() override { PageStopSound(); }
+};
+
+// The save and the report as they last reached IndexedDB, to store again only on a change.
+struct FileStamp {
+  bool exists = false;
+  std::int64_t size = 0;
+  std::int64_t modified = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const char* name) {
+  struct stat info {};
+  if (::stat(name, &info) != 0) return {};
+  return {true, static_cast<std::int64_t>(info.st_size),
+          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+struct Page {
+  PageClock clock;
+  Canvas canvas;
+  PageSound sound;
+  std::unique_ptr<Session> session;
+  FileStamp save, report;
+  bool stopped = false;
+};
+
+Page& ThePage() {
+  static Page page;
+  return page;
+}
+
+void StoreWhenChanged() {
+  Page& page = ThePage();
+  const FileStamp save = StampOf("save.dat");
+  const FileStamp report = StampOf(ReportFileName);
+  if (save == page.save && report == page.report) return;
+  page.save = save;
+  page.report = report;
+  PageStoreSave();
+}
+
+// Stops the steps for good with one line on the page; the page itself stays usable.
+void Stop(const std::string& why) {
+  Page& page = ThePage();
+  page.stopped = true;
+  TBrixTimer::Clear();
+  PageSay(why.c_str(), 1);
+}
+
+}  // namespace
+
+}  // namespace vexa
+
+extern "C" {
+
+// Runs one pass of the scheduler and books the next.
+EMSCRIPTEN_KEEPALIVE void vexa_pass() {
+  vexa::Page& page = vexa::ThePage();
+  if (page.stopped) return;
+  try {
+    const std::int32_t wait = vexa::TBrixTimer::RunPass();
+    vexa::StoreWhenChanged();
+    PageSchedule(wait);
+  } catch (const std::exception& e) {
+    vexa::Stop(std::string("The game stopped because of an internal error: ") + e.what());
+  }
+}
+
+// Mouse events in game pixels; `kind` 0 down, 1 move, 2 up; `button` 0 left, 1 right, 2 middle;
+// `held` the buttons held after the event (1 left, 2 right, 4 middle).
+EMSCRIPTEN_KEEPALIVE void vexa_mouse(int kind, int button, int held, int x, int y) {
+  vexa::Page& page = vexa::ThePage();
+  if (page.stopped || !page.session) return;
+  const vexa::ShiftState shift{(held & 1) != 0, (held & 2) != 0, (held & 4) != 0};
+  const auto which = button == 1 ? vexa::MouseButton::Right : button == 2 ? vexa::MouseButton::Middle
+                                                                          : vexa::MouseButton::Left;
+  vexa::MouseTarget& target = page.session->Mouse();
+  try {
+    if (kind == 0) target.PaintBoxMainMouseDown(which, shift, x, y);
+    else if (kind == 1) target.PaintBoxMainMouseMove(shift, x, y);
+    else target.PaintBoxMainMouseUp(which, shift, x, y);
+  } catch (const std::exception& e) {
+    vexa::Stop(std::string("The game stopped because of an internal error: ") + e.what());
+  }
+}
+
+// For the page's tests: the checksum the trace gives the frame last composed, and the steps.
+EMSCRIPTEN_KEEPALIVE unsigned vexa_frame_checksum() {
+  vexa::Page& page = vexa::ThePage();
+  if (!page.session || !page.session->Game().backbuffer) return 0;
+  return vexa::FrameCrc(*page.session->Game().backbuffer);
+}
+
+// The game's state as the trace writes it, for the page's tests to follow the game.
+EMSCRIPTEN_KEEPALIVE const char* vexa_state() {
+  static std::string record;
+  vexa::Page& page = vexa::ThePage();
+  record = page.session ? vexa::TraceRecord(page.session->StepsRun(), page.session->Game(), vexa::Journal{}) : "{}";
+  return record.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE double vexa_steps() {
+  vexa::Page& page = vexa::ThePage();
+  return page.session ? static_cast<double>(page.session->StepsRun()) : 0.0;
+}
+
+}  // extern "C"
+
+int main() {
+  using namespace vexa;
+  Page& page = ThePage();
+  SetGlyphFile("/game/glyphs.bin");
+  // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions
+  // at all and could not be read back; a desktop session's usual mask instead.
+  ::umask(022);
+  SetDataFolder("/game");
+  if (::chdir(kSaveFolder) != 0) {
+    Stop("The game cannot start: its save folder is missing.");
+    return 0;
+  }
+  for (const char* name : GameDataFiles) {
+    struct stat info {};
+    if (::stat(NativePath(name).c_str(), &info) != 0) {
+      Stop(std::string("The game cannot start: its file ") + NativePath(name) + " is missing.");
+      return 0;
+    }
+  }
+  TBrixTimer::SetHost(&page.clock);
+  TBrixWave::SetOutput(&page.sound);
+  try {
+    SessionOptions so;
+    so.seed = SeedFromClock();
+    so.screen = &page.canvas;
+    so.onScheduler = true;
+    page.session = std::make_unique<Session>(so);
+  } catch (const std::exception& e) {
+    Stop(std::string("The game cannot start: ") + e.what());
+    return 0;
+  }
+  // The scheduler counts the first step's 50 ms from the form's creation: reading the glyphs
+  // now fills that wait instead of delaying the first frame, as the desktop loads its font.
+  try {
+    TextLayout layout;
+    const TBrixBitmap& screen = *page.session->Game().backbuffer;
+    LayOutText(screen.FontName(), screen.FontSize(), screen.FontStyle(), " ", layout);
+  } catch (const std::exception&) {
+    // Without glyphs the first step that draws text stops the game and says why.
+  }
+  std::ostringstream damaged;
+  TellDamagedSave(page.session->Game(), damaged);
+  if (!damaged.str().empty()) PageSay("The stored save could not be loaded, so a new game begins.", 0);
+  page.save = StampOf("save.dat");
+  page.report = StampOf(ReportFileName);
+  PageStarted();
+  PageSchedule(TBrixTimer::RunPass());
+  return 0;
+}

@@ -1,0 +1,136 @@
+# The browser edition, built with emscripten. The game's rules, drawing and sessions are the
+# desktop's sources; what needs SDL, FreeType, fontconfig, zlib, libjpeg or CP932 is replaced
+# by the files here, and the glyphs and CP932 codes are captured at build time by a tool
+# built for this machine from the desktop's own text code.
+include(ExternalProject)
+
+set(VEXA_WARNINGS -Wall -Wextra)
+if(VEXA_WERROR)
+  list(APPEND VEXA_WARNINGS -Werror)
+endif()
+set(VEXA_PAGE_DIR ${PROJECT_SOURCE_DIR}/build/web CACHE PATH "Where the static page is built")
+
+# ---- build-time capture of glyphs and CP932 codes --------------------------------------
+find_program(VEXA_HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+set(glyph_tool ${CMAKE_BINARY_DIR}/glyph-tool/glyph_data)
+ExternalProject_Add(glyph_tool
+  SOURCE_DIR ${PROJECT_SOURCE_DIR}/tools/glyphs
+  BINARY_DIR ${CMAKE_BINARY_DIR}/glyph-tool
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${VEXA_HOST_CXX}
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON
+  BUILD_BYPRODUCTS ${glyph_tool})
+
+# Every text the game can draw or write lives in these sources.
+file(GLOB_RECURSE VEXA_TEXT_SOURCES CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/core/*.cpp ${PROJECT_SOURCE_DIR}/core/*.h
+  ${PROJECT_SOURCE_DIR}/stage/*.cpp ${PROJECT_SOURCE_DIR}/stage/*.h
+  ${PROJECT_SOURCE_DIR}/command/*.cpp ${PROJECT_SOURCE_DIR}/command/*.h
+  ${PROJECT_SOURCE_DIR}/paint/*.cpp ${PROJECT_SOURCE_DIR}/paint/*.h
+  ${PROJECT_SOURCE_DIR}/session/*.cpp ${PROJECT_SOURCE_DIR}/session/*.h
+  ${PROJECT_SOURCE_DIR}/lib/*.cpp ${PROJECT_SOURCE_DIR}/lib/*.h)
+# The sizes and styles the game draws text in (paint/): all bold, at 16, 20 and 22.
+set(VEXA_TEXT_SHAPES "16:1,20:1,22:1")
+set(glyph_file ${CMAKE_BINARY_DIR}/glyphs.bin)
+set(sjis_table ${CMAKE_BINARY_DIR}/generated/ShiftJisTable.cpp)
+add_custom_command(OUTPUT ${glyph_file} ${sjis_table}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/generated
+  COMMAND ${glyph_tool} ${glyph_file} ${sjis_table} ${VEXA_TEXT_SHAPES} ${VEXA_TEXT_SOURCES}
+  DEPENDS glyph_tool ${glyph_tool} ${VEXA_TEXT_SOURCES}
+  COMMENT "Capturing the game's glyphs and CP932 codes"
+  VERBATIM)
+add_custom_target(glyph_data DEPENDS ${glyph_file} ${sjis_table})
+
+# ---- the game --------------------------------------------------------------------------
+file(GLOB_RECURSE VEXA_GAME_SOURCES CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/core/*.cpp
+  ${PROJECT_SOURCE_DIR}/stage/*.cpp
+  ${PROJECT_SOURCE_DIR}/command/*.cpp
+  ${PROJECT_SOURCE_DIR}/paint/*.cpp
+  ${PROJECT_SOURCE_DIR}/record/*.cpp
+  ${PROJECT_SOURCE_DIR}/session/*.cpp
+  ${PROJECT_SOURCE_DIR}/lib/*.cpp)
+list(FILTER VEXA_GAME_SOURCES EXCLUDE REGEX
+  "/core/main\\.cpp$|/lib/(FontFace|PngFile|FrameChecksum|ShiftJis|BrixBmpLoad)\\.cpp$")
+list(APPEND VEXA_GAME_SOURCES
+  ${PROJECT_SOURCE_DIR}/platform/web/WebShiftJis.cpp
+  ${PROJECT_SOURCE_DIR}/platform/web/WebText.cpp
+  ${PROJECT_SOURCE_DIR}/platform/web/WebPictures.cpp
+  ${PROJECT_SOURCE_DIR}/platform/web/WebFrames.cpp
+  ${sjis_table})
+
+set_source_files_properties(${PROJECT_SOURCE_DIR}/lib/BrixSaveLoad.cpp PROPERTIES
+  COMPILE_OPTIONS "-include;${PROJECT_SOURCE_DIR}/platform/web/NoRenameat2.h")
+
+# CLI11 is headers only; its folder alone, so no other host header can be picked up.
+find_path(VEXA_CLI11_DIR CLI/CLI.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/cli11)
+file(CREATE_LINK ${VEXA_CLI11_DIR}/CLI ${CMAKE_BINARY_DIR}/cli11/CLI SYMBOLIC)
+
+add_library(vexa_game STATIC ${VEXA_GAME_SOURCES})
+add_dependencies(vexa_game glyph_data)
+target_include_directories(vexa_game PUBLIC ${PROJECT_SOURCE_DIR})
+target_include_directories(vexa_game SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/cli11)
+target_compile_options(vexa_game PRIVATE ${VEXA_WARNINGS})
+target_compile_options(vexa_game PUBLIC -fexceptions)
+target_link_options(vexa_game PUBLIC -fexceptions -sALLOW_MEMORY_GROWTH=1)
+target_compile_definitions(vexa_game PUBLIC
+  VEXA_VERSION="${PROJECT_VERSION}"
+  # Under node the real file system is the game's: dat/ is the source tree's.
+  VEXA_INSTALLED_DATA_DIR="${PROJECT_SOURCE_DIR}")
+
+# ---- the headless replay under node ----------------------------------------------------
+add_executable(vexa-replay ${PROJECT_SOURCE_DIR}/platform/web/ReplayMain.cpp)
+target_compile_options(vexa-replay PRIVATE ${VEXA_WARNINGS})
+target_compile_definitions(vexa-replay PRIVATE VEXA_GLYPH_FILE="${glyph_file}")
+target_link_libraries(vexa-replay PRIVATE vexa_game)
+target_link_options(vexa-replay PRIVATE
+  -sENVIRONMENT=node -sNODERAWFS=1 -sSINGLE_FILE=1 -sEXIT_RUNTIME=1)
+set_target_properties(vexa-replay PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VEXA_PAGE_DIR})
+# A command for the scripts that run the desktop program: the same arguments, under node.
+file(WRITE ${CMAKE_BINARY_DIR}/vexa-replay "#!/bin/sh\nexec node ${VEXA_PAGE_DIR}/vexa-replay.js \"$@\"\n")
+file(CHMOD ${CMAKE_BINARY_DIR}/vexa-replay PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+  GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# ---- the page ---------------------------------------------------------------------------
+# Only the files the game reads go into the page's data, under /game.
+file(STRINGS ${PROJECT_SOURCE_DIR}/core/GameFiles.h game_file_lines ENCODING UTF-8 REGEX "\"dat\\\\\\\\[^\"]+\"")
+# SHELL: keeps the repeated option from being folded into one.
+set(page_data "SHELL:--preload-file ${glyph_file}@/game/glyphs.bin")
+set(page_data_files ${glyph_file})
+foreach(line ${game_file_lines})
+  string(REGEX MATCH "dat\\\\\\\\([^\"]+)\"" found "${line}")
+  list(APPEND page_data "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/dat/${CMAKE_MATCH_1}@/game/dat/${CMAKE_MATCH_1}")
+  list(APPEND page_data_files ${PROJECT_SOURCE_DIR}/dat/${CMAKE_MATCH_1})
+endforeach()
+
+set(page_dir ${PROJECT_SOURCE_DIR}/platform/web)
+add_executable(vexa_page ${page_dir}/PageMain.cpp)
+target_compile_options(vexa_page PRIVATE ${VEXA_WARNINGS})
+target_link_libraries(vexa_page PRIVATE vexa_game)
+target_link_options(vexa_page PRIVATE
+  # Debian's emscripten fails when it minifies the page; the page is small anyway.
+  -sENVIRONMENT=web -lidbfs.js -sMINIFY_HTML=0
+  "SHELL:--shell-file ${page_dir}/index.html" "SHELL:--pre-js ${page_dir}/page.js"
+  ${page_data})
+set_target_properties(vexa_page PROPERTIES OUTPUT_NAME index SUFFIX .html
+  RUNTIME_OUTPUT_DIRECTORY ${VEXA_PAGE_DIR}
+  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/page.js;${page_data_files}")
+
+if(VEXA_TESTS)
+  enable_testing()
+  add_test(NAME web.replays
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/replays.sh ${CMAKE_BINARY_DIR}/vexa-replay
+      ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+  set_tests_properties(web.replays PROPERTIES TIMEOUT 600)
+  # With a desktop build beside this one, whole traces are compared, not only what is kept.
+  set(VEXA_DESKTOP_BINARY ${PROJECT_SOURCE_DIR}/build/release/vexa CACHE FILEPATH "The desktop program to compare with")
+  add_test(NAME web.same_as_desktop
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/same_as_desktop.sh ${VEXA_DESKTOP_BINARY}
+      ${CMAKE_BINARY_DIR}/vexa-replay ${PROJECT_SOURCE_DIR})
+  set_tests_properties(web.same_as_desktop PROPERTIES TIMEOUT 600)
+  # The page played in headless Chromium; puppeteer-core comes from the project's package.json.
+  add_test(NAME web.page
+    COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/page_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
+  set_tests_properties(web.page PROPERTIES TIMEOUT 300 DEPENDS web.replays)
+endif()

@@ -1,0 +1,355 @@
+// The page in headless Chromium, played as a person would: walk, attack, guard, the menu,
+// a save kept by the browser across a reload, a defeat and the ten retry clicks, the report
+// downloaded, and the canvas read back against what the game composed.
+// Usage: node page_test.mjs PAGE_FOLDER SOURCE_DIR
+import assert from 'node:assert/strict';
+import { mkdtemp, readFile, readdir, rm } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import puppeteer from 'puppeteer-core';
+import { serve } from '../../platform/web/serve.mjs';
+
+const [pageFolder, sourceDir] = process.argv.slice(2);
+const GAME_W = 600;
+
+const server = await serve(pageFolder, 0);
+const url = `http://127.0.0.1:${server.address().port}/`;
+const downloads = await mkdtemp(join(tmpdir(), 'vexa-page-'));
+const browser = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  headless: true,
+  args: ['--no-sandbox', '--autoplay-policy=no-user-gesture-required'],
+});
+const problems = [];
+let failed = false;
+
+async function step(name, body) {
+  try {
+    await body();
+    console.log(`ok - ${name}`);
+  } catch (e) {
+    failed = true;
+    console.log(`not ok - ${name}\n  ${String(e.stack || e).split('\n').join('\n  ')}`);
+    throw e;
+  }
+}
+
+// Each problem the browser reports counts against the page, whenever it comes.
+function watch(page) {
+  page.on('console', (m) => { if (m.type() === 'error') problems.push(`console ${m.type()}: ${m.text()}`); });
+  page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
+  page.on('requestfailed', (r) => problems.push(`request failed: ${r.url()}`));
+  page.on('response', (r) => { if (r.status() >= 400) problems.push(`${r.status()} for ${r.url()}`); });
+}
+
+const state = (page) => page.evaluate(() => window.vexaTest.state());
+
+// Every step's state from now on, so a state that lasts a single step is never missed.
+const record = (page) => page.evaluate(() => {
+  window.seenStates = [];
+  const pass = Module._vexa_pass;
+  Module._vexa_pass = () => {
+    pass();
+    window.seenStates.push(window.vexaTest.state());
+  };
+});
+// Waits for the page to reach a state; a timeout says where the game was.
+async function until(page, test, arg, timeout = 15000) {
+  try {
+    await page.waitForFunction(test, { polling: 10, timeout }, arg);
+  } catch (e) {
+    const where = await page.evaluate(() => ({
+      steps: window.vexaTest ? window.vexaTest.steps() : null,
+      state: window.vexaTest ? window.vexaTest.state() : null,
+      said: document.getElementById('status').innerText,
+      visible: document.visibilityState,
+    })).catch((x) => String(x));
+    throw new Error(`${e.message}\nwaiting for ${test}\nthe page: ${JSON.stringify(where)}`);
+  }
+}
+// A step has run since now: mouse events of one step count once.
+async function nextStep(page) {
+  const now = await page.evaluate(() => window.vexaTest.steps());
+  await until(page, (n) => window.vexaTest.steps() > n + 1, now);
+}
+
+// Page coordinates of a game pixel's centre.
+async function at(page, x, y) {
+  const box = await (await page.$('#screen')).boundingBox();
+  const scale = box.width / GAME_W;
+  return { x: box.x + (x + 0.5) * scale, y: box.y + (y + 0.5) * scale };
+}
+
+async function click(page, button, x = 500, y = 300) {
+  const p = await at(page, x, y);
+  await page.mouse.move(p.x, p.y);
+  await page.mouse.down({ button });
+  await page.mouse.up({ button });
+}
+
+async function open(context) {
+  const page = await context.newPage();
+  await page.setViewport({ width: 1400, height: 1100 });
+  watch(page);
+  await page.goto(url);
+  await until(page, () => window.vexaTest && window.vexaTest.steps() > 2);
+  return page;
+}
+
+// The canvas, read back, is the frame the game composed: same CRC-32 over blue, green, red.
+async function canvasIsTheFrame(page) {
+  const [fromCanvas, fromGame] = await page.evaluate(() => {
+    const canvas = document.getElementById('screen');
+    const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+    const table = new Uint32Array(256);
+    for (let n = 0; n < 256; n++) {
+      let c = n;
+      for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+      table[n] = c >>> 0;
+    }
+    let crc = 0xffffffff;
+    for (let i = 0; i < data.length; i += 4)
+      for (const byte of [data[i + 2], data[i + 1], data[i]]) crc = table[(crc ^ byte) & 0xff] ^ (crc >>> 8);
+    return [((crc ^ 0xffffffff) >>> 0).toString(16).padStart(8, '0'), window.vexaTest.frameChecksum()];
+  });
+  assert.equal(fromCanvas, fromGame);
+}
+
+// The player's bar of a status row, right of its number: bar colour for the value, pale after.
+async function checkPlayerBar(page, rowY, color, value, maximum) {
+  const pixels = await page.evaluate((y) => {
+    const data = document.getElementById('screen').getContext('2d').getImageData(325, y, 275, 1).data;
+    return Array.from(data);
+  }, rowY + 12);
+  for (let j = 45; j < Math.min(maximum, 275); j++) {
+    const got = pixels.slice(4 * j, 4 * j + 3);
+    const isBar = got[0] === color[0] && got[1] === color[1] && got[2] === color[2];
+    assert.equal(isBar, j < value, `column ${325 + j} of the bar at ${rowY}: ${got} with value ${value} of ${maximum}`);
+  }
+}
+
+try {
+  const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
+  let page = await open(context);
+
+  await step('a fresh page starts a new game, the canvas showing the composed frame', async () => {
+    const s = await state(page);
+    assert.equal(s.stage, 1);
+    assert.equal(s.battleOn, true);
+    await canvasIsTheFrame(page);
+    await checkPlayerBar(page, 380, [64, 192, 64], s.player.hp, s.player.maxHp);
+  });
+
+  await step('the canvas is scaled by whole steps with sharp pixels', async () => {
+    const look = await page.evaluate(() => {
+      const c = document.getElementById('screen');
+      return { w: c.getBoundingClientRect().width, h: c.getBoundingClientRect().height,
+               rendering: getComputedStyle(c).imageRendering };
+    });
+    assert.ok(Number.isInteger(look.w / 600) && look.w / 600 >= 2, `width ${look.w}`);
+    assert.equal(look.h / 450, look.w / 600);
+    assert.equal(look.rendering, 'pixelated');
+  });
+
+  await step('the fighter walks toward the pointer', async () => {
+    const before = (await state(page)).player.x;
+    const goal = before < 300 ? 500 : 100;  // well away from where the fighter stands
+    const p = await at(page, goal, 300);
+    await page.mouse.move(p.x, p.y);
+    await until(page, ([x, target]) => {
+      const s = window.vexaTest.state().player;
+      return s.targetX === target && Math.abs(s.x - target) < Math.abs(x - target);
+    }, [before, goal - 48]);
+  });
+
+  await step('a left click attacks', async () => {
+    await record(page);
+    await click(page, 'left', 300);
+    await until(page, () => window.seenStates.some((s) => s.player.attacking));
+  });
+
+  await step('holding the right button guards, releasing it ends the guard', async () => {
+    const p = await at(page, 400, 300);
+    await page.mouse.move(p.x, p.y);
+    await record(page);
+    await page.mouse.down({ button: 'right' });
+    await until(page, () => window.seenStates.some((s) => s.player.guarding));
+    await page.mouse.up({ button: 'right' });
+    await until(page, () => !window.vexaTest.state().player.guarding && !window.vexaTest.state().rightHeld);
+  });
+
+  await step('a button released outside the canvas is still seen; no context menu on the canvas', async () => {
+    const inside = await at(page, 300, 300);
+    await page.mouse.move(inside.x, inside.y);
+    await page.mouse.down({ button: 'right' });
+    await until(page, () => window.vexaTest.state().rightHeld);
+    const box = await (await page.$('#screen')).boundingBox();
+    await page.mouse.move(box.x - 30, box.y + box.height + 40);  // off the canvas, pointer captured
+    await until(page, () => window.vexaTest.state().player.targetX === 0);
+    await page.mouse.up({ button: 'right' });
+    await until(page, () => !window.vexaTest.state().rightHeld);
+    const shown = await page.evaluate(() =>
+      document.getElementById('screen').dispatchEvent(new MouseEvent('contextmenu', { bubbles: true, cancelable: true })));
+    assert.equal(shown, false);
+  });
+
+  // Where the browser keeps the game's save, as a player's damaged or kept file would be.
+  async function storeSave(bytes) {
+    await page.evaluate((b) => new Promise((done, fail) => {
+      FS.writeFile('/save/save.dat', new Uint8Array(b));
+      FS.syncfs(false, (err) => (err ? fail(err) : done()));
+    }), bytes);
+    await page.reload();
+    await until(page, () => window.vexaTest && window.vexaTest.steps() > 2);
+  }
+
+  await step('a damaged stored save gives a new game, said once', async () => {
+    const good = [...(await readFile(join(sourceDir, 'tests/replays/menu-and-defeat.save.dat')))];
+    good[3] ^= 0x40;  // the check code no longer fits
+    await storeSave(good);
+    const s = await state(page);
+    assert.equal(s.stage, 1);
+    assert.equal(s.battleOn, true);
+    const lines = await page.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
+    assert.deepEqual(lines, ['The stored save could not be loaded, so a new game begins.']);
+  });
+
+  // A save from a stage-5 game, put where the browser keeps the game's save.
+  await step('a save stored in the browser is the game the page starts from', async () => {
+    await storeSave([...(await readFile(join(sourceDir, 'tests/replays/menu-and-defeat.save.dat')))]);
+    const s = await state(page);
+    assert.equal(s.stage, 5);
+    assert.equal(s.battleOn, false);
+    assert.equal(s.player.maxHp, 70);
+    await canvasIsTheFrame(page);
+  });
+
+  let upgraded = 0;
+  await step('the menu: the right button chooses, a left click upgrades and then saves', async () => {
+    for (let i = 0; i < 2; i++) await click(page, 'right');  // save, then HP
+    await until(page, () => window.vexaTest.state().selectedCommand === 1);
+    await nextStep(page);
+    await click(page, 'left');
+    await until(page, () => window.vexaTest.state().player.maxHp === 80);
+    upgraded = 80;
+    for (let i = 0; i < 5; i++) await click(page, 'right');  // round to save
+    await until(page, () => window.vexaTest.state().selectedCommand === 0);
+    await nextStep(page);
+    await click(page, 'left');
+    await until(page, () => FS.analyzePath('/save/レポート.txt').exists);
+    await checkPlayerBar(page, 380, [64, 192, 64], 80, 80);
+    await canvasIsTheFrame(page);
+  });
+
+  await step('the report downloads as the Shift-JIS line the game wrote', async () => {
+    await page.click('#report');
+    let files = [];
+    for (let i = 0; i < 100 && !files.some((f) => f.endsWith('.txt')); i++) {
+      await new Promise((r) => setTimeout(r, 50));
+      files = await readdir(downloads);
+    }
+    assert.deepEqual(files, ['レポート.txt']);
+    const bytes = await readFile(join(downloads, files[0]));
+    const s = await state(page);
+    const line = `【V.E.X.A.レポート】Stage5／修行回数${s.trainingCount}／ＨＰ80／攻撃7／ＡＰ110／EXP${s.player.exp}\r\n`;
+    assert.equal(new TextDecoder('shift_jis').decode(bytes), line);
+    assert.deepEqual([...bytes.subarray(0, 2)], [0x81, 0x79]);  // 【 in CP932
+  });
+
+  await step('advancing, the fighter is beaten; ten clicks start the game again from the save', async () => {
+    for (let i = 0; i < 5; i++) await click(page, 'right');
+    await until(page, () => window.vexaTest.state().selectedCommand === 5);
+    await nextStep(page);
+    await click(page, 'left');
+    await until(page, () => window.vexaTest.state().stage === 6 && window.vexaTest.state().battleOn);
+    await until(page, () => window.vexaTest.state().retryClicks === 10, undefined, 30000);
+    for (let left = 9; left >= 0; left--) {
+      await click(page, 'left');
+      await until(page, (n) => window.vexaTest.state().retryClicks === n, left);
+      await nextStep(page);
+    }
+    const s = await state(page);
+    assert.equal(s.stage, 5);
+    assert.equal(s.player.maxHp, upgraded);
+  });
+
+  await step('after a reload the saved game is back', async () => {
+    await new Promise((r) => setTimeout(r, 300));  // the store after the save has had its time
+    await page.reload();
+    await until(page, () => window.vexaTest && window.vexaTest.steps() > 2);
+    const s = await state(page);
+    assert.equal(s.stage, 5);
+    assert.equal(s.player.maxHp, upgraded);
+    await canvasIsTheFrame(page);
+  });
+
+  await step('the panel: the blank band at its top stays white under the messages', async () => {
+    for (let i = 0; i < 12; i++) await click(page, 'right');  // a dozen prompts fill the panel
+    await nextStep(page);
+    await canvasIsTheFrame(page);
+    const white = await page.evaluate(() => {
+      const data = document.getElementById('screen').getContext('2d').getImageData(0, 0, 600, 30).data;
+      return data.every((v) => v === 255);
+    });
+    assert.equal(white, true);
+  });
+
+  await step('no console errors, failed requests or page errors', async () => {
+    assert.deepEqual(problems, []);
+  });
+  await context.close();
+
+  // A browser without IndexedDB or WebAudio still plays, and says so once each.
+  await step('without storage or sound the game plays and says so once', async () => {
+    const bare = await browser.createBrowserContext();
+    const p = await bare.newPage();
+    await p.evaluateOnNewDocument(() => {
+      Object.defineProperty(window, 'indexedDB', { value: undefined });
+      window.AudioContext = undefined;
+      window.webkitAudioContext = undefined;
+    });
+    await p.goto(url);
+    await until(p, () => window.vexaTest && window.vexaTest.steps() > 2);
+    for (let i = 0; i < 3; i++) await click(p, 'left', 300);
+    const before = await p.evaluate(() => window.vexaTest.steps());
+    await until(p, (n) => window.vexaTest.steps() > n + 5, before);
+    const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.className + ': ' + e.textContent));
+    assert.equal(lines.length, 2, lines.join('\n'));
+    assert.match(lines.join('\n'), /note: .*cannot save/);
+    assert.match(lines.join('\n'), /note: .*silently/);
+    await bare.close();
+  });
+
+  // The page's data with the first picture damaged: one clear line, no steps, no loop.
+  await step('a damaged picture stops the start with one line; the page stays usable', async () => {
+    const broken = await browser.createBrowserContext();
+    const p = await broken.newPage();
+    const script = await readFile(join(pageFolder, 'index.js'), 'utf8');
+    const head = Number(/"filename":"\/game\/dat\/vexa_head\.bmp","start":(\d+)/.exec(script)[1]);
+    const data = await readFile(join(pageFolder, 'index.data'));
+    data[head] = 'X'.charCodeAt(0);
+    await p.setRequestInterception(true);
+    p.on('request', (r) => (r.url().endsWith('/index.data')
+      ? r.respond({ status: 200, contentType: 'application/octet-stream', body: data }) : r.continue()));
+    const seen = [];
+    p.on('pageerror', (e) => seen.push(e.message));
+    await p.goto(url);
+    await p.waitForSelector('#status p.error', { timeout: 15000 });
+    await new Promise((r) => setTimeout(r, 500));
+    const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
+    assert.equal(lines.length, 1, lines.join('\n'));
+    assert.match(lines[0], /cannot start: .*vexa_head\.bmp: not a BMP picture/);
+    assert.equal(await p.evaluate(() => window.vexaTest.steps()), 0);
+    await p.click('#report');  // still answers
+    assert.equal(await p.$$eval('#status p', (ps) => ps.length), 2);
+    assert.deepEqual(seen, []);
+    await broken.close();
+  });
+} catch (e) {
+  failed = true;
+} finally {
+  await browser.close();
+  server.close();
+  await rm(downloads, { recursive: true, force: true });
+}
+process.exit(failed ? 1 : 0);

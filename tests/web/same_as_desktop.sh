@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Every kept replay, run by the desktop program and by the browser build under node, gives
+# the same whole trace (frame checksums included) and leaves the same save and report.
+# Usage: same_as_desktop.sh DESKTOP_VEXA WEB_VEXA SOURCE_DIR
+set -euo pipefail
+desktop=$(realpath "$1") web=$(realpath "$2") src=$(realpath "$3")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failed=0
+shopt -s nullglob
+for replay in "$src"/tests/replays/*.replay; do
+  name=$(basename "$replay" .replay)
+  for side in desktop web; do
+    mkdir -p "$work/$name/$side"
+    [ -f "$src/tests/replays/$name.save.dat" ] && cp "$src/tests/replays/$name.save.dat" "$work/$name/$side/save.dat"
+    (cd "$work/$name/$side" && "${!side}" --replay "$replay" --trace trace.jsonl)
+  done
+  for file in trace.jsonl save.dat レポート.txt; do
+    d="$work/$name/desktop/$file" w="$work/$name/web/$file"
+    [ -e "$d" ] && has_d=1 || has_d=0
+    [ -e "$w" ] && has_w=1 || has_w=0
+    if [ $has_d != $has_w ] || { [ $has_d = 1 ] && ! cmp -s "$d" "$w"; }; then
+      echo "replay $name: $file differs between the desktop and the browser build"
+      cmp "$d" "$w" || true
+      failed=1
+    fi
+  done
+  lines=$(wc -l <"$work/$name/web/trace.jsonl")
+  echo "replay $name: $lines steps compared"
+done
+exit $failed
