@@ -24,6 +24,7 @@ ExternalProject_Add(glyph_tool
 # Every text the game can draw or write lives in these sources.
 file(GLOB_RECURSE VEXA_TEXT_SOURCES CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/core/*.cpp ${PROJECT_SOURCE_DIR}/core/*.h
+  ${PROJECT_SOURCE_DIR}/record/*.cpp ${PROJECT_SOURCE_DIR}/record/*.h
   ${PROJECT_SOURCE_DIR}/stage/*.cpp ${PROJECT_SOURCE_DIR}/stage/*.h
   ${PROJECT_SOURCE_DIR}/command/*.cpp ${PROJECT_SOURCE_DIR}/command/*.h
   ${PROJECT_SOURCE_DIR}/paint/*.cpp ${PROJECT_SOURCE_DIR}/paint/*.h
@@ -94,7 +95,7 @@ file(CHMOD ${CMAKE_BINARY_DIR}/vexa-replay PERMISSIONS OWNER_READ OWNER_WRITE OW
 
 # ---- the page ---------------------------------------------------------------------------
 # Only the files the game reads go into the page's data, under /game.
-file(STRINGS ${PROJECT_SOURCE_DIR}/core/GameFiles.h game_file_lines ENCODING UTF-8 REGEX "\"dat\\\\\\\\[^\"]+\"")
+file(STRINGS ${PROJECT_SOURCE_DIR}/record/GameRecord.h game_file_lines ENCODING UTF-8 REGEX "\"dat\\\\\\\\[^\"]+\"")
 # SHELL: keeps the repeated option from being folded into one.
 set(page_data "SHELL:--preload-file ${glyph_file}@/game/glyphs.bin")
 set(page_data_files ${glyph_file})
