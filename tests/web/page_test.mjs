@@ -345,6 +345,37 @@ try {
     assert.deepEqual(seen, []);
     await broken.close();
   });
+
+  // An error inside a step (here the glyph file, damaged, fails the first text a step draws):
+  // one line on the page, the steps stop for good, no loop, and the page still answers.
+  await step('an error inside a step stops the game with one line; the page stays usable', async () => {
+    const broken = await browser.createBrowserContext();
+    const p = await broken.newPage();
+    const script = await readFile(join(pageFolder, 'index.js'), 'utf8');
+    const glyphs = /"filename":"\/game\/glyphs\.bin","start":(\d+),"end":(\d+)/.exec(script);
+    const data = await readFile(join(pageFolder, 'index.data'));
+    const start = Number(glyphs[1]);
+    const end = Number(glyphs[2]);
+    for (let i = start + 16; i < end; i++) data[i] ^= 0x5a;  // the header stays, the glyphs do not
+    await p.setRequestInterception(true);
+    p.on('request', (r) => (r.url().endsWith('/index.data')
+      ? r.respond({ status: 200, contentType: 'application/octet-stream', body: data }) : r.continue()));
+    const seen = [];
+    p.on('pageerror', (e) => seen.push(e.message));
+    await p.goto(url);
+    await p.waitForSelector('#status p.error', { timeout: 15000 });
+    const stoppedAt = await p.evaluate(() => window.vexaTest.steps());
+    await new Promise((r) => setTimeout(r, 600));  // a dozen steps' time
+    const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
+    assert.equal(lines.length, 1, lines.join('\n'));
+    assert.match(lines[0], /internal error/);
+    console.log(`  said: ${lines[0]} (after ${stoppedAt} steps)`);
+    assert.equal(await p.evaluate(() => window.vexaTest.steps()), stoppedAt);
+    await click(p, 'left', 300);  // mouse events after the stop change nothing
+    await p.click('#report');     // and the page still answers
+    assert.deepEqual(seen, []);
+    await broken.close();
+  });
 } catch (e) {
   failed = true;
 } finally {
