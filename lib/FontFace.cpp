@@ -16,6 +16,7 @@
 #include "lib/BrixBmp.h"
 #include "lib/Checked.h"
 #include "lib/ShiftJis.h"
+#include "lib/Utf8Sequence.h"
 
 namespace vexa {
 
@@ -237,22 +238,6 @@ FontCache& Cache() {
   return cache;
 }
 
-// The same reading of UTF-8 as the Shift-JIS length count, so the cells laid out here add
-// up to exactly the width that count gives: malformed bytes stand for one character each.
-std::size_t SequenceLength(std::string_view s, std::size_t i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  std::size_t extra = b0 >= 0xF0 ? 3 : b0 >= 0xE0 ? 2 : b0 >= 0xC0 ? 1 : 0;
-  if (extra != 0 && i + extra >= s.size()) extra = 0;
-  return extra + 1;
-}
-
-char32_t DecodeSequence(std::string_view seq) {
-  const auto b0 = static_cast<unsigned char>(seq[0]);
-  if (seq.size() == 1) return b0;
-  char32_t cp = b0 & (0x3F >> (seq.size() - 1));
-  for (std::size_t k = 1; k < seq.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(seq[k]) & 0x3F);
-  return cp;
-}
 
 }  // namespace
 

@@ -52,7 +52,7 @@ file(GLOB_RECURSE VEXA_GAME_SOURCES CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/session/*.cpp
   ${PROJECT_SOURCE_DIR}/lib/*.cpp)
 list(FILTER VEXA_GAME_SOURCES EXCLUDE REGEX
-  "/core/main\\.cpp$|/lib/(FontFace|PngFile|FrameChecksum|ShiftJis|BrixBmpLoad)\\.cpp$")
+  "/core/main\\.cpp$|/lib/(FontFace|PngFile|FrameChecksum|ShiftJis|BrixJpegLoad)\\.cpp$")
 list(APPEND VEXA_GAME_SOURCES
   ${PROJECT_SOURCE_DIR}/platform/web/WebShiftJis.cpp
   ${PROJECT_SOURCE_DIR}/platform/web/WebText.cpp

@@ -96,6 +96,23 @@ async function open(context) {
   return page;
 }
 
+// A page in a context of its own whose data has one file changed by `damage(data, start, end)`.
+async function openWithData(file, damage) {
+  const broken = await browser.createBrowserContext();
+  const p = await broken.newPage();
+  const script = await readFile(join(pageFolder, 'index.js'), 'utf8');
+  const place = new RegExp(`"filename":"${file.replace(/[.]/g, '\\.')}","start":(\\d+),"end":(\\d+)`).exec(script);
+  const data = await readFile(join(pageFolder, 'index.data'));
+  damage(data, Number(place[1]), Number(place[2]));
+  await p.setRequestInterception(true);
+  p.on('request', (r) => (r.url().endsWith('/index.data')
+    ? r.respond({ status: 200, contentType: 'application/octet-stream', body: data }) : r.continue()));
+  const seen = [];
+  p.on('pageerror', (e) => seen.push(e.message));
+  await p.goto(url);
+  return { broken, p, seen };
+}
+
 // The canvas, read back, is the frame the game composed: same CRC-32 over blue, green, red.
 async function canvasIsTheFrame(page) {
   const [fromCanvas, fromGame] = await page.evaluate(() => {
@@ -327,18 +344,9 @@ try {
 
   // The page's data with the first picture damaged: one clear line, no steps, no loop.
   await step('a damaged picture stops the start with one line; the page stays usable', async () => {
-    const broken = await browser.createBrowserContext();
-    const p = await broken.newPage();
-    const script = await readFile(join(pageFolder, 'index.js'), 'utf8');
-    const head = Number(/"filename":"\/game\/dat\/vexa_head\.bmp","start":(\d+)/.exec(script)[1]);
-    const data = await readFile(join(pageFolder, 'index.data'));
-    data[head] = 'X'.charCodeAt(0);
-    await p.setRequestInterception(true);
-    p.on('request', (r) => (r.url().endsWith('/index.data')
-      ? r.respond({ status: 200, contentType: 'application/octet-stream', body: data }) : r.continue()));
-    const seen = [];
-    p.on('pageerror', (e) => seen.push(e.message));
-    await p.goto(url);
+    const { broken, p, seen } = await openWithData('/game/dat/vexa_head.bmp', (data, start) => {
+      data[start] = 'X'.charCodeAt(0);
+    });
     await p.waitForSelector('#status p.error', { timeout: 15000 });
     await new Promise((r) => setTimeout(r, 500));
     const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
@@ -354,20 +362,9 @@ try {
   // An error inside a step (here the glyph file, damaged, fails the first text a step draws):
   // one line on the page, the steps stop for good, no loop, and the page still answers.
   await step('an error inside a step stops the game with one line; the page stays usable', async () => {
-    const broken = await browser.createBrowserContext();
-    const p = await broken.newPage();
-    const script = await readFile(join(pageFolder, 'index.js'), 'utf8');
-    const glyphs = /"filename":"\/game\/glyphs\.bin","start":(\d+),"end":(\d+)/.exec(script);
-    const data = await readFile(join(pageFolder, 'index.data'));
-    const start = Number(glyphs[1]);
-    const end = Number(glyphs[2]);
-    for (let i = start + 16; i < end; i++) data[i] ^= 0x5a;  // the header stays, the glyphs do not
-    await p.setRequestInterception(true);
-    p.on('request', (r) => (r.url().endsWith('/index.data')
-      ? r.respond({ status: 200, contentType: 'application/octet-stream', body: data }) : r.continue()));
-    const seen = [];
-    p.on('pageerror', (e) => seen.push(e.message));
-    await p.goto(url);
+    const { broken, p, seen } = await openWithData('/game/glyphs.bin', (data, start, end) => {
+      for (let i = start + 16; i < end; i++) data[i] ^= 0x5a;  // the header stays, the glyphs do not
+    });
     await p.waitForSelector('#status p.error', { timeout: 15000 });
     const stoppedAt = await p.evaluate(() => window.vexaTest.steps());
     await new Promise((r) => setTimeout(r, 600));  // a dozen steps' time
