@@ -20,6 +20,19 @@ std::uint32_t ToToolkitColor(ColorTriple c) {
   return c.red + 256u * c.green + 65536u * c.blue;
 }
 
+PixelRect Intersection(const PixelRect& a, const PixelRect& b) {
+  const PixelRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+  return r.Empty() ? PixelRect{} : r;
+}
+
+PixelRect Bounds(const PixelRect& a, const PixelRect& b) {
+  if (a.Empty()) return b.Empty() ? PixelRect{} : b;
+  if (b.Empty()) return a;
+  return PixelRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                   std::max(a.bottom, b.bottom)};
+}
+
 ColorTriple* TPixelTable::operator[](std::int32_t row) const {
   return table_[CheckIndex("rows", row, Length())];
 }
@@ -57,11 +70,32 @@ void TBrixBitmap::SetSize(std::int32_t width, std::int32_t height) {
 
 void TBrixBitmap::Fill(ColorTriple color) {
   if (pixels_.empty()) return;
-  if (color.blue == color.green && color.green == color.red) {  // every frame starts white
-    std::memset(static_cast<void*>(pixels_.data()), color.blue, pixels_.size() * sizeof(ColorTriple));
+  const bool grey = color.blue == color.green && color.green == color.red;  // every frame starts white
+  if (!clipped_) {
+    if (grey)
+      std::memset(static_cast<void*>(pixels_.data()), color.blue, pixels_.size() * sizeof(ColorTriple));
+    else
+      std::fill(pixels_.begin(), pixels_.end(), color);
     return;
   }
-  std::fill(pixels_.begin(), pixels_.end(), color);
+  const PixelRect c = Clip();
+  for (std::int32_t r = c.top; r < c.bottom; ++r) {
+    ColorTriple* first = pixels_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width_) + c.left;
+    if (grey)
+      std::memset(static_cast<void*>(first), color.blue, static_cast<std::size_t>(c.right - c.left) * sizeof(ColorTriple));
+    else
+      std::fill(first, first + (c.right - c.left), color);
+  }
+}
+
+void TBrixBitmap::SetClip(const PixelRect& clip) {
+  clip_ = clip;
+  clipped_ = true;
+}
+
+PixelRect TBrixBitmap::Clip() const {
+  const PixelRect whole{0, 0, width_, height_};
+  return clipped_ ? Intersection(clip_, whole) : whole;
 }
 
 void TBrixBitmap::RebuildRows() { rows.Assign(pixels_.data(), width_, height_); }
@@ -96,10 +130,11 @@ void TBrixBitmap::MakeKeyMask(ColorTriple key) {
 
 void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) const {
   // Clip against the target; work in 64 bits so far-off positions cannot overflow.
-  const std::int64_t left = std::max<std::int64_t>(0, x);
-  const std::int64_t top = std::max<std::int64_t>(0, y);
-  const std::int64_t right = std::min<std::int64_t>(target.width_, std::int64_t{x} + width_);
-  const std::int64_t bottom = std::min<std::int64_t>(target.height_, std::int64_t{y} + height_);
+  const PixelRect clip = target.Clip();
+  const std::int64_t left = std::max<std::int64_t>(clip.left, x);
+  const std::int64_t top = std::max<std::int64_t>(clip.top, y);
+  const std::int64_t right = std::min<std::int64_t>(clip.right, std::int64_t{x} + width_);
+  const std::int64_t bottom = std::min<std::int64_t>(clip.bottom, std::int64_t{y} + height_);
   if (left >= right || top >= bottom) return;
   if (maskSurface_ && (maskSurface_->width_ != width_ || maskSurface_->height_ != height_))
     throw VexaError("key mask no longer matches its picture");
@@ -132,6 +167,6 @@ void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) 
   }
 }
 
-void TBrixBitmap::PresentTo(PaintBox& box) const { box.Show(*this); }
+void TBrixBitmap::PresentTo(PaintBox& box) const { box.Show(*this, FrameDamage{}); }
 
 }  // namespace vexa

@@ -104,6 +104,14 @@ class InkPainter {
 struct InkRun {
   std::int32_t offset;  // of the first pixel
   std::int32_t length;  // pixels
+  std::int32_t row;     // of the first pixel, from the text's origin; a run never leaves its row
+  std::int32_t col;
+};
+
+// Where a rim pixel lies from the text's origin, for drawing under a clip.
+struct RimPlace {
+  std::int32_t row;
+  std::int32_t col;
 };
 
 struct TextStamp {
@@ -112,6 +120,7 @@ struct TextStamp {
   std::vector<InkRun> ink;                                // glyph pixels, run by run
   std::vector<std::int32_t> rim;
   std::vector<std::uint8_t> rimNeighbours;
+  std::vector<RimPlace> rimPlaces;
 };
 
 namespace {
@@ -159,10 +168,12 @@ std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surf
     for (std::int64_t c = left - 1; c <= right; ++c) {
       const std::int64_t offset = r * surfaceWidth + c;
       if (on[at(r, c)] != 0) {
-        if (!stamp->ink.empty() && stamp->ink.back().offset + stamp->ink.back().length == offset)
+        if (!stamp->ink.empty() && stamp->ink.back().row == r &&
+            stamp->ink.back().offset + stamp->ink.back().length == offset)
           ++stamp->ink.back().length;
         else
-          stamp->ink.push_back({static_cast<std::int32_t>(offset), 1});
+          stamp->ink.push_back(
+              {static_cast<std::int32_t>(offset), 1, static_cast<std::int32_t>(r), static_cast<std::int32_t>(c)});
         continue;
       }
       // The rim stays inside the box the text is assumed to fill.
@@ -174,6 +185,7 @@ std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surf
       if (count == 0) continue;
       stamp->rim.push_back(static_cast<std::int32_t>(offset));
       stamp->rimNeighbours.push_back(static_cast<std::uint8_t>(count));
+      stamp->rimPlaces.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(c)});
     }
   return stamp;
 }
@@ -216,12 +228,28 @@ const TextStamp* TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::st
   const std::int64_t w = width_, h = height_;
   const ColorTriple ink = color;
   // The brush is always clear here, so only glyph pixels change.
+  const PixelRect clip = Clip();
+  if (clip.Empty()) return nullptr;
   const TextStamp* stamp = StampFor(fontName_, fontSize_, fontStyle_, text, width_);
   if (stamp != nullptr && x + stamp->left >= 0 && y + stamp->top >= 0 && x + stamp->right <= w &&
       y + stamp->bottom <= h) {
+    if (x + stamp->right <= clip.left || x + stamp->left >= clip.right || y + stamp->bottom <= clip.top ||
+        y + stamp->top >= clip.bottom)
+      return stamp;  // nothing of it inside the clip
     ColorTriple* const origin = out + (std::int64_t{y} * w + x);
     const InkPainter painter(ink);
-    for (const InkRun& run : stamp->ink) painter.Paint(origin + run.offset, run.length);
+    if (x + stamp->left >= clip.left && y + stamp->top >= clip.top && x + stamp->right <= clip.right &&
+        y + stamp->bottom <= clip.bottom) {
+      for (const InkRun& run : stamp->ink) painter.Paint(origin + run.offset, run.length);
+      return stamp;
+    }
+    for (const InkRun& run : stamp->ink) {
+      const std::int64_t r = std::int64_t{y} + run.row;
+      if (r < clip.top || r >= clip.bottom) continue;
+      const std::int64_t from = std::max<std::int64_t>(std::int64_t{x} + run.col, clip.left);
+      const std::int64_t to = std::min<std::int64_t>(std::int64_t{x} + run.col + run.length, clip.right);
+      if (from < to) painter.Paint(out + (r * w + from), static_cast<std::int32_t>(to - from));
+    }
     return stamp;
   }
   TextLayout layout;
@@ -232,7 +260,7 @@ const TextStamp* TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::st
     for (const GlyphPixel& g : placed.image->pixels) {
       const std::int64_t r = oy + g.row;
       const std::int64_t c = ox + g.col;
-      if (r >= 0 && r < h && c >= 0 && c < w) out[r * w + c] = ink;
+      if (r >= clip.top && r < clip.bottom && c >= clip.left && c < clip.right) out[r * w + c] = ink;
     }
   }
   return nullptr;
@@ -251,13 +279,29 @@ void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text
   const std::int32_t boxRight = chk::Add(chk::Add(x, chk::Mul(ShiftJisLength(text), cell)), 1);
   const std::int32_t boxBottom = chk::Add(chk::Add(y, fontSize_), 2);
   const Blends& blends = BlendsToward(textColor_);
+  const PixelRect clip = Clip();
+  if (clip.Empty() || boxRight <= clip.left || chk::Sub(x, 1) >= clip.right || boxBottom <= clip.top ||
+      chk::Sub(y, 1) >= clip.bottom)
+    return;  // the rim lies in the box, and none of the box is inside the clip
 
   if (stamp != nullptr) {
     ColorTriple* const origin = pixels_.data() + (std::int64_t{y} * width_ + x);
     const std::int32_t* const offsets = stamp->rim.data();
     const std::uint8_t* const neighbours = stamp->rimNeighbours.data();
     const std::size_t count = stamp->rim.size();
-    for (std::size_t i = 0; i < count; ++i) Blend(origin[offsets[i]], blends, neighbours[i]);
+    if (x + stamp->left >= clip.left && y + stamp->top >= clip.top && x + stamp->right <= clip.right &&
+        y + stamp->bottom <= clip.bottom) {
+      for (std::size_t i = 0; i < count; ++i) Blend(origin[offsets[i]], blends, neighbours[i]);
+      return;
+    }
+    // Cut by the clip: a rim pixel outside it keeps what it has, so it is never blended twice.
+    const RimPlace* const places = stamp->rimPlaces.data();
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::int64_t r = std::int64_t{y} + places[i].row;
+      const std::int64_t c = std::int64_t{x} + places[i].col;
+      if (r >= clip.top && r < clip.bottom && c >= clip.left && c < clip.right)
+        Blend(origin[offsets[i]], blends, neighbours[i]);
+    }
     return;
   }
 
@@ -281,10 +325,10 @@ void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text
   work.SetClearBrush();
   work.DrawText(x, y, text);
 
-  const std::int32_t left = std::max(chk::Sub(x, 1), 0);
-  const std::int32_t top = std::max(chk::Sub(y, 1), 0);
-  const std::int32_t right = std::min(boxRight, width_);
-  const std::int32_t bottom = std::min(boxBottom, height_);
+  const std::int32_t left = std::max(chk::Sub(x, 1), clip.left);
+  const std::int32_t top = std::max(chk::Sub(y, 1), clip.top);
+  const std::int32_t right = std::min(boxRight, clip.right);
+  const std::int32_t bottom = std::min(boxBottom, clip.bottom);
   for (std::int32_t r = top; r < bottom; ++r) {
     const std::size_t rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(width_);
     ColorTriple* out = pixels_.data() + rowStart;
@@ -300,6 +344,46 @@ void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text
       Blend(out[c], blends, count);
     }
   }
+}
+
+}  // namespace vexa
+
+namespace vexa {
+
+PixelRect TBrixBitmap::TextBounds(const std::string& face, std::int32_t size, std::int32_t x, std::int32_t y,
+                                  std::string_view text) const {
+  if (text.empty()) return PixelRect{};
+  std::int64_t top = 0, left = 0, bottom = 0, right = 0;
+  if (const TextStamp* stamp = StampFor(face, size, fontStyle_, text, width_)) {
+    top = stamp->top;
+    left = stamp->left;
+    bottom = stamp->bottom;
+    right = stamp->right;
+  } else {
+    TextLayout layout;
+    LayOutText(face, size, fontStyle_, text, layout);
+    bool any = false;
+    for (const PlacedGlyph& g : layout.glyphs) {
+      if (g.image->pixels.empty()) continue;
+      const GlyphImage& i = *g.image;
+      top = any ? std::min<std::int64_t>(top, i.top) : i.top;
+      bottom = any ? std::max<std::int64_t>(bottom, i.bottom) : i.bottom;
+      left = any ? std::min<std::int64_t>(left, g.cellX + i.left) : g.cellX + i.left;
+      right = any ? std::max<std::int64_t>(right, g.cellX + i.right) : g.cellX + i.right;
+      any = true;
+    }
+    if (!any) return PixelRect{};
+    // The soft rim lies next to the glyph pixels.
+    --top;
+    --left;
+    ++bottom;
+    ++right;
+  }
+  auto cut = [](std::int64_t v, std::int32_t limit) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, limit));
+  };
+  const PixelRect r{cut(x + left, width_), cut(y + top, height_), cut(x + right, width_), cut(y + bottom, height_)};
+  return r.Empty() ? PixelRect{} : r;
 }
 
 }  // namespace vexa

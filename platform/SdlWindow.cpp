@@ -289,12 +289,38 @@ void SdlWindow::Push(const PixelRect* rect) {
   SDL_UpdateWindowSurfaceRects(window_, &area, 1);
 }
 
-void SdlWindow::Show(const TBrixBitmap& frame) {
+void SdlWindow::PushParts() {
+  if (pushed_.empty() || !shown_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED)) return;
+  std::vector<SDL_Rect> areas;
+  areas.reserve(pushed_.size());
+  for (const PixelRect& r : pushed_) areas.push_back(SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+  SDL_UpdateWindowSurfaceRects(window_, areas.data(), static_cast<int>(areas.size()));
+}
+
+void SdlWindow::Show(const TBrixBitmap& frame, const FrameDamage& damage) {
   if (frame.Width() <= 0 || frame.Height() <= 0) return;  // nothing to show
   // A first frame, or one of another size, replaces the white or the old frame's border too.
   bool repaint = onScreen_.Empty() || frame.Width() != onScreen_.width || frame.Height() != onScreen_.height;
-  const PixelRect changed = TakeFrame(onScreen_, frame.Pixels().data(), frame.Width(), frame.Height(), runs_);
   ++framesShown_;
+  if (damage.known && TakeParts(onScreen_, frame.Pixels().data(), frame.Width(), frame.Height(), damage.rects)) {
+    SDL_Surface* surface = Surface(repaint);
+    if (!surface) return;
+    if (repaint) {
+      PaintAll(*surface);
+      Push(nullptr);
+      return;
+    }
+    // Each part on its own: the fighters and the bars lie far apart, and the pixels between
+    // them would cost more to send than a request each.
+    pushed_.clear();
+    for (const PixelRect& part : damage.rects) {
+      const PixelRect out = Paint(*surface, Intersection(part, PixelRect{0, 0, frame.Width(), frame.Height()}));
+      if (!out.Empty()) pushed_.push_back(out);
+    }
+    PushParts();
+    return;
+  }
+  const PixelRect changed = TakeFrame(onScreen_, frame.Pixels().data(), frame.Width(), frame.Height(), runs_);
 
   SDL_Surface* surface = Surface(repaint);
   if (!surface) return;
@@ -324,8 +350,11 @@ std::int32_t SdlWindow::Now() { return static_cast<std::int32_t>(SDL_GetTicks64(
 
 void SdlWindow::DispatchEvents() {
   if (hungUp) closed_ = true;
+  // One pump, then the queue drained: SDL_PollEvent would ask the display again for every
+  // event taken.
+  SDL_PumpEvents();
   SDL_Event event;
-  while (SDL_PollEvent(&event)) Handle(event);
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Handle(event);
 }
 
 void SdlWindow::Wait(std::int32_t maxMs) {

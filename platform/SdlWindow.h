@@ -77,8 +77,9 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   void MoveTo(std::int32_t left, std::int32_t top) override;
 
   // PaintBox: presents the frame at once; only the pixels that changed since the last one
-  // are converted and sent to the display.
-  void Show(const TBrixBitmap& frame) override;
+  // are converted and sent to the display: the parts the damage names, or when it is
+  // unknown, what a comparison with the last frame finds.
+  void Show(const TBrixBitmap& frame, const FrameDamage& damage) override;
 
   // TimerHost.
   std::int32_t Now() override;
@@ -94,6 +95,7 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   void PaintAll(SDL_Surface& surface);
   PixelRect Paint(SDL_Surface& surface, const PixelRect& part);
   void Push(const PixelRect* rect);
+  void PushParts();
 
   SDL_Window* window_ = nullptr;
   // Where texels are written when the window surface is not a packed 32-bit format; SDL
@@ -103,6 +105,7 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   TexelLayout layout_;
   ShownFrame onScreen_;  // the latest frame, as the window surface holds it; none: white
   std::vector<RowRun> runs_;  // what the latest frame changed
+  std::vector<PixelRect> pushed_;  // window pixels to send, one rectangle per damaged part
 
   MouseTarget* mouseTarget_ = nullptr;
   std::uint32_t windowId_ = 0;

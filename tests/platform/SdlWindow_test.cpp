@@ -185,7 +185,7 @@ TEST_F(Window, WhiteUntilTheFirstFrameThenTheFrameAtSharpScale) {
   frame.rows[0][0] = Rgb(0x12, 0x34, 0x56);
   frame.rows[0][1] = Rgb(0xFE, 0x80, 0x01);
   frame.rows[449][599] = Rgb(0x20, 0x40, 0x60);
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   EXPECT_EQ(w->FramesShown(), 1);
   // Every window pixel of a game pixel has its exact colour: no smoothing at the seams.
   for (int dy = 0; dy < 3; ++dy) {
@@ -207,7 +207,7 @@ TEST_F(Window, FullscreenShowsTheGameCentredOnBlack) {
   TBrixBitmap frame;
   frame.SetSize(600, 450);
   frame.Fill(Rgb(0x33, 0x66, 0x99));
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   EXPECT_EQ(Hex(PixelAt(*w, 0, 0)), "000000");
   EXPECT_EQ(Hex(PixelAt(*w, view.offsetX - 1, view.offsetY)), "000000");
   EXPECT_EQ(Hex(PixelAt(*w, view.offsetX, view.offsetY)), "336699");
@@ -248,22 +248,22 @@ TEST_F(Window, EveryChangeOfAFrameReachesTheWindow) {
     TBrixBitmap frame;
     frame.SetSize(600, 450);
     frame.Fill(Rgb(0x20, 0x40, 0x60));
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     ASSERT_EQ(WrongPixels(*w, view, frame), 0) << "scale " << c.scale;
     // Corners, a lone pixel, a block straddling rows, then nothing at all changed.
     frame.rows[0][0] = Rgb(1, 2, 3);
     frame.rows[449][599] = Rgb(4, 5, 6);
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "corners, scale " << c.scale;
     frame.rows[200][300] = Rgb(7, 8, 9);
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "one pixel, scale " << c.scale;
     for (int y = 100; y < 180; ++y)
       for (int x = 50; x < 120; ++x) frame.rows[y][x] = Rgb(std::uint8_t(x), std::uint8_t(y), 0xEE);
     frame.rows[100][50] = Rgb(0x20, 0x40, 0x60);  // the block's own corner unchanged
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "block, scale " << c.scale;
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "unchanged, scale " << c.scale;
     EXPECT_EQ(w->FramesShown(), 5);
   }
@@ -276,9 +276,9 @@ TEST_F(Window, AResizedWindowGetsTheWholeFrameAgain) {
   TBrixBitmap frame;
   frame.SetSize(600, 450);
   frame.Fill(Rgb(0x33, 0x66, 0x99));
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   SDL_SetWindowSize(w->NativeWindow(), 1300, 1000);
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   EXPECT_EQ(WrongPixels(*w, w->MouseView(), frame), 0);
   w->DispatchEvents();  // the size change itself redraws too
   EXPECT_EQ(WrongPixels(*w, w->MouseView(), frame), 0);
@@ -300,10 +300,10 @@ TEST_F(Window, AnExposeSendsTheLatestFrameAgainAndOnlyChangesAreSent) {
   TBrixBitmap frame;
   frame.SetSize(600, 450);
   frame.Fill(Rgb(0x10, 0x20, 0x30));
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   const std::size_t before = sent().size();
   ASSERT_GE(before, 1u);
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   EXPECT_EQ(sent().size(), before) << "an unchanged frame was sent again";
 
   SDL_Event e{};

@@ -13,7 +13,7 @@ namespace vexa {
 namespace {
 
 struct CapturingScreen : PaintBox {
-  void Show(const TBrixBitmap& frame) override {
+  void Show(const TBrixBitmap& frame, const FrameDamage&) override {
     ++shown;
     pixels = frame.Pixels();
   }
