@@ -1,6 +1,8 @@
 // The surface's storage, row table, key mask and transparent copy, on small fixtures.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -90,6 +92,54 @@ TEST(Fill, SetsEveryPixel) {
   s.Fill(Colour('c'));
   EXPECT_EQ(Describe(s), Lines({"cccc", "cccc", "cccc"}));
 }
+
+// Fill and DrawOnto under a clip: inside it as without one, outside it nothing.
+struct SurfaceClipCase {
+  const char* name;
+  PixelRect clip;
+};
+
+void PrintTo(const SurfaceClipCase& c, std::ostream* os) { *os << c.name; }
+
+class SurfaceClip : public ::testing::TestWithParam<SurfaceClipCase> {};
+
+TEST_P(SurfaceClip, FillAndDrawOntoWriteOnlyInsideTheClip) {
+  const PixelRect clip = GetParam().clip;
+  auto make = [] {
+    auto s = std::make_unique<TBrixBitmap>();
+    s->SetSize(8, 6);
+    s->Fill(Rgb(9, 9, 9));
+    return s;
+  };
+  TBrixBitmap picture;
+  picture.SetSize(5, 4);
+  picture.Fill(Rgb(1, 2, 3));
+  picture.rows[1][1] = Rgb(255, 0, 0);  // see-through
+  picture.MakeKeyMask(Rgb(255, 0, 0));
+
+  auto whole = make();
+  whole->Fill(Rgb(40, 50, 60));
+  picture.DrawOnto(*whole, 2, 1);
+  auto clipped = make();
+  clipped->SetClip(clip);
+  clipped->Fill(Rgb(40, 50, 60));
+  picture.DrawOnto(*clipped, 2, 1);
+  clipped->ClearClip();
+  for (std::int32_t y = 0; y < 6; ++y)
+    for (std::int32_t x = 0; x < 8; ++x) {
+      const bool inside = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
+      const ColorTriple want = inside ? whole->rows[y][x] : Rgb(9, 9, 9);
+      EXPECT_TRUE(SameColor(clipped->rows[y][x], want)) << GetParam().name << " at " << x << "," << y;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, SurfaceClip,
+                         ::testing::Values(SurfaceClipCase{"acrossThePicture", {3, 0, 5, 6}},
+                                           SurfaceClipCase{"theSeeThroughPixel", {3, 2, 4, 3}},
+                                           SurfaceClipCase{"pastEveryEdge", {-4, -4, 20, 20}},
+                                           SurfaceClipCase{"besideThePicture", {0, 0, 2, 6}},
+                                           SurfaceClipCase{"empty", {5, 5, 5, 9}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ColourHelpers, RgbStoresBlueGreenRedAndToolkitColourIsBgr) {
   const ColorTriple c = Rgb(0x12, 0x34, 0x56);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "session/Session.h"
 #include "support/TempFolder.h"
 
 namespace vexa {
@@ -321,6 +322,52 @@ TEST_F(Window, AnExposeSendsTheLatestFrameAgainAndOnlyChangesAreSent) {
   EXPECT_EQ(Hex(SDL_Color{p[0], p[1], p[2], 255}), "102030");
   SDL_FreeSurface(rgb);
   SDL_FreeSurface(shot);
+}
+
+// The game's own frames, shown by what each step changed: after idle and busy steps, an
+// expose and a resize, the window holds exactly the composed frame.
+TEST_F(Window, TheWindowHoldsEachComposedFrameShownByItsDamage) {
+  test::TempFolder folder;
+  for (std::int32_t scale : {1, 2}) {
+    auto w = Open(scale);
+    SessionOptions options;
+    options.seed = 11;
+    options.window = w.get();
+    options.screen = w.get();
+    Session session(options);
+    const TBrixBitmap& frame = *session.Game().backbuffer;
+    auto check = [&](const char* when) {
+      EXPECT_EQ(WrongPixels(*w, w->MouseView(), frame), 0) << when << ", scale " << scale;
+    };
+    for (int i = 0; i < 6; ++i) session.Step();
+    check("idle");
+    // A restless player: moves every step, clicks and guards now and then.
+    MouseTarget& mouse = session.Mouse();
+    for (int i = 0; i < 40; ++i) {
+      const std::int32_t x = 80 + (i * 53) % 480;
+      mouse.PaintBoxMainMouseMove(ShiftState{}, x, 300);
+      if (i % 5 == 0) mouse.PaintBoxMainMouseDown(MouseButton::Left, ShiftState{true, false, false}, x, 300);
+      if (i % 5 == 0) mouse.PaintBoxMainMouseUp(MouseButton::Left, ShiftState{}, x, 300);
+      if (i % 7 == 3) mouse.PaintBoxMainMouseDown(MouseButton::Right, ShiftState{false, true, false}, x, 300);
+      if (i % 7 == 5) mouse.PaintBoxMainMouseUp(MouseButton::Right, ShiftState{}, x, 300);
+      session.Step();
+      if (i % 8 == 7) check("busy");
+    }
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = SDL_GetWindowID(w->NativeWindow());
+    e.window.event = SDL_WINDOWEVENT_EXPOSED;
+    SDL_PushEvent(&e);
+    w->DispatchEvents();
+    check("expose");
+    session.Step();
+    check("a step after the expose");
+    SDL_SetWindowSize(w->NativeWindow(), 700 * scale, 500 * scale);
+    w->DispatchEvents();
+    check("resize");
+    for (int i = 0; i < 3; ++i) session.Step();
+    check("steps after the resize");
+  }
 }
 
 TEST_F(Window, ClosingTheWindowOrQuittingEndsTheLoop) {
