@@ -69,6 +69,7 @@ void TBrixBitmap::SetSize(std::int32_t width, std::int32_t height) {
 }
 
 void TBrixBitmap::Fill(ColorTriple color) {
+  inkKnown_ = false;
   if (pixels_.empty()) return;
   const bool grey = color.blue == color.green && color.green == color.red;  // every frame starts white
   if (!clipped_) {
@@ -98,7 +99,15 @@ PixelRect TBrixBitmap::Clip() const {
   return clipped_ ? Intersection(clip_, whole) : whole;
 }
 
-void TBrixBitmap::RebuildRows() { rows.Assign(pixels_.data(), width_, height_); }
+void TBrixBitmap::RebuildRows() {
+  inkKnown_ = false;  // every way to new pixels ends here
+  rows.Assign(pixels_.data(), width_, height_);
+}
+
+PixelRect TBrixBitmap::DrawnBounds() const {
+  if (maskSurface_ && inkKnown_) return ink_;
+  return PixelRect{0, 0, width_, height_};
+}
 
 void TBrixBitmap::SetFontName(const std::string& name) { fontName_ = name; }
 void TBrixBitmap::SetFontSize(std::int32_t size) { fontSize_ = size; }
@@ -126,16 +135,26 @@ void TBrixBitmap::MakeKeyMask(ColorTriple key) {
     pixels_[i].green &= static_cast<std::uint8_t>(~mask.pixels_[i].green);
     pixels_[i].red &= static_cast<std::uint8_t>(~mask.pixels_[i].red);
   }
+  // A key pixel now leaves the target as it was: (target AND white) OR black. Body parts
+  // are drawn in pictures wider than they are, and drawing skips their empty margins.
+  ink_ = PixelRect{};
+  for (std::int32_t r = 0; r < height_; ++r)
+    for (std::int32_t c = 0; c < width_; ++c)
+      if (!SameColor(mask.pixels_[static_cast<std::size_t>(r) * static_cast<std::size_t>(width_) + c], ColorWhite))
+        ink_ = Bounds(ink_, PixelRect{c, r, c + 1, r + 1});
+  inkKnown_ = true;
 }
 
 void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) const {
   // Clip against the target; work in 64 bits so far-off positions cannot overflow.
   const PixelRect clip = target.Clip();
-  const std::int64_t left = std::max<std::int64_t>(clip.left, x);
-  const std::int64_t top = std::max<std::int64_t>(clip.top, y);
-  const std::int64_t right = std::min<std::int64_t>(clip.right, std::int64_t{x} + width_);
-  const std::int64_t bottom = std::min<std::int64_t>(clip.bottom, std::int64_t{y} + height_);
+  const PixelRect drawn = DrawnBounds();
+  const std::int64_t left = std::max<std::int64_t>(clip.left, std::int64_t{x} + drawn.left);
+  const std::int64_t top = std::max<std::int64_t>(clip.top, std::int64_t{y} + drawn.top);
+  const std::int64_t right = std::min<std::int64_t>(clip.right, std::int64_t{x} + drawn.right);
+  const std::int64_t bottom = std::min<std::int64_t>(clip.bottom, std::int64_t{y} + drawn.bottom);
   if (left >= right || top >= bottom) return;
+  target.inkKnown_ = false;
   if (maskSurface_ && (maskSurface_->width_ != width_ || maskSurface_->height_ != height_))
     throw VexaError("key mask no longer matches its picture");
   const std::size_t span = static_cast<std::size_t>(right - left);

@@ -114,6 +114,10 @@ class TBrixBitmap {
 
   void MakeKeyMask(ColorTriple key);
   void DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) const;
+  // The part of this picture DrawOnto can change in a target: with a key mask, the pixels
+  // that are not the key (a picture written through `rows` after MakeKeyMask needs it
+  // made again, as the mask itself does); without one, the whole picture.
+  PixelRect DrawnBounds() const;
   void PresentTo(PaintBox& box) const;
 
   const std::string& FontName() const { return fontName_; }
@@ -141,6 +145,8 @@ class TBrixBitmap {
   bool clearBrush_ = false;
   bool clipped_ = false;
   PixelRect clip_;
+  bool inkKnown_ = false;  // ink_ holds since the last MakeKeyMask
+  PixelRect ink_;
 };
 
 }  // namespace vexa

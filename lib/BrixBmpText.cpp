@@ -202,7 +202,9 @@ const TextStamp* StampFor(const std::string& face, std::int32_t size, std::uint8
   std::string& key = cache.key;
   key.assign(face);
   key += '\0';
-  key += std::to_string(size) + ',' + std::to_string(style) + ',' + std::to_string(surfaceWidth) + '\0';
+  // The numbers as raw bytes: no temporary strings on a path taken for every text drawn.
+  const std::int32_t numbers[3] = {size, style, surfaceWidth};
+  key.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
   key.append(text);
   const auto found = cache.stamps.find(key);
   if (found != cache.stamps.end()) return found->second.get();
@@ -267,6 +269,8 @@ const TextStamp* TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::st
 }
 
 void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
+  if (clipped_ && Clip().Empty()) return;  // nothing can show; not even the text is looked at
+  inkKnown_ = false;
   // The stamp, when the whole text lay on the surface: its rim then gives the soft edge.
   const TextStamp* const stamp = DrawGlyphs(x, y, text, textColor_);
   if (!softText_) return;

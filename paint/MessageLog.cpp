@@ -87,12 +87,18 @@ void AdvanceMessageLog(MessageLog& log) {
 
 PanelView PanelViewOf(const MessageLog& log) {
   PanelView v;
+  FillPanelView(log, v);
+  return v;
+}
+
+void FillPanelView(const MessageLog& log, PanelView& v) {
   v.shown = log.scroll > 6 ? 5 : 4;
   v.older = chk::Sub(log.count, log.freshCount);
   v.top = chk::Sub(chk::Add(BelowNewest, log.scroll), chk::Mul(LinePitch, log.count));
   for (std::int32_t j = 0; j < v.shown; ++j)
     v.lines[static_cast<std::size_t>(j)] = log.lines[CheckIndex("lines", j, LogCapacity)];
-  return v;
+  for (std::int32_t j = v.shown; j < static_cast<std::int32_t>(v.lines.size()); ++j)
+    v.lines[static_cast<std::size_t>(j)].clear();
 }
 
 void DrawMessagePanel(TBrixBitmap& s, const PanelView& v) {

@@ -25,6 +25,8 @@ struct PanelView {
 // lines move on, then the panel is drawn.
 void AdvanceMessageLog(MessageLog& log);
 PanelView PanelViewOf(const MessageLog& log);
+// The same into `view`, reusing its lines' storage.
+void FillPanelView(const MessageLog& log, PanelView& view);
 void DrawMessagePanel(TBrixBitmap& target, const PanelView& view);
 // Every pixel DrawMessagePanel may write.
 PixelRect PanelBounds(const TBrixBitmap& target, const PanelView& view);

@@ -82,11 +82,13 @@ BarsView BarsViewOf(const GameState& g) {
 
 void DrawStatusBars(TBrixBitmap& s, const GameState& g) {
   const BarsView view = BarsViewOf(g);
-  for (std::size_t i = 0; i < view.size(); ++i) {
-    const BarRow& r = view[i];
-    DrawStatusRow(s, r.battleOn, RowY(i), RowLabels[i], r.enemyValue, RowColors[i], r.enemyMax, r.playerValue,
-                  r.playerMax, 1, 1);
-  }
+  for (std::size_t i = 0; i < view.size(); ++i) DrawStatusBarsRow(s, view, i);
+}
+
+void DrawStatusBarsRow(TBrixBitmap& s, const BarsView& view, std::size_t row) {
+  const BarRow& r = view[row];
+  DrawStatusRow(s, r.battleOn, RowY(row), RowLabels[row], r.enemyValue, RowColors[row], r.enemyMax, r.playerValue,
+                r.playerMax, 1, 1);
 }
 
 namespace {
@@ -141,9 +143,10 @@ void BarsDamage(const TBrixBitmap& s, const std::string& face, const BarsView& w
   }
 }
 
-PixelRect BarsBounds(const TBrixBitmap& s, const std::string& face, const BarsView& view) {
-  PixelRect bounds;
+std::array<PixelRect, 3> BarsBounds(const TBrixBitmap& s, const std::string& face, const BarsView& view) {
+  std::array<PixelRect, 3> rows{};
   for (std::size_t i = 0; i < view.size(); ++i) {
+    PixelRect& bounds = rows[i];
     const BarRow& r = view[i];
     const std::int32_t y = RowY(i);
     std::vector<PixelRect> parts;
@@ -154,8 +157,9 @@ PixelRect BarsBounds(const TBrixBitmap& s, const std::string& face, const BarsVi
     if (r.battleOn)
       parts.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), PadLeft(std::to_string(r.enemyValue))));
     for (const PixelRect& p : parts) bounds = Bounds(bounds, p);
+    bounds = Intersection(bounds, PixelRect{0, 0, s.Width(), s.Height()});
   }
-  return Intersection(bounds, PixelRect{0, 0, s.Width(), s.Height()});
+  return rows;
 }
 
 void DrawStatusRow(TBrixBitmap& s, bool battleOn, std::int32_t y, std::string_view label, std::int32_t enemyValue, ColorTriple color,

@@ -27,8 +27,10 @@ BarsView BarsViewOf(const GameState& g);
 // from those drawn from `was`, both in the text face `face`.
 void BarsDamage(const TBrixBitmap& target, const std::string& face, const BarsView& was, const BarsView& now,
                 std::vector<PixelRect>& out);
-// Every pixel DrawStatusBars may write, with its text in `face`.
-PixelRect BarsBounds(const TBrixBitmap& target, const std::string& face, const BarsView& view);
+// Every pixel each row of DrawStatusBars may write, with its text in `face`.
+std::array<PixelRect, 3> BarsBounds(const TBrixBitmap& target, const std::string& face, const BarsView& view);
+// One row of DrawStatusBars.
+void DrawStatusBarsRow(TBrixBitmap& target, const BarsView& view, std::size_t row);
 // The enemy's side shows only while a battle is on.
 void DrawStatusRow(TBrixBitmap& target, bool battleOn, std::int32_t y, std::string_view label, std::int32_t enemyValue,
                    ColorTriple color, std::int32_t enemyMax, std::int32_t playerValue,

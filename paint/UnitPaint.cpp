@@ -111,13 +111,15 @@ namespace {
 void Add(FighterPlan& plan, const TBrixBitmap& target, const TBrixBitmap& picture, std::int32_t x, std::int32_t y) {
   plan.items[CheckIndex("pictures", plan.count, static_cast<std::int32_t>(plan.items.size()))] = Drawn{&picture, x, y};
   plan.count = chk::Add(plan.count, 1);
-  const std::int64_t right = std::int64_t{x} + picture.Width();
-  const std::int64_t bottom = std::int64_t{y} + picture.Height();
-  const PixelRect whole{0, 0, target.Width(), target.Height()};
-  const PixelRect covered{std::max(x, 0), std::max(y, 0),
-                          static_cast<std::int32_t>(std::min<std::int64_t>(right, target.Width())),
-                          static_cast<std::int32_t>(std::min<std::int64_t>(bottom, target.Height()))};
-  plan.box = Bounds(plan.box, Intersection(covered, whole));
+  // Only what the picture can change counts, not its see-through margins.
+  const PixelRect drawn = picture.DrawnBounds();
+  auto cut = [](std::int64_t v, std::int32_t limit) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, limit));
+  };
+  const PixelRect covered{cut(std::int64_t{x} + drawn.left, target.Width()), cut(std::int64_t{y} + drawn.top, target.Height()),
+                          cut(std::int64_t{x} + drawn.right, target.Width()),
+                          cut(std::int64_t{y} + drawn.bottom, target.Height())};
+  plan.box = Bounds(plan.box, Intersection(covered, PixelRect{0, 0, target.Width(), target.Height()}));
 }
 
 // A single picture draws its vertical jitter first; placements draw the horizontal first.
@@ -199,12 +201,13 @@ void Merge(std::vector<PixelRect>& rects) {
 bool Meets(const PixelRect& a, const PixelRect& b) { return !Intersection(a, b).Empty(); }
 
 // The frame's layers, drawn inside `part` alone, in the order of a whole frame.
-void DrawPart(TBrixBitmap& frame, const PixelRect& part, const GameState& g, const PixelRect& barsBounds,
-              const PanelView& panel, const PixelRect& panelBounds, const FighterPlan& player,
-              const FighterPlan& enemy) {
+void DrawPart(TBrixBitmap& frame, const PixelRect& part, const BarsView& bars,
+              const std::array<PixelRect, 3>& barsBounds, const PanelView& panel, const PixelRect& panelBounds,
+              const FighterPlan& player, const FighterPlan& enemy) {
   frame.SetClip(part);
   frame.Fill(ColorWhite);
-  if (Meets(part, barsBounds)) DrawStatusBars(frame, g);
+  for (std::size_t row = 0; row < bars.size(); ++row)
+    if (Meets(part, barsBounds[row])) DrawStatusBarsRow(frame, bars, row);
   if (Meets(part, panelBounds)) DrawMessagePanel(frame, panel);
   if (Meets(part, player.box)) PaintFighter(frame, player);
   if (Meets(part, enemy.box)) PaintFighter(frame, enemy);  // after the player, so the enemy is on top where they meet
@@ -233,8 +236,9 @@ struct ComposeMemory {
   PixelRect player;
   PixelRect enemy;
   BarsView bars{};
-  PixelRect barsBounds;
+  std::array<PixelRect, 3> barsBounds{};
   PanelView panel;
+  PanelView nextPanel;  // filled in place, so the lines' storage is kept from frame to frame
   PixelRect panelBounds;
   FrameDamage damage;
 };
@@ -255,7 +259,8 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
 
   // What changes the record: the panel's lines move on, and both fighters tremble.
   AdvanceMessageLog(g.messageLog);
-  const PanelView panel = PanelViewOf(g.messageLog);
+  FillPanelView(g.messageLog, was.nextPanel);
+  const PanelView& panel = was.nextPanel;
   const FighterPlan player = PlanFighter(frame, g.random, g.player);
   const FighterPlan enemy = PlanFighter(frame, g.random, g.enemy);
   const BarsView bars = BarsViewOf(g);
@@ -263,7 +268,8 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
   const bool same = was.valid && was.pixels == frame.Pixels().data() && was.width == frame.Width() &&
                     was.height == frame.Height() && was.face == face && was.style == frame.FontStyle() &&
                     was.softText == frame.SoftText();
-  const PixelRect barsBounds = same && bars == was.bars ? was.barsBounds : BarsBounds(frame, face, bars);
+  const std::array<PixelRect, 3> barsBounds =
+      same && bars == was.bars ? was.barsBounds : BarsBounds(frame, face, bars);
   const PixelRect panelBounds = same && panel == was.panel ? was.panelBounds : PanelBounds(frame, panel);
 
   FrameDamage& damage = was.damage;
@@ -286,7 +292,7 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
   Merge(damage.rects);
 
   for (const PixelRect& part : damage.rects)
-    DrawPart(frame, part, g, barsBounds, panel, panelBounds, player, enemy);
+    DrawPart(frame, part, bars, barsBounds, panel, panelBounds, player, enemy);
   LeaveTextSettings(frame, panel);
   if (whole) {
     // Every layer over the whole surface, as if nothing were known of the frame before.
@@ -309,7 +315,7 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
   was.enemy = enemy.box;
   was.bars = bars;
   was.barsBounds = barsBounds;
-  was.panel = panel;
+  std::swap(was.panel, was.nextPanel);
   was.panelBounds = panelBounds;
   return damage;
 }

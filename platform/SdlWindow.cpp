@@ -291,10 +291,9 @@ void SdlWindow::Push(const PixelRect* rect) {
 
 void SdlWindow::PushParts() {
   if (pushed_.empty() || !shown_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED)) return;
-  std::vector<SDL_Rect> areas;
-  areas.reserve(pushed_.size());
-  for (const PixelRect& r : pushed_) areas.push_back(SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
-  SDL_UpdateWindowSurfaceRects(window_, areas.data(), static_cast<int>(areas.size()));
+  areas_.clear();
+  for (const PixelRect& r : pushed_) areas_.push_back(SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+  SDL_UpdateWindowSurfaceRects(window_, areas_.data(), static_cast<int>(areas_.size()));
 }
 
 void SdlWindow::Show(const TBrixBitmap& frame, const FrameDamage& damage) {
@@ -350,16 +349,18 @@ std::int32_t SdlWindow::Now() { return static_cast<std::int32_t>(SDL_GetTicks64(
 
 void SdlWindow::DispatchEvents() {
   if (hungUp) closed_ = true;
-  // One pump, then the queue drained: SDL_PollEvent would ask the display again for every
-  // event taken.
-  SDL_PumpEvents();
+  // The queue is drained without asking the display again when the wait just did: one
+  // pump per wake. SDL_PollEvent would pump for every event taken.
+  if (!pumped_) SDL_PumpEvents();
+  pumped_ = false;
   SDL_Event event;
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Handle(event);
 }
 
 void SdlWindow::Wait(std::int32_t maxMs) {
   if (closed_ || maxMs <= 0) return;
-  SDL_WaitEventTimeout(nullptr, maxMs);
+  SDL_WaitEventTimeout(nullptr, maxMs);  // pumps on entry and whenever the display wakes it
+  pumped_ = true;
 }
 
 void SdlWindow::Handle(const SDL_Event& event) {

@@ -15,6 +15,7 @@
 
 struct SDL_Window;
 struct SDL_Surface;
+struct SDL_Rect;
 union SDL_Event;
 
 namespace vexa {
@@ -106,6 +107,7 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   ShownFrame onScreen_;  // the latest frame, as the window surface holds it; none: white
   std::vector<RowRun> runs_;  // what the latest frame changed
   std::vector<PixelRect> pushed_;  // window pixels to send, one rectangle per damaged part
+  std::vector<SDL_Rect> areas_;    // the same as SDL takes them
 
   MouseTarget* mouseTarget_ = nullptr;
   std::uint32_t windowId_ = 0;
@@ -116,6 +118,7 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   std::int32_t gameH_ = 450;
   bool shown_ = false;
   bool closed_ = false;
+  bool pumped_ = false;  // the wait has pumped the events since the last dispatch
   std::int64_t framesShown_ = 0;
   std::string notice_;
 };

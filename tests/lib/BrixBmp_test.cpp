@@ -141,6 +141,36 @@ INSTANTIATE_TEST_SUITE_P(Clips, SurfaceClip,
                                            SurfaceClipCase{"empty", {5, 5, 5, 9}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(DrawnBounds, AMaskedPictureLeavesOutItsKeyMarginsUntilItChanges) {
+  TBrixBitmap picture;
+  picture.SetSize(6, 5);
+  EXPECT_EQ(picture.DrawnBounds(), (PixelRect{0, 0, 6, 5}));  // no mask: all of it
+  picture.Fill(Rgb(255, 0, 0));
+  picture.rows[1][2] = Rgb(1, 2, 3);
+  picture.rows[3][4] = Rgb(4, 5, 6);
+  picture.MakeKeyMask(Rgb(255, 0, 0));
+  EXPECT_EQ(picture.DrawnBounds(), (PixelRect{2, 1, 5, 4}));
+
+  // Drawn at the target's corner, nothing outside those bounds changes.
+  TBrixBitmap target;
+  target.SetSize(6, 5);
+  target.Fill(Rgb(9, 9, 9));
+  picture.DrawOnto(target, 0, 0);
+  for (std::int32_t y = 0; y < 5; ++y)
+    for (std::int32_t x = 0; x < 6; ++x) {
+      const bool ink = (x == 2 && y == 1) || (x == 4 && y == 3);
+      EXPECT_EQ(SameColor(target.rows[y][x], Rgb(9, 9, 9)), !ink) << x << "," << y;
+    }
+
+  picture.Fill(Rgb(7, 7, 7));  // the mask no longer tells what the picture holds
+  EXPECT_EQ(picture.DrawnBounds(), (PixelRect{0, 0, 6, 5}));
+  TBrixBitmap blank;
+  blank.SetSize(3, 3);
+  blank.Fill(Rgb(255, 0, 0));
+  blank.MakeKeyMask(Rgb(255, 0, 0));
+  EXPECT_TRUE(blank.DrawnBounds().Empty());
+}
+
 TEST(ColourHelpers, RgbStoresBlueGreenRedAndToolkitColourIsBgr) {
   const ColorTriple c = Rgb(0x12, 0x34, 0x56);
   EXPECT_EQ(c.blue, 0x56);
