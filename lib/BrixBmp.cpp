@@ -5,6 +5,7 @@
 #include <string>
 
 #include "lib/Checked.h"
+#include "lib/InkPainter.h"
 
 namespace vexa {
 
@@ -138,10 +139,21 @@ void TBrixBitmap::MakeKeyMask(ColorTriple key) {
   // A key pixel now leaves the target as it was: (target AND white) OR black. Body parts
   // are drawn in pictures wider than they are, and drawing skips their empty margins.
   ink_ = PixelRect{};
+  oneColour_ = true;
+  spans_.clear();
   for (std::int32_t r = 0; r < height_; ++r)
-    for (std::int32_t c = 0; c < width_; ++c)
-      if (!SameColor(mask.pixels_[static_cast<std::size_t>(r) * static_cast<std::size_t>(width_) + c], ColorWhite))
-        ink_ = Bounds(ink_, PixelRect{c, r, c + 1, r + 1});
+    for (std::int32_t c = 0; c < width_; ++c) {
+      const std::size_t i = static_cast<std::size_t>(r) * static_cast<std::size_t>(width_) + c;
+      if (SameColor(mask.pixels_[i], ColorWhite)) continue;
+      ink_ = Bounds(ink_, PixelRect{c, r, c + 1, r + 1});
+      if (spans_.empty()) inkColour_ = pixels_[i];
+      oneColour_ = oneColour_ && SameColor(pixels_[i], inkColour_);
+      if (!spans_.empty() && spans_.back().row == r && spans_.back().col + spans_.back().length == c)
+        ++spans_.back().length;
+      else
+        spans_.push_back(InkSpan{r, c, 1});
+    }
+  if (!oneColour_) spans_.clear();
   inkKnown_ = true;
 }
 
@@ -155,6 +167,20 @@ void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) 
   const std::int64_t bottom = std::min<std::int64_t>(clip.bottom, std::int64_t{y} + drawn.bottom);
   if (left >= right || top >= bottom) return;
   target.inkKnown_ = false;
+  if (maskSurface_ && inkKnown_ && oneColour_) {
+    // (target AND mask) OR picture is the ink colour where the picture is not the key.
+    const InkPainter painter(inkColour_);
+    ColorTriple* const out = target.pixels_.data();
+    const std::int64_t pitch = target.width_;
+    for (const InkSpan& span : spans_) {
+      const std::int64_t r = std::int64_t{y} + span.row;
+      if (r < top || r >= bottom) continue;
+      const std::int64_t from = std::max<std::int64_t>(std::int64_t{x} + span.col, left);
+      const std::int64_t to = std::min<std::int64_t>(std::int64_t{x} + span.col + span.length, right);
+      if (from < to) painter.Paint(out + (r * pitch + from), static_cast<std::int32_t>(to - from));
+    }
+    return;
+  }
   if (maskSurface_ && (maskSurface_->width_ != width_ || maskSurface_->height_ != height_))
     throw VexaError("key mask no longer matches its picture");
   const std::size_t span = static_cast<std::size_t>(right - left);

@@ -145,8 +145,18 @@ class TBrixBitmap {
   bool clearBrush_ = false;
   bool clipped_ = false;
   PixelRect clip_;
-  bool inkKnown_ = false;  // ink_ holds since the last MakeKeyMask
+  bool inkKnown_ = false;  // ink_ and the runs below hold since the last MakeKeyMask
   PixelRect ink_;
+  // A masked picture whose every pixel but the key is one colour (a body part's lines, or
+  // its fill) is drawn as runs of that colour, reading neither the picture nor its mask.
+  struct InkSpan {
+    std::int32_t row;
+    std::int32_t col;
+    std::int32_t length;
+  };
+  bool oneColour_ = false;
+  ColorTriple inkColour_{};
+  std::vector<InkSpan> spans_;
 };
 
 }  // namespace vexa

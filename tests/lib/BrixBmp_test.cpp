@@ -171,6 +171,45 @@ TEST(DrawnBounds, AMaskedPictureLeavesOutItsKeyMarginsUntilItChanges) {
   EXPECT_TRUE(blank.DrawnBounds().Empty());
 }
 
+// A picture of one colour besides its key is drawn from runs of that colour, not through
+// its mask: wherever it lands and however it is clipped, the same pixels as through the
+// mask. The reference is the same picture with one more colour in one pixel.
+TEST(DrawOnto, AOneColourPictureDrawsAsItsMaskWould) {
+  const ColorTriple key = Rgb(255, 0, 0), ink = Rgb(30, 140, 250);
+  auto make = [&](bool second) {
+    auto p = std::make_unique<TBrixBitmap>();
+    p->SetSize(9, 6);
+    for (std::int32_t y = 0; y < 6; ++y)
+      for (std::int32_t x = 0; x < 9; ++x) p->rows[y][x] = (x * 7 + y * 3) % 5 < 2 ? key : ink;
+    p->rows[5][8] = second ? Rgb(1, 1, 1) : ink;
+    p->MakeKeyMask(key);
+    return p;
+  };
+  const auto single = make(false), mixed = make(true);
+  struct Place {
+    std::int32_t x, y;
+    PixelRect clip;
+  };
+  for (const Place& at : {Place{2, 1, {0, 0, 20, 12}}, Place{-4, -2, {0, 0, 20, 12}}, Place{15, 8, {0, 0, 20, 12}},
+                          Place{3, 3, {5, 4, 9, 7}}, Place{3, 3, {0, 5, 20, 6}}}) {
+    TBrixBitmap a, b;
+    for (TBrixBitmap* t : {&a, &b}) {
+      t->SetSize(20, 12);
+      for (std::int32_t y = 0; y < 12; ++y)
+        for (std::int32_t x = 0; x < 20; ++x) t->rows[y][x] = Rgb(std::uint8_t(x * 9), std::uint8_t(y * 20), 77);
+      t->SetClip(at.clip);
+    }
+    single->DrawOnto(a, at.x, at.y);
+    mixed->DrawOnto(b, at.x, at.y);
+    for (std::int32_t y = 0; y < 12; ++y)
+      for (std::int32_t x = 0; x < 20; ++x) {
+        if (x == at.x + 8 && y == at.y + 5) continue;  // the one pixel that differs
+        EXPECT_TRUE(SameColor(a.rows[y][x], b.rows[y][x])) << "at " << x << "," << y << " drawn at " << at.x << ","
+                                                            << at.y;
+      }
+  }
+}
+
 TEST(ColourHelpers, RgbStoresBlueGreenRedAndToolkitColourIsBgr) {
   const ColorTriple c = Rgb(0x12, 0x34, 0x56);
   EXPECT_EQ(c.blue, 0x56);
