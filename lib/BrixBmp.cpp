@@ -71,6 +71,7 @@ void TBrixBitmap::SetSize(std::int32_t width, std::int32_t height) {
 
 void TBrixBitmap::Fill(ColorTriple color) {
   inkKnown_ = false;
+  ++writes_;
   if (pixels_.empty()) return;
   const bool grey = color.blue == color.green && color.green == color.red;  // every frame starts white
   if (!clipped_) {
@@ -102,6 +103,7 @@ PixelRect TBrixBitmap::Clip() const {
 
 void TBrixBitmap::RebuildRows() {
   inkKnown_ = false;  // every way to new pixels ends here
+  ++writes_;
   rows.Assign(pixels_.data(), width_, height_);
 }
 
@@ -155,6 +157,7 @@ void TBrixBitmap::MakeKeyMask(ColorTriple key) {
     }
   if (!oneColour_) spans_.clear();
   inkKnown_ = true;
+  ++writes_;
 }
 
 void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) const {
@@ -167,6 +170,7 @@ void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) 
   const std::int64_t bottom = std::min<std::int64_t>(clip.bottom, std::int64_t{y} + drawn.bottom);
   if (left >= right || top >= bottom) return;
   target.inkKnown_ = false;
+  ++target.writes_;
   if (maskSurface_ && inkKnown_ && oneColour_) {
     // (target AND mask) OR picture is the ink colour where the picture is not the key.
     const InkPainter painter(inkColour_);

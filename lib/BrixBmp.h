@@ -114,6 +114,10 @@ class TBrixBitmap {
 
   void MakeKeyMask(ColorTriple key);
   void DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) const;
+  // Counts the calls that wrote pixels (Fill, DrawText, DrawOnto onto it, loading, sizing),
+  // so a drawing can tell whether the surface is still as it left it. Writes through `rows`
+  // are not counted.
+  std::uint64_t Writes() const { return writes_; }
   // The part of this picture DrawOnto can change in a target: with a key mask, the pixels
   // that are not the key (a picture written through `rows` after MakeKeyMask needs it
   // made again, as the mask itself does); without one, the whole picture.
@@ -145,6 +149,7 @@ class TBrixBitmap {
   bool clearBrush_ = false;
   bool clipped_ = false;
   PixelRect clip_;
+  std::uint64_t writes_ = 0;
   bool inkKnown_ = false;  // ink_ and the runs below hold since the last MakeKeyMask
   PixelRect ink_;
   // A masked picture whose every pixel but the key is one colour (a body part's lines, or

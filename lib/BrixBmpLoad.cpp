@@ -213,6 +213,7 @@ void TBrixBitmap::LoadJpeg(const std::string& path) {
   // instead of reading it, until LoadPicture rebuilds the rows.
   rows.Assign(nullptr, 0, 0);
   inkKnown_ = false;
+  ++writes_;
 }
 
 void TBrixBitmap::LoadPicture(const std::string& path) {

@@ -237,6 +237,7 @@ const TextStamp* TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::st
 void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
   if (clipped_ && Clip().Empty()) return;  // nothing can show; not even the text is looked at
   inkKnown_ = false;
+  ++writes_;
   // The stamp, when the whole text lay on the surface: its rim then gives the soft edge.
   const TextStamp* const stamp = DrawGlyphs(x, y, text, textColor_);
   if (!softText_) return;

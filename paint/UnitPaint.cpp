@@ -227,6 +227,7 @@ struct ComposeMemory {
   bool valid = false;
   // The surface as it was: another one, or other text settings, and the next frame is whole.
   const ColorTriple* pixels = nullptr;
+  std::uint64_t writes = 0;  // the surface's count when the frame was done
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::string face;
@@ -265,7 +266,8 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
   const FighterPlan enemy = PlanFighter(frame, g.random, g.enemy);
   const BarsView bars = BarsViewOf(g);
 
-  const bool same = was.valid && was.pixels == frame.Pixels().data() && was.width == frame.Width() &&
+  const bool same = was.valid && was.pixels == frame.Pixels().data() && was.writes == frame.Writes() &&
+                    was.width == frame.Width() &&
                     was.height == frame.Height() && was.face == face && was.style == frame.FontStyle() &&
                     was.softText == frame.SoftText();
   const std::array<PixelRect, 3> barsBounds =
@@ -306,6 +308,7 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
 
   was.valid = true;
   was.pixels = frame.Pixels().data();
+  was.writes = frame.Writes();
   was.width = frame.Width();
   was.height = frame.Height();
   was.face = face;

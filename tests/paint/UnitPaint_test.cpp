@@ -356,11 +356,14 @@ class Redraw : public Frame {
   TBrixBitmap whole;
 };
 
-TEST_F(Redraw, TheFirstFrameAndAFreshBackbufferAreDrawnWhole) {
+TEST_F(Redraw, TheFirstFrameAFreshBackbufferAndOneDrawnOnInBetweenAreDrawnWhole) {
   EXPECT_THAT(Compose(), ElementsAre(PixelRect{0, 0, 600, 450}));
   EXPECT_THAT(Compose(), Not(Contains(PixelRect{0, 0, 600, 450})));
   CreateBackbuffer(g);
   EXPECT_THAT(Compose(), ElementsAre(PixelRect{0, 0, 600, 450}));
+  g.backbuffer->Fill(Rgb(1, 2, 3));  // not the drawing's doing: it cannot know what changed
+  EXPECT_THAT(Compose(), ElementsAre(PixelRect{0, 0, 600, 450}));
+  EXPECT_THAT(Compose(), Not(Contains(PixelRect{0, 0, 600, 450})));
 }
 
 TEST_F(Redraw, AnIdleFrameRedrawsTheTremblingFightersAlone) {
