@@ -77,20 +77,4 @@ PixelRect TakeFrame(ShownFrame& shown, const ColorTriple* frame, std::int32_t wi
   return runs.empty() ? PixelRect{} : box;
 }
 
-bool TakeParts(ShownFrame& shown, const ColorTriple* frame, std::int32_t width, std::int32_t height,
-               const std::vector<PixelRect>& parts) {
-  if (shown.Empty() || width != shown.width || height != shown.height) return false;
-  const PixelRect all{0, 0, width, height};
-  for (const PixelRect& part : parts) {
-    const PixelRect p = Intersection(part, all);
-    for (std::int32_t y = p.top; y < p.bottom; ++y) {
-      const std::size_t at = std::size_t(y) * std::size_t(width) + std::size_t(p.left);
-      std::memcpy(shown.pixels.data() + at, frame + at, std::size_t(p.right - p.left) * sizeof(ColorTriple));
-      // Not read again to find out: the row is compared in full by the next diff.
-      shown.rows[std::size_t(y)].single = false;
-    }
-  }
-  return true;
-}
-
 }  // namespace vexa

@@ -46,10 +46,4 @@ inline constexpr std::int32_t runPiece = 16;
 PixelRect TakeFrame(ShownFrame& shown, const ColorTriple* frame, std::int32_t width, std::int32_t height,
                     std::vector<RowRun>& runs);
 
-// Makes `shown` the new frame when only the pixels in `parts` (cut to the frame) changed;
-// the rest of the frame is not read. False, changing nothing, when `shown` holds no frame
-// of this size.
-bool TakeParts(ShownFrame& shown, const ColorTriple* frame, std::int32_t width, std::int32_t height,
-               const std::vector<PixelRect>& parts);
-
 }  // namespace vexa

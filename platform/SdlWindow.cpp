@@ -244,25 +244,25 @@ void SdlWindow::PaintAll(SDL_Surface& surface) {
   const ViewMap view = SurfaceView(surface);
   const TexelTarget target{surface.pixels, surface.pitch, surface.w, surface.h};
   // The frame, or white until there is one; black around it, which in a window is nothing.
-  const PixelRect game = onScreen_.Empty() ? PixelRect{0, 0, gameW_, gameH_}
-                                           : PixelRect{0, 0, onScreen_.width, onScreen_.height};
+  const Shown shown = Latest();
+  const PixelRect game = !shown.pixels ? PixelRect{0, 0, gameW_, gameH_} : PixelRect{0, 0, shown.width, shown.height};
   const PixelRect inside = TargetRect(game, view, target);
   if (directTexels_) {
     FillAround(target, inside, Texel(ColorBlack, layout_));
-    if (onScreen_.Empty()) FillTexels(target, inside, Texel(ColorWhite, layout_));
+    if (!shown.pixels) FillTexels(target, inside, Texel(ColorWhite, layout_));
   } else {
     SDL_FillRect(&surface, nullptr, SDL_MapRGB(surface.format, 0, 0, 0));
     SDL_Rect white{inside.left, inside.top, inside.right - inside.left, inside.bottom - inside.top};
-    if (onScreen_.Empty()) SDL_FillRect(&surface, &white, SDL_MapRGB(surface.format, 255, 255, 255));
+    if (!shown.pixels) SDL_FillRect(&surface, &white, SDL_MapRGB(surface.format, 255, 255, 255));
   }
-  if (!onScreen_.Empty()) Paint(surface, game);
+  if (shown.pixels) Paint(surface, game);
 }
 
 PixelRect SdlWindow::Paint(SDL_Surface& surface, const PixelRect& part) {
   const ViewMap view = SurfaceView(surface);
   if (directTexels_) {
     const TexelTarget target{surface.pixels, surface.pitch, surface.w, surface.h};
-    return WidenScaled(onScreen_.pixels.data(), onScreen_.width, part, layout_, view, target);
+    return WidenScaled(Latest().pixels, Latest().width, part, layout_, view, target);
   }
   // A window surface in some other format (a 16-bit display): SDL converts from 32 bits.
   if (!staging_) {
@@ -271,7 +271,7 @@ PixelRect SdlWindow::Paint(SDL_Surface& surface, const PixelRect& part) {
     SDL_SetSurfaceBlendMode(staging_, SDL_BLENDMODE_NONE);
   }
   const TexelTarget target{staging_->pixels, staging_->pitch, staging_->w, staging_->h};
-  const PixelRect out = WidenScaled(onScreen_.pixels.data(), onScreen_.width, part, layout_, view, target);
+  const PixelRect out = WidenScaled(Latest().pixels, Latest().width, part, layout_, view, target);
   SDL_Rect from{out.left, out.top, out.right - out.left, out.bottom - out.top};
   SDL_Rect to = from;
   if (!out.Empty()) SDL_BlitSurface(staging_, &from, &surface, &to);
@@ -296,12 +296,26 @@ void SdlWindow::PushParts() {
   SDL_UpdateWindowSurfaceRects(window_, areas_.data(), static_cast<int>(areas_.size()));
 }
 
+SdlWindow::Shown SdlWindow::Latest() const {
+  if (latest_) return Shown{latest_->Pixels().data(), latest_->Width(), latest_->Height()};
+  if (!onScreen_.Empty()) return Shown{onScreen_.pixels.data(), onScreen_.width, onScreen_.height};
+  return Shown{};
+}
+
 void SdlWindow::Show(const TBrixBitmap& frame, const FrameDamage& damage) {
   if (frame.Width() <= 0 || frame.Height() <= 0) return;  // nothing to show
   // A first frame, or one of another size, replaces the white or the old frame's border too.
-  bool repaint = onScreen_.Empty() || frame.Width() != onScreen_.width || frame.Height() != onScreen_.height;
+  const Shown before = Latest();
+  bool repaint = !before.pixels || frame.Width() != before.width || frame.Height() != before.height;
   ++framesShown_;
-  if (damage.known && TakeParts(onScreen_, frame.Pixels().data(), frame.Width(), frame.Height(), damage.rects)) {
+  if (damage.known) {
+    // The damage tells what changed since this same frame was shown last; after another
+    // frame, it tells nothing.
+    repaint = repaint || latest_ != &frame;
+    // The frame itself is what the window shows from now on; no copy of it is kept, and the
+    // next frame that comes without its damage is sent whole.
+    latest_ = &frame;
+    onScreen_ = ShownFrame{};
     SDL_Surface* surface = Surface(repaint);
     if (!surface) return;
     if (repaint) {
@@ -319,6 +333,7 @@ void SdlWindow::Show(const TBrixBitmap& frame, const FrameDamage& damage) {
     PushParts();
     return;
   }
+  latest_ = nullptr;
   const PixelRect changed = TakeFrame(onScreen_, frame.Pixels().data(), frame.Width(), frame.Height(), runs_);
 
   SDL_Surface* surface = Surface(repaint);

@@ -79,7 +79,9 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
 
   // PaintBox: presents the frame at once; only the pixels that changed since the last one
   // are converted and sent to the display: the parts the damage names, or when it is
-  // unknown, what a comparison with the last frame finds.
+  // unknown, what a comparison with the last frame finds. A frame shown with its damage
+  // is read again to repaint the window (an expose, a resize) until the next Show, so it
+  // must stay as it was shown and alive until then.
   void Show(const TBrixBitmap& frame, const FrameDamage& damage) override;
 
   // TimerHost.
@@ -104,7 +106,16 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   SDL_Surface* staging_ = nullptr;
   bool directTexels_ = true;
   TexelLayout layout_;
-  ShownFrame onScreen_;  // the latest frame, as the window surface holds it; none: white
+  // The latest frame: the caller's own when it came with its damage, else a copy; neither:
+  // white.
+  struct Shown {
+    const ColorTriple* pixels = nullptr;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+  };
+  Shown Latest() const;
+  const TBrixBitmap* latest_ = nullptr;
+  ShownFrame onScreen_;
   std::vector<RowRun> runs_;  // what the latest frame changed
   std::vector<PixelRect> pushed_;  // window pixels to send, one rectangle per damaged part
   std::vector<SDL_Rect> areas_;    // the same as SDL takes them

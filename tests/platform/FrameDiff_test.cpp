@@ -147,30 +147,5 @@ TEST(FrameDiff, AFirstFrameOrANewSizeIsTakenWhole) {
   EXPECT_TRUE(SameFrame(shown.pixels, small));
 }
 
-// A frame taken by its damaged parts: the parts are kept, and a later diff of a row the
-// parts touched compares it in full instead of trusting the colour it had before.
-TEST(FrameDiff, PartsTakenThenADiffStillFindsEveryChange) {
-  ShownFrame shown;
-  std::vector<RowRun> runs;
-  std::vector<ColorTriple> frame = Plain();
-  EXPECT_FALSE(TakeParts(shown, frame.data(), W, H, {PixelRect{0, 0, W, H}}));  // nothing kept to add to
-  TakeFrame(shown, frame.data(), W, H, runs);
-
-  for (std::int32_t x = 100; x < 140; ++x) Set(frame, x, 20, Rgb(9, 9, 9));
-  Set(frame, 599, 449, Rgb(8, 8, 8));  // named by a part that reaches past the frame
-  ASSERT_TRUE(TakeParts(shown, frame.data(), W, H, {PixelRect{100, 20, 140, 21}, PixelRect{590, 440, 700, 500}}));
-  EXPECT_TRUE(SameFrame(shown.pixels, frame));
-
-  // Row 20 back to one colour throughout, the colour it had before the parts.
-  for (std::int32_t x = 100; x < 140; ++x) Set(frame, x, 20, Rgb(0x20, 0x40, 0x60));
-  const PixelRect box = TakeFrame(shown, frame.data(), W, H, runs);
-  EXPECT_EQ(box.top, 20);
-  EXPECT_EQ(box.bottom, 21);
-  EXPECT_TRUE(SameFrame(shown.pixels, frame));
-
-  std::vector<ColorTriple> other(std::size_t(W) * 10, Rgb(1, 1, 1));
-  EXPECT_FALSE(TakeParts(shown, other.data(), W, 10, {PixelRect{0, 0, W, 10}}));  // another size
-}
-
 }  // namespace
 }  // namespace vexa

@@ -367,6 +367,15 @@ TEST_F(Window, TheWindowHoldsEachComposedFrameShownByItsDamage) {
     check("resize");
     for (int i = 0; i < 3; ++i) session.Step();
     check("steps after the resize");
+    // Another frame in between, whose changes are not known: the game's next frame, known
+    // only by what changed in it, must still replace all of it.
+    TBrixBitmap other;
+    other.SetSize(600, 450);
+    other.Fill(Rgb(0x11, 0x22, 0x33));
+    w->Show(other, FrameDamage{});
+    EXPECT_EQ(WrongPixels(*w, w->MouseView(), other), 0) << "another frame, scale " << scale;
+    session.Step();
+    check("the game's frame after another");
   }
 }
 
