@@ -24,15 +24,23 @@ struct IdleFrames {
     vexa::SetDataFolder(VEXA_SOURCE_DIR);
     vexa::SessionOptions options;
     options.seed = 1;
+    struct Keep : vexa::PaintBox {
+      void Show(const vexa::TBrixBitmap&, const vexa::FrameDamage& d) override { damage = d; }
+      vexa::FrameDamage damage;
+    } keep;
+    options.screen = &keep;
     vexa::Session session(options);
     const vexa::TBrixBitmap& shown = *session.Game().backbuffer;
-    for (auto& frame : frames) {
+    for (std::size_t i = 0; i < std::size(frames); ++i) {
       session.Step();
-      frame.assign(shown.Pixels().begin(), shown.Pixels().end());
+      frames[i].assign(shown.Pixels().begin(), shown.Pixels().end());
+      damage[i] = keep.damage.rects;
     }
   }
   const std::vector<vexa::ColorTriple>& operator[](std::size_t i) const { return frames[i % std::size(frames)]; }
+  const std::vector<vexa::PixelRect>& Damage(std::size_t i) const { return damage[i % std::size(damage)]; }
   std::vector<vexa::ColorTriple> frames[40];
+  std::vector<vexa::PixelRect> damage[40];
 };
 
 struct Window {
@@ -91,10 +99,32 @@ void BM_PresentIdleStep(benchmark::State& state) {
 }
 BENCHMARK(BM_PresentIdleStep);
 
+// What the window does at each idle step when the frame says what changed: convert those
+// parts straight from the frame, nothing else read and nothing kept.
+void BM_PresentIdleStepFromDamage(benchmark::State& state) {
+  const IdleFrames idle;
+  Window window;
+  vexa::TexelLayout layout;
+  std::int64_t pixels = 0;
+  std::size_t next = 1;
+  for (auto _ : state) {
+    const std::vector<vexa::PixelRect>& parts = idle.Damage(next);
+    const vexa::ColorTriple* frame = idle[next++].data();
+    for (const vexa::PixelRect& part : parts) {
+      vexa::WidenScaled(frame, width, part, layout, vexa::ViewMap{}, window.target);
+      pixels += std::int64_t{part.right - part.left} * (part.bottom - part.top);
+    }
+    benchmark::DoNotOptimize(window.texels.data());
+  }
+  state.counters["converted pixels"] = static_cast<double>(pixels) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_PresentIdleStepFromDamage);
+
 }  // namespace
 
 int main(int argc, char** argv) {
   return vexa::bench::RunWithRatios(argc, argv,
                                     {{{"BM_PresentIdleStep", "BM_FloorReadTwoFrames"}, "goal: at most 2"},
+                                     {{"BM_PresentIdleStepFromDamage", "BM_PresentIdleStep"}, "parts named / frames compared"},
                                      {{"BM_WidenWholeFrame", "BM_FloorReadTwoFrames"}, "converting every pixel"}});
 }

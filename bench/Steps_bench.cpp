@@ -1,8 +1,12 @@
 // Battle steps per second: the rules alone, and whole headless steps with the drawing.
+#include <ostream>
+#include <streambuf>
+
 #include "Ratio.h"
 #include "core/UnitForm.h"
 #include "core/UnitMain.h"
 #include "lib/BrixTimer.h"
+#include "lib/FrameChecksum.h"
 #include "lib/GamePaths.h"
 #include "paint/MessageLog.h"
 #include "paint/StatusBars.h"
@@ -58,8 +62,9 @@ void BM_BattleStepRulesOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_BattleStepRulesOnly);
 
-// Whole steps as the game runs them, through the one place a step runs.
-void BM_BattleStepWithDrawing(benchmark::State& state) {
+// Whole steps as the game runs them, through the one place a step runs; with `trace`, the
+// trace line of each step written too, as `vexa --replay --trace` does.
+void StepWithDrawing(benchmark::State& state, bool trace) {
   vexa::SetDataFolder(VEXA_SOURCE_DIR);
   struct Restless : vexa::StepInput {
     void Deliver(std::int64_t, vexa::MouseTarget&) override {
@@ -69,16 +74,37 @@ void BM_BattleStepWithDrawing(benchmark::State& state) {
     vexa::GameState* g = nullptr;
     std::uint32_t noise = 7;
   } input;
+  struct Nowhere : std::streambuf {
+    int overflow(int c) override { return c; }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+  } nowhere;
+  std::ostream out(&nowhere);
   vexa::SessionOptions options;
   options.seed = 1;
   options.input = &input;
+  if (trace) options.trace = &out;
   vexa::Session session(options);
   input.g = &session.Game();
   for (auto _ : state) session.Step();
   state.counters["steps/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
+void BM_BattleStepWithDrawing(benchmark::State& state) { StepWithDrawing(state, false); }
 BENCHMARK(BM_BattleStepWithDrawing);
+void BM_BattleStepWithTrace(benchmark::State& state) { StepWithDrawing(state, true); }
+BENCHMARK(BM_BattleStepWithTrace);
+
+// The trace's checksum of one whole frame, the part of a traced step that does not shrink
+// with what changed.
+void BM_FrameCrc(benchmark::State& state) {
+  vexa::TBrixBitmap frame;
+  frame.SetSize(600, 450);
+  for (auto _ : state) benchmark::DoNotOptimize(vexa::FrameCrc(frame));
+}
+BENCHMARK(BM_FrameCrc);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  return vexa::bench::RunWithRatios(argc, argv,
+                                    {{{"BM_FrameCrc", "BM_BattleStepWithTrace"}, "the checksum's share of a traced step"}});
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "lib/Checked.h"
+#include "lib/InkPainter.h"
 
 namespace vexa {
 
@@ -18,6 +19,19 @@ bool SameColor(ColorTriple a, ColorTriple b) {
 
 std::uint32_t ToToolkitColor(ColorTriple c) {
   return c.red + 256u * c.green + 65536u * c.blue;
+}
+
+PixelRect Intersection(const PixelRect& a, const PixelRect& b) {
+  const PixelRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+  return r.Empty() ? PixelRect{} : r;
+}
+
+PixelRect Bounds(const PixelRect& a, const PixelRect& b) {
+  if (a.Empty()) return b.Empty() ? PixelRect{} : b;
+  if (b.Empty()) return a;
+  return PixelRect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                   std::max(a.bottom, b.bottom)};
 }
 
 ColorTriple* TPixelTable::operator[](std::int32_t row) const {
@@ -56,15 +70,47 @@ void TBrixBitmap::SetSize(std::int32_t width, std::int32_t height) {
 }
 
 void TBrixBitmap::Fill(ColorTriple color) {
+  inkKnown_ = false;
+  ++writes_;
   if (pixels_.empty()) return;
-  if (color.blue == color.green && color.green == color.red) {  // every frame starts white
-    std::memset(static_cast<void*>(pixels_.data()), color.blue, pixels_.size() * sizeof(ColorTriple));
+  const bool grey = color.blue == color.green && color.green == color.red;  // every frame starts white
+  if (!clipped_) {
+    if (grey)
+      std::memset(static_cast<void*>(pixels_.data()), color.blue, pixels_.size() * sizeof(ColorTriple));
+    else
+      std::fill(pixels_.begin(), pixels_.end(), color);
     return;
   }
-  std::fill(pixels_.begin(), pixels_.end(), color);
+  const PixelRect c = Clip();
+  for (std::int32_t r = c.top; r < c.bottom; ++r) {
+    ColorTriple* first = pixels_.data() + static_cast<std::size_t>(r) * static_cast<std::size_t>(width_) + c.left;
+    if (grey)
+      std::memset(static_cast<void*>(first), color.blue, static_cast<std::size_t>(c.right - c.left) * sizeof(ColorTriple));
+    else
+      std::fill(first, first + (c.right - c.left), color);
+  }
 }
 
-void TBrixBitmap::RebuildRows() { rows.Assign(pixels_.data(), width_, height_); }
+void TBrixBitmap::SetClip(const PixelRect& clip) {
+  clip_ = clip;
+  clipped_ = true;
+}
+
+PixelRect TBrixBitmap::Clip() const {
+  const PixelRect whole{0, 0, width_, height_};
+  return clipped_ ? Intersection(clip_, whole) : whole;
+}
+
+void TBrixBitmap::RebuildRows() {
+  inkKnown_ = false;  // every way to new pixels ends here
+  ++writes_;
+  rows.Assign(pixels_.data(), width_, height_);
+}
+
+PixelRect TBrixBitmap::DrawnBounds() const {
+  if (maskSurface_ && inkKnown_) return ink_;
+  return PixelRect{0, 0, width_, height_};
+}
 
 void TBrixBitmap::SetFontName(const std::string& name) { fontName_ = name; }
 void TBrixBitmap::SetFontSize(std::int32_t size) { fontSize_ = size; }
@@ -92,15 +138,53 @@ void TBrixBitmap::MakeKeyMask(ColorTriple key) {
     pixels_[i].green &= static_cast<std::uint8_t>(~mask.pixels_[i].green);
     pixels_[i].red &= static_cast<std::uint8_t>(~mask.pixels_[i].red);
   }
+  // A key pixel now leaves the target as it was: (target AND white) OR black. Body parts
+  // are drawn in pictures wider than they are, and drawing skips their empty margins.
+  ink_ = PixelRect{};
+  oneColour_ = true;
+  spans_.clear();
+  for (std::int32_t r = 0; r < height_; ++r)
+    for (std::int32_t c = 0; c < width_; ++c) {
+      const std::size_t i = static_cast<std::size_t>(r) * static_cast<std::size_t>(width_) + c;
+      if (SameColor(mask.pixels_[i], ColorWhite)) continue;
+      ink_ = Bounds(ink_, PixelRect{c, r, c + 1, r + 1});
+      if (spans_.empty()) inkColour_ = pixels_[i];
+      oneColour_ = oneColour_ && SameColor(pixels_[i], inkColour_);
+      if (!spans_.empty() && spans_.back().row == r && spans_.back().col + spans_.back().length == c)
+        ++spans_.back().length;
+      else
+        spans_.push_back(InkSpan{r, c, 1});
+    }
+  if (!oneColour_) spans_.clear();
+  inkKnown_ = true;
+  ++writes_;
 }
 
 void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) const {
   // Clip against the target; work in 64 bits so far-off positions cannot overflow.
-  const std::int64_t left = std::max<std::int64_t>(0, x);
-  const std::int64_t top = std::max<std::int64_t>(0, y);
-  const std::int64_t right = std::min<std::int64_t>(target.width_, std::int64_t{x} + width_);
-  const std::int64_t bottom = std::min<std::int64_t>(target.height_, std::int64_t{y} + height_);
+  const PixelRect clip = target.Clip();
+  const PixelRect drawn = DrawnBounds();
+  const std::int64_t left = std::max<std::int64_t>(clip.left, std::int64_t{x} + drawn.left);
+  const std::int64_t top = std::max<std::int64_t>(clip.top, std::int64_t{y} + drawn.top);
+  const std::int64_t right = std::min<std::int64_t>(clip.right, std::int64_t{x} + drawn.right);
+  const std::int64_t bottom = std::min<std::int64_t>(clip.bottom, std::int64_t{y} + drawn.bottom);
   if (left >= right || top >= bottom) return;
+  target.inkKnown_ = false;
+  ++target.writes_;
+  if (maskSurface_ && inkKnown_ && oneColour_) {
+    // (target AND mask) OR picture is the ink colour where the picture is not the key.
+    const InkPainter painter(inkColour_);
+    ColorTriple* const out = target.pixels_.data();
+    const std::int64_t pitch = target.width_;
+    for (const InkSpan& span : spans_) {
+      const std::int64_t r = std::int64_t{y} + span.row;
+      if (r < top || r >= bottom) continue;
+      const std::int64_t from = std::max<std::int64_t>(std::int64_t{x} + span.col, left);
+      const std::int64_t to = std::min<std::int64_t>(std::int64_t{x} + span.col + span.length, right);
+      if (from < to) painter.Paint(out + (r * pitch + from), static_cast<std::int32_t>(to - from));
+    }
+    return;
+  }
   if (maskSurface_ && (maskSurface_->width_ != width_ || maskSurface_->height_ != height_))
     throw VexaError("key mask no longer matches its picture");
   const std::size_t span = static_cast<std::size_t>(right - left);
@@ -132,6 +216,6 @@ void TBrixBitmap::DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) 
   }
 }
 
-void TBrixBitmap::PresentTo(PaintBox& box) const { box.Show(*this); }
+void TBrixBitmap::PresentTo(PaintBox& box) const { box.Show(*this, FrameDamage{}); }
 
 }  // namespace vexa

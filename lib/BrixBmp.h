@@ -33,11 +33,31 @@ inline constexpr std::uint8_t fsStrikeOut = 8;
 
 class TBrixBitmap;
 
+// Pixels [left, right) x [top, bottom); empty when either side is not positive.
+struct PixelRect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+  bool Empty() const { return right <= left || bottom <= top; }
+  bool operator==(const PixelRect&) const = default;
+};
+
+PixelRect Intersection(const PixelRect& a, const PixelRect& b);
+// The smallest rectangle holding both; an empty one adds nothing.
+PixelRect Bounds(const PixelRect& a, const PixelRect& b);
+
+// What a frame changed since the frame before it.
+struct FrameDamage {
+  bool known = false;            // false: anything may have changed
+  std::vector<PixelRect> rects;  // when known: every changed pixel lies in one of them
+};
+
 // Where a finished frame goes: the window's paint box, or a headless sink.
 class PaintBox {
  public:
   virtual ~PaintBox() = default;
-  virtual void Show(const TBrixBitmap& frame) = 0;
+  virtual void Show(const TBrixBitmap& frame, const FrameDamage& damage) = 0;
 };
 
 // Row addresses; the row index is range-checked, the column is the caller's to keep.
@@ -72,6 +92,13 @@ class TBrixBitmap {
   void Fill(ColorTriple color);
   void RebuildRows();
 
+  // Fill, DrawOnto (onto this surface) and DrawText write only inside the clip, so a part
+  // of a frame can be drawn again exactly as a whole frame would draw it there.
+  void SetClip(const PixelRect& clip);
+  void ClearClip() { clipped_ = false; }
+  // The clip cut to the surface; the whole surface when there is none.
+  PixelRect Clip() const;
+
   void SetFontName(const std::string& name);
   void SetFontSize(std::int32_t size);
   void SetFontStyle(std::uint8_t style);
@@ -80,9 +107,21 @@ class TBrixBitmap {
   void SetSoftText(bool on);
   // Text is UTF-8; its Shift-JIS byte length is what the soft edge's box estimate counts.
   void DrawText(std::int32_t x, std::int32_t y, std::string_view text);
+  // Every pixel DrawText may write for this text in `face` at `size` and the current style,
+  // cut to the surface.
+  PixelRect TextBounds(const std::string& face, std::int32_t size, std::int32_t x, std::int32_t y,
+                       std::string_view text) const;
 
   void MakeKeyMask(ColorTriple key);
   void DrawOnto(TBrixBitmap& target, std::int32_t x, std::int32_t y) const;
+  // Counts the calls that wrote pixels (Fill, DrawText, DrawOnto onto it, loading, sizing),
+  // so a drawing can tell whether the surface is still as it left it. Writes through `rows`
+  // are not counted.
+  std::uint64_t Writes() const { return writes_; }
+  // The part of this picture DrawOnto can change in a target: with a key mask, the pixels
+  // that are not the key (a picture written through `rows` after MakeKeyMask needs it
+  // made again, as the mask itself does); without one, the whole picture.
+  PixelRect DrawnBounds() const;
   void PresentTo(PaintBox& box) const;
 
   const std::string& FontName() const { return fontName_; }
@@ -108,6 +147,21 @@ class TBrixBitmap {
   ColorTriple textColor_{};
   std::uint8_t fontStyle_ = 0;
   bool clearBrush_ = false;
+  bool clipped_ = false;
+  PixelRect clip_;
+  std::uint64_t writes_ = 0;
+  bool inkKnown_ = false;  // ink_ and the runs below hold since the last MakeKeyMask
+  PixelRect ink_;
+  // A masked picture whose every pixel but the key is one colour (a body part's lines, or
+  // its fill) is drawn as runs of that colour, reading neither the picture nor its mask.
+  struct InkSpan {
+    std::int32_t row;
+    std::int32_t col;
+    std::int32_t length;
+  };
+  bool oneColour_ = false;
+  ColorTriple inkColour_{};
+  std::vector<InkSpan> spans_;
 };
 
 }  // namespace vexa

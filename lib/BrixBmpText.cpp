@@ -10,6 +10,7 @@
 #include "lib/BrixBmp.h"
 #include "lib/Checked.h"
 #include "lib/FontFace.h"
+#include "lib/InkPainter.h"
 #include "lib/ShiftJis.h"
 
 namespace vexa {
@@ -56,41 +57,6 @@ inline void Blend(ColorTriple& p, const Blends& b, std::size_t k) {
 inline bool IsBlack(const ColorTriple& p) { return (p.blue | p.green | p.red) == 0; }
 inline bool IsWhite(const ColorTriple& p) { return (p.blue & p.green & p.red) == 0xFF; }
 
-// A run of pixels in one colour, written eight bytes at a time: the colour's three bytes
-// repeat, so each eight-byte word is one of three rotations of the pattern.
-class InkPainter {
- public:
-  explicit InkPainter(ColorTriple ink) {
-    const std::uint8_t pattern[3] = {ink.blue, ink.green, ink.red};
-    for (int phase = 0; phase < 3; ++phase) {
-      std::uint8_t bytes[8];
-      for (int i = 0; i < 8; ++i) bytes[i] = pattern[(phase + i) % 3];
-      std::memcpy(&words_[phase], bytes, 8);
-    }
-  }
-  void Paint(ColorTriple* first, std::int32_t pixels) const {
-    auto* p = reinterpret_cast<unsigned char*>(first);
-    const std::size_t bytes = 3 * static_cast<std::size_t>(pixels);
-    const auto* word = reinterpret_cast<const unsigned char*>(&words_[0]);
-    if (bytes == 3) {
-      std::memcpy(p, word, 2);
-      p[2] = word[2];
-      return;
-    }
-    if (bytes == 6) {
-      std::memcpy(p, word, 4);
-      std::memcpy(p + 4, word + 4, 2);
-      return;
-    }
-    std::size_t j = 0;
-    for (; j + 8 < bytes; j += 8) std::memcpy(p + j, &words_[j % 3], 8);
-    std::memcpy(p + bytes - 8, &words_[(bytes - 8) % 3], 8);  // the last word may overlap the one before
-  }
-
- private:
-  std::uint64_t words_[3] = {};
-};
-
 // ---- whole lines, ready to stamp ----------------------------------------------------------
 }  // namespace
 
@@ -104,6 +70,14 @@ class InkPainter {
 struct InkRun {
   std::int32_t offset;  // of the first pixel
   std::int32_t length;  // pixels
+  std::int32_t row;     // of the first pixel, from the text's origin; a run never leaves its row
+  std::int32_t col;
+};
+
+// Where a rim pixel lies from the text's origin, for drawing under a clip.
+struct RimPlace {
+  std::int32_t row;
+  std::int32_t col;
 };
 
 struct TextStamp {
@@ -112,6 +86,7 @@ struct TextStamp {
   std::vector<InkRun> ink;                                // glyph pixels, run by run
   std::vector<std::int32_t> rim;
   std::vector<std::uint8_t> rimNeighbours;
+  std::vector<RimPlace> rimPlaces;
 };
 
 namespace {
@@ -159,10 +134,12 @@ std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surf
     for (std::int64_t c = left - 1; c <= right; ++c) {
       const std::int64_t offset = r * surfaceWidth + c;
       if (on[at(r, c)] != 0) {
-        if (!stamp->ink.empty() && stamp->ink.back().offset + stamp->ink.back().length == offset)
+        if (!stamp->ink.empty() && stamp->ink.back().row == r &&
+            stamp->ink.back().offset + stamp->ink.back().length == offset)
           ++stamp->ink.back().length;
         else
-          stamp->ink.push_back({static_cast<std::int32_t>(offset), 1});
+          stamp->ink.push_back(
+              {static_cast<std::int32_t>(offset), 1, static_cast<std::int32_t>(r), static_cast<std::int32_t>(c)});
         continue;
       }
       // The rim stays inside the box the text is assumed to fill.
@@ -174,6 +151,7 @@ std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surf
       if (count == 0) continue;
       stamp->rim.push_back(static_cast<std::int32_t>(offset));
       stamp->rimNeighbours.push_back(static_cast<std::uint8_t>(count));
+      stamp->rimPlaces.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(c)});
     }
   return stamp;
 }
@@ -190,7 +168,9 @@ const TextStamp* StampFor(const std::string& face, std::int32_t size, std::uint8
   std::string& key = cache.key;
   key.assign(face);
   key += '\0';
-  key += std::to_string(size) + ',' + std::to_string(style) + ',' + std::to_string(surfaceWidth) + '\0';
+  // The numbers as raw bytes: no temporary strings on a path taken for every text drawn.
+  const std::int32_t numbers[3] = {size, style, surfaceWidth};
+  key.append(reinterpret_cast<const char*>(numbers), sizeof numbers);
   key.append(text);
   const auto found = cache.stamps.find(key);
   if (found != cache.stamps.end()) return found->second.get();
@@ -216,12 +196,28 @@ const TextStamp* TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::st
   const std::int64_t w = width_, h = height_;
   const ColorTriple ink = color;
   // The brush is always clear here, so only glyph pixels change.
+  const PixelRect clip = Clip();
+  if (clip.Empty()) return nullptr;
   const TextStamp* stamp = StampFor(fontName_, fontSize_, fontStyle_, text, width_);
   if (stamp != nullptr && x + stamp->left >= 0 && y + stamp->top >= 0 && x + stamp->right <= w &&
       y + stamp->bottom <= h) {
+    if (x + stamp->right <= clip.left || x + stamp->left >= clip.right || y + stamp->bottom <= clip.top ||
+        y + stamp->top >= clip.bottom)
+      return stamp;  // nothing of it inside the clip
     ColorTriple* const origin = out + (std::int64_t{y} * w + x);
     const InkPainter painter(ink);
-    for (const InkRun& run : stamp->ink) painter.Paint(origin + run.offset, run.length);
+    if (x + stamp->left >= clip.left && y + stamp->top >= clip.top && x + stamp->right <= clip.right &&
+        y + stamp->bottom <= clip.bottom) {
+      for (const InkRun& run : stamp->ink) painter.Paint(origin + run.offset, run.length);
+      return stamp;
+    }
+    for (const InkRun& run : stamp->ink) {
+      const std::int64_t r = std::int64_t{y} + run.row;
+      if (r < clip.top || r >= clip.bottom) continue;
+      const std::int64_t from = std::max<std::int64_t>(std::int64_t{x} + run.col, clip.left);
+      const std::int64_t to = std::min<std::int64_t>(std::int64_t{x} + run.col + run.length, clip.right);
+      if (from < to) painter.Paint(out + (r * w + from), static_cast<std::int32_t>(to - from));
+    }
     return stamp;
   }
   TextLayout layout;
@@ -232,13 +228,16 @@ const TextStamp* TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::st
     for (const GlyphPixel& g : placed.image->pixels) {
       const std::int64_t r = oy + g.row;
       const std::int64_t c = ox + g.col;
-      if (r >= 0 && r < h && c >= 0 && c < w) out[r * w + c] = ink;
+      if (r >= clip.top && r < clip.bottom && c >= clip.left && c < clip.right) out[r * w + c] = ink;
     }
   }
   return nullptr;
 }
 
 void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
+  if (clipped_ && Clip().Empty()) return;  // nothing can show; not even the text is looked at
+  inkKnown_ = false;
+  ++writes_;
   // The stamp, when the whole text lay on the surface: its rim then gives the soft edge.
   const TextStamp* const stamp = DrawGlyphs(x, y, text, textColor_);
   if (!softText_) return;
@@ -251,13 +250,29 @@ void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text
   const std::int32_t boxRight = chk::Add(chk::Add(x, chk::Mul(ShiftJisLength(text), cell)), 1);
   const std::int32_t boxBottom = chk::Add(chk::Add(y, fontSize_), 2);
   const Blends& blends = BlendsToward(textColor_);
+  const PixelRect clip = Clip();
+  if (clip.Empty() || boxRight <= clip.left || chk::Sub(x, 1) >= clip.right || boxBottom <= clip.top ||
+      chk::Sub(y, 1) >= clip.bottom)
+    return;  // the rim lies in the box, and none of the box is inside the clip
 
   if (stamp != nullptr) {
     ColorTriple* const origin = pixels_.data() + (std::int64_t{y} * width_ + x);
     const std::int32_t* const offsets = stamp->rim.data();
     const std::uint8_t* const neighbours = stamp->rimNeighbours.data();
     const std::size_t count = stamp->rim.size();
-    for (std::size_t i = 0; i < count; ++i) Blend(origin[offsets[i]], blends, neighbours[i]);
+    if (x + stamp->left >= clip.left && y + stamp->top >= clip.top && x + stamp->right <= clip.right &&
+        y + stamp->bottom <= clip.bottom) {
+      for (std::size_t i = 0; i < count; ++i) Blend(origin[offsets[i]], blends, neighbours[i]);
+      return;
+    }
+    // Cut by the clip: a rim pixel outside it keeps what it has, so it is never blended twice.
+    const RimPlace* const places = stamp->rimPlaces.data();
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::int64_t r = std::int64_t{y} + places[i].row;
+      const std::int64_t c = std::int64_t{x} + places[i].col;
+      if (r >= clip.top && r < clip.bottom && c >= clip.left && c < clip.right)
+        Blend(origin[offsets[i]], blends, neighbours[i]);
+    }
     return;
   }
 
@@ -281,10 +296,10 @@ void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text
   work.SetClearBrush();
   work.DrawText(x, y, text);
 
-  const std::int32_t left = std::max(chk::Sub(x, 1), 0);
-  const std::int32_t top = std::max(chk::Sub(y, 1), 0);
-  const std::int32_t right = std::min(boxRight, width_);
-  const std::int32_t bottom = std::min(boxBottom, height_);
+  const std::int32_t left = std::max(chk::Sub(x, 1), clip.left);
+  const std::int32_t top = std::max(chk::Sub(y, 1), clip.top);
+  const std::int32_t right = std::min(boxRight, clip.right);
+  const std::int32_t bottom = std::min(boxBottom, clip.bottom);
   for (std::int32_t r = top; r < bottom; ++r) {
     const std::size_t rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(width_);
     ColorTriple* out = pixels_.data() + rowStart;
@@ -300,6 +315,46 @@ void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text
       Blend(out[c], blends, count);
     }
   }
+}
+
+}  // namespace vexa
+
+namespace vexa {
+
+PixelRect TBrixBitmap::TextBounds(const std::string& face, std::int32_t size, std::int32_t x, std::int32_t y,
+                                  std::string_view text) const {
+  if (text.empty()) return PixelRect{};
+  std::int64_t top = 0, left = 0, bottom = 0, right = 0;
+  if (const TextStamp* stamp = StampFor(face, size, fontStyle_, text, width_)) {
+    top = stamp->top;
+    left = stamp->left;
+    bottom = stamp->bottom;
+    right = stamp->right;
+  } else {
+    TextLayout layout;
+    LayOutText(face, size, fontStyle_, text, layout);
+    bool any = false;
+    for (const PlacedGlyph& g : layout.glyphs) {
+      if (g.image->pixels.empty()) continue;
+      const GlyphImage& i = *g.image;
+      top = any ? std::min<std::int64_t>(top, i.top) : i.top;
+      bottom = any ? std::max<std::int64_t>(bottom, i.bottom) : i.bottom;
+      left = any ? std::min<std::int64_t>(left, g.cellX + i.left) : g.cellX + i.left;
+      right = any ? std::max<std::int64_t>(right, g.cellX + i.right) : g.cellX + i.right;
+      any = true;
+    }
+    if (!any) return PixelRect{};
+    // The soft rim lies next to the glyph pixels.
+    --top;
+    --left;
+    ++bottom;
+    ++right;
+  }
+  auto cut = [](std::int64_t v, std::int32_t limit) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, limit));
+  };
+  const PixelRect r{cut(x + left, width_), cut(y + top, height_), cut(x + right, width_), cut(y + bottom, height_)};
+  return r.Empty() ? PixelRect{} : r;
 }
 
 }  // namespace vexa

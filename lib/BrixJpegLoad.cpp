@@ -196,6 +196,8 @@ void TBrixBitmap::LoadJpeg(const std::string& path) {
   // The old row addresses point into freed storage; an empty table fails its range check
   // instead of reading it, until LoadPicture rebuilds the rows.
   rows.Assign(nullptr, 0, 0);
+  inkKnown_ = false;
+  ++writes_;
 }
 
 }  // namespace vexa

@@ -23,17 +23,21 @@ constexpr std::int32_t KeepSlack = 133;
 // Where a line one pitch below the newest resting line has its top.
 constexpr std::int32_t BelowNewest = 148;
 
+constexpr const char* PanelFace = "ＭＳ ゴシック";
 constexpr ColorTriple OlderLineColor{127, 127, 127};
 constexpr ColorTriple FreshLineColor = ColorBlack;
 
-// White is all bytes 255, so a row clears with one memset.
+// White is all bytes 255, so a row clears with one memset. Columns from 0 to `right`,
+// within the surface's clip.
 void FillWhite(TBrixBitmap& s, std::int32_t top, std::int32_t bottom, std::int32_t right) {
-  top = std::max(top, 0);
-  bottom = std::min(bottom, s.Height());
-  right = std::min(right, s.Width());
-  if (right <= 0) return;
+  const PixelRect clip = s.Clip();
+  top = std::max(top, clip.top);
+  bottom = std::min(bottom, clip.bottom);
+  right = std::min(right, clip.right);
+  const std::int32_t left = clip.left;
+  if (right <= left) return;
   for (std::int32_t r = top; r < bottom; ++r)
-    std::memset(static_cast<void*>(s.rows[r]), 255, static_cast<std::size_t>(right) * sizeof(ColorTriple));
+    std::memset(static_cast<void*>(s.rows[r] + left), 255, static_cast<std::size_t>(right - left) * sizeof(ColorTriple));
 }
 
 // The gradient's channel values, one table per weight: a lookup per byte instead of a
@@ -69,39 +73,67 @@ void TrimLog(MessageLog& log, std::int32_t keep) {
 }  // namespace
 
 void LayoutMessageLog(TBrixBitmap& s, MessageLog& log) {
-
-  log.scroll = chk::Div(chk::Mul(log.scroll, 3), 4);
+  AdvanceMessageLog(log);
   FillWhite(s, 0, PanelBottom, PanelRight);
+  DrawMessagePanel(s, PanelViewOf(log));
+}
 
+void AdvanceMessageLog(MessageLog& log) {
+  log.scroll = chk::Div(chk::Mul(log.scroll, 3), 4);
   const std::int32_t keep = chk::Div(chk::Add(log.scroll, KeepSlack), LinePitch);
   TrimLog(log, keep);
-
-  s.SetFontName("ＭＳ ゴシック");
-  s.SetFontSize(LineFontSize);
-  const std::int32_t shown = log.scroll > 6 ? 5 : 4;
-  const std::int32_t older = chk::Sub(log.count, log.freshCount);
-  const std::int32_t top = chk::Sub(chk::Add(BelowNewest, log.scroll), chk::Mul(LinePitch, log.count));
-  for (std::int32_t j = 0; j < shown; ++j) {
-    s.SetTextColor(j < older ? OlderLineColor : FreshLineColor);
-    s.DrawText(LineX, chk::Add(top, chk::Mul(LinePitch, j)), log.lines[CheckIndex("lines", j, LogCapacity)]);
-  }
   log.laidOut = true;
+}
 
+PanelView PanelViewOf(const MessageLog& log) {
+  PanelView v;
+  FillPanelView(log, v);
+  return v;
+}
+
+void FillPanelView(const MessageLog& log, PanelView& v) {
+  v.shown = log.scroll > 6 ? 5 : 4;
+  v.older = chk::Sub(log.count, log.freshCount);
+  v.top = chk::Sub(chk::Add(BelowNewest, log.scroll), chk::Mul(LinePitch, log.count));
+  for (std::int32_t j = 0; j < v.shown; ++j)
+    v.lines[static_cast<std::size_t>(j)] = log.lines[CheckIndex("lines", j, LogCapacity)];
+  for (std::int32_t j = v.shown; j < static_cast<std::int32_t>(v.lines.size()); ++j)
+    v.lines[static_cast<std::size_t>(j)].clear();
+}
+
+void DrawMessagePanel(TBrixBitmap& s, const PanelView& v) {
+  s.SetFontName(PanelFace);
+  s.SetFontSize(LineFontSize);
+  for (std::int32_t j = 0; j < v.shown; ++j) {
+    s.SetTextColor(j < v.older ? OlderLineColor : FreshLineColor);
+    s.DrawText(LineX, chk::Add(v.top, chk::Mul(LinePitch, j)), v.lines[static_cast<std::size_t>(j)]);
+  }
   FadeBand(s, 0, 29, 30, 35, true);
   FadeBand(s, 148, 177, 142, 147, false);
+}
+
+PixelRect PanelBounds(const TBrixBitmap& s, const PanelView& v) {
+  PixelRect bounds = Intersection(PixelRect{0, 0, PanelRight, PanelBottom}, PixelRect{0, 0, s.Width(), s.Height()});
+  for (std::int32_t j = 0; j < v.shown; ++j)
+    bounds = Bounds(bounds, s.TextBounds(PanelFace, LineFontSize, LineX, chk::Add(v.top, chk::Mul(LinePitch, j)),
+                                         v.lines[static_cast<std::size_t>(j)]));
+  return bounds;
 }
 
 void FadeBand(TBrixBitmap& surface, std::int32_t blankTop, std::int32_t blankBottom, std::int32_t gradTop,
               std::int32_t gradBottom, bool weightRisesDownward) {
   FillWhite(surface, blankTop, chk::Add(blankBottom, 1), PanelRight);
-  const std::int32_t right = std::min(PanelRight, surface.Width());
-  for (std::int32_t r = std::max(gradTop, 0); r <= gradBottom && r < surface.Height(); ++r) {
+  const PixelRect clip = surface.Clip();
+  const std::int32_t left = clip.left;
+  const std::int32_t right = std::min(PanelRight, clip.right);
+  if (right <= left) return;
+  for (std::int32_t r = std::max(gradTop, clip.top); r <= gradBottom && r < clip.bottom; ++r) {
     // Weight 0 is the row next to the blank band: fully white there.
     const std::int32_t b = weightRisesDownward ? chk::Sub(r, gradTop) : chk::Sub(gradBottom, r);
     const FadeTable fade = b < PanelWeights ? PanelFades()[static_cast<std::size_t>(b)] : MakeFadeTable(b);
     // Every channel fades alike, so the row is walked as plain bytes.
-    auto* bytes = reinterpret_cast<std::uint8_t*>(surface.rows[r]);
-    const std::size_t n = static_cast<std::size_t>(std::max(right, 0)) * sizeof(ColorTriple);
+    auto* bytes = reinterpret_cast<std::uint8_t*>(surface.rows[r] + left);
+    const std::size_t n = static_cast<std::size_t>(right - left) * sizeof(ColorTriple);
     for (std::size_t i = 0; i < n; ++i) bytes[i] = fade[bytes[i]];
   }
 }

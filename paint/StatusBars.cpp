@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <cstring>
 #include <string>
 
@@ -17,6 +19,12 @@ constexpr std::int32_t LabelX = 280;
 constexpr std::int32_t EnemyValueX = 240;
 constexpr std::int32_t PlayerValueX = 328;
 constexpr std::int32_t ValueWidth = 4;
+constexpr std::int32_t LabelSize = 20;
+constexpr std::int32_t ValueSize = 16;
+
+constexpr std::array<std::string_view, 3> RowLabels{"ＨＰ", "攻撃", "ＡＰ"};
+const std::array<ColorTriple, 3> RowColors{Rgb(64, 192, 64), Rgb(192, 64, 64), Rgb(64, 64, 192)};
+std::int32_t RowY(std::size_t row) { return 380 + 20 * static_cast<std::int32_t>(row); }
 
 ColorTriple Shade(ColorTriple c, std::int32_t add, std::int32_t divisor) {
   auto channel = [&](std::uint8_t v) { return static_cast<std::uint8_t>((v + add) / divisor); };
@@ -28,22 +36,26 @@ std::int32_t Scale(std::int32_t value, std::int32_t numerator, std::int32_t deno
 }
 
 // One bar: `maximum` pixels from `start` in direction `step`, the first `value` of them
-// in the bar colour. Columns beyond the surface are cut off, never wrapped.
+// in the bar colour. Columns beyond the surface or its clip are cut off, never wrapped.
 void DrawBar(TBrixBitmap& s, std::int32_t y, std::int32_t start, std::int32_t step, std::int32_t value,
              std::int32_t maximum, ColorTriple color, ColorTriple pale) {
-  const std::int64_t room = step < 0 ? std::int64_t{start} + 1 : std::int64_t{s.Width()} - start;
-  const std::int64_t firstJ = step < 0 ? std::max<std::int64_t>(0, std::int64_t{start} - s.Width() + 1) : 0;
-  const std::int64_t endJ = std::min<std::int64_t>(maximum, room);
-  const std::int64_t top = std::max<std::int64_t>(std::int64_t{y} + 2, 0);
-  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + 17, s.Height() - 1);
-  if (firstJ >= endJ || top > bottom) return;
+  const PixelRect clip = s.Clip();
+  const std::int64_t span = std::max<std::int32_t>(maximum, 0);
+  const std::int64_t barLeft = step < 0 ? std::int64_t{start} - span + 1 : start;
+  const std::int64_t left = std::max<std::int64_t>(barLeft, clip.left);
+  const std::int64_t right = std::min<std::int64_t>(barLeft + span, clip.right);
+  const std::int64_t top = std::max<std::int64_t>(std::int64_t{y} + 2, clip.top);
+  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + 18, clip.bottom);
+  if (left >= right || top >= bottom) return;
 
   // Paint the first line, then repeat it: all 16 lines of a bar are alike.
   ColorTriple* first = s.rows[static_cast<std::int32_t>(top)];
-  for (std::int64_t j = firstJ; j < endJ; ++j) first[start + step * j] = j < value ? color : pale;
-  const std::int64_t left = step < 0 ? start - (endJ - 1) : start + firstJ;
-  const std::size_t bytes = static_cast<std::size_t>(endJ - firstJ) * sizeof(ColorTriple);
-  for (std::int64_t r = top + 1; r <= bottom; ++r)
+  for (std::int64_t x = left; x < right; ++x) {
+    const std::int64_t j = step < 0 ? start - x : x - start;
+    first[x] = j < value ? color : pale;
+  }
+  const std::size_t bytes = static_cast<std::size_t>(right - left) * sizeof(ColorTriple);
+  for (std::int64_t r = top + 1; r < bottom; ++r)
     std::memcpy(s.rows[static_cast<std::int32_t>(r)] + left, first + left, bytes);
 }
 
@@ -59,13 +71,95 @@ std::string PadRight(std::string text) {
 
 }  // namespace
 
-void DrawStatusBars(TBrixBitmap& s, const GameState& g) {
+BarsView BarsViewOf(const GameState& g) {
   const Fighter& e = g.enemy;
   const Fighter& p = g.player;
   // The attack is its own maximum: its bars are always full.
-  DrawStatusRow(s, g.battleOn, 380, "ＨＰ", e.hp, Rgb(64, 192, 64), e.maxHp, p.hp, p.maxHp, 1, 1);
-  DrawStatusRow(s, g.battleOn, 400, "攻撃", e.attack, Rgb(192, 64, 64), e.attack, p.attack, p.attack, 1, 1);
-  DrawStatusRow(s, g.battleOn, 420, "ＡＰ", e.ap, Rgb(64, 64, 192), e.maxAp, p.ap, p.maxAp, 1, 1);
+  return BarsView{{{g.battleOn, e.hp, e.maxHp, p.hp, p.maxHp},
+                   {g.battleOn, e.attack, e.attack, p.attack, p.attack},
+                   {g.battleOn, e.ap, e.maxAp, p.ap, p.maxAp}}};
+}
+
+void DrawStatusBars(TBrixBitmap& s, const GameState& g) {
+  const BarsView view = BarsViewOf(g);
+  for (std::size_t i = 0; i < view.size(); ++i) DrawStatusBarsRow(s, view, i);
+}
+
+void DrawStatusBarsRow(TBrixBitmap& s, const BarsView& view, std::size_t row) {
+  const BarRow& r = view[row];
+  DrawStatusRow(s, r.battleOn, RowY(row), RowLabels[row], r.enemyValue, RowColors[row], r.enemyMax, r.playerValue,
+                r.playerMax, 1, 1);
+}
+
+namespace {
+
+// The columns of a bar (its first pixel at `start`, growing by `step`) whose colour differs
+// between two (value, maximum) pairs, on the bar's rows.
+void BarChange(std::int32_t y, std::int32_t start, std::int32_t step, std::int32_t value0, std::int32_t max0,
+               std::int32_t value1, std::int32_t max1, std::vector<PixelRect>& out) {
+  max0 = std::max(max0, 0);
+  max1 = std::max(max1, 0);
+  // Pixel j shows the colour when j < value, pale when value <= j < maximum.
+  const std::int32_t lit0 = std::clamp(value0, 0, max0);
+  const std::int32_t lit1 = std::clamp(value1, 0, max1);
+  auto add = [&](std::int32_t from, std::int32_t to) {  // j in [from, to)
+    if (from >= to) return;
+    const std::int64_t left = step < 0 ? std::int64_t{start} - to + 1 : std::int64_t{start} + from;
+    const std::int64_t right = left + (to - from);
+    out.push_back(PixelRect{static_cast<std::int32_t>(std::clamp<std::int64_t>(left, INT32_MIN, INT32_MAX)),
+                            chk::Add(y, 2),
+                            static_cast<std::int32_t>(std::clamp<std::int64_t>(right, INT32_MIN, INT32_MAX)),
+                            chk::Add(y, 18)});
+  };
+  add(std::min(lit0, lit1), std::max(lit0, lit1));
+  add(std::min(max0, max1), std::max(max0, max1));
+}
+
+}  // namespace
+
+void BarsDamage(const TBrixBitmap& s, const std::string& face, const BarsView& was, const BarsView& now,
+                std::vector<PixelRect>& out) {
+  for (std::size_t i = 0; i < now.size(); ++i) {
+    const BarRow& a = was[i];
+    const BarRow& b = now[i];
+    if (a == b) continue;
+    const std::int32_t y = RowY(i);
+    BarChange(y, PlayerBarStart, +1, a.playerValue, a.playerMax, b.playerValue, b.playerMax, out);
+    // A side not drawn is a bar of no length.
+    BarChange(y, EnemyBarStart, -1, a.battleOn ? a.enemyValue : 0, a.battleOn ? a.enemyMax : 0,
+              b.battleOn ? b.enemyValue : 0, b.battleOn ? b.enemyMax : 0, out);
+    const std::string playerWas = PadRight(std::to_string(a.playerValue));
+    const std::string playerNow = PadRight(std::to_string(b.playerValue));
+    if (playerWas != playerNow) {
+      out.push_back(s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), playerWas));
+      out.push_back(s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), playerNow));
+    }
+    const std::string enemyWas = a.battleOn ? PadLeft(std::to_string(a.enemyValue)) : "";
+    const std::string enemyNow = b.battleOn ? PadLeft(std::to_string(b.enemyValue)) : "";
+    if (enemyWas != enemyNow) {
+      out.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), enemyWas));
+      out.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), enemyNow));
+    }
+  }
+}
+
+std::array<PixelRect, 3> BarsBounds(const TBrixBitmap& s, const std::string& face, const BarsView& view) {
+  std::array<PixelRect, 3> rows{};
+  for (std::size_t i = 0; i < view.size(); ++i) {
+    PixelRect& bounds = rows[i];
+    const BarRow& r = view[i];
+    const std::int32_t y = RowY(i);
+    std::vector<PixelRect> parts;
+    BarChange(y, PlayerBarStart, +1, 0, 0, 0, r.playerMax, parts);
+    if (r.battleOn) BarChange(y, EnemyBarStart, -1, 0, 0, 0, r.enemyMax, parts);
+    parts.push_back(s.TextBounds(face, LabelSize, LabelX, y, RowLabels[i]));
+    parts.push_back(s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), PadRight(std::to_string(r.playerValue))));
+    if (r.battleOn)
+      parts.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), PadLeft(std::to_string(r.enemyValue))));
+    for (const PixelRect& p : parts) bounds = Bounds(bounds, p);
+    bounds = Intersection(bounds, PixelRect{0, 0, s.Width(), s.Height()});
+  }
+  return rows;
 }
 
 void DrawStatusRow(TBrixBitmap& s, bool battleOn, std::int32_t y, std::string_view label, std::int32_t enemyValue, ColorTriple color,
@@ -80,14 +174,14 @@ void DrawStatusRow(TBrixBitmap& s, bool battleOn, std::int32_t y, std::string_vi
   const ColorTriple pale = Shade(color, 765, 4);   // three quarters of the way
 
   s.SetTextColor(color);
-  s.SetFontSize(20);
+  s.SetFontSize(LabelSize);
   s.DrawText(LabelX, y, label);
 
   if (battleOn) DrawBar(s, y, EnemyBarStart, -1, enemyValue, enemyMax, color, pale);
   DrawBar(s, y, PlayerBarStart, +1, playerValue, playerMax, color, pale);
 
   s.SetTextColor(light);
-  s.SetFontSize(16);
+  s.SetFontSize(ValueSize);
   if (battleOn) s.DrawText(EnemyValueX, chk::Add(y, 2), PadLeft(std::to_string(enemyValue)));
   s.DrawText(PlayerValueX, chk::Add(y, 2), PadRight(std::to_string(playerValue)));
 }

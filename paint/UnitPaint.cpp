@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <vector>
 
 #include "lib/Checked.h"
 #include "paint/MessageLog.h"
 #include "paint/StatusBars.h"
 
 namespace vexa {
+
+struct ComposeMemory;
+
 
 namespace {
 
@@ -84,12 +89,45 @@ std::int32_t JitteredY(RandomState& random, const Fighter& f, std::int32_t dy) {
   return chk::Add(chk::Add(f.y, dy), s);
 }
 
+// Where one picture of a fighter goes; a fighter is drawn as up to 18 of them, in order.
+struct Drawn {
+  const TBrixBitmap* picture = nullptr;
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+};
+
+}  // namespace
+
+// A fighter's pictures for one frame, placed (the tremble drawn) before any is drawn, so a
+// frame can draw them into several parts of itself.
+struct FighterPlan {
+  std::array<Drawn, 1 + 2 * PlacementCapacity + 1> items{};
+  std::int32_t count = 0;
+  PixelRect box;  // all the pictures cover, cut to the target
+};
+
+namespace {
+
+void Add(FighterPlan& plan, const TBrixBitmap& target, const TBrixBitmap& picture, std::int32_t x, std::int32_t y) {
+  plan.items[CheckIndex("pictures", plan.count, static_cast<std::int32_t>(plan.items.size()))] = Drawn{&picture, x, y};
+  plan.count = chk::Add(plan.count, 1);
+  // Only what the picture can change counts, not its see-through margins.
+  const PixelRect drawn = picture.DrawnBounds();
+  auto cut = [](std::int64_t v, std::int32_t limit) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, 0, limit));
+  };
+  const PixelRect covered{cut(std::int64_t{x} + drawn.left, target.Width()), cut(std::int64_t{y} + drawn.top, target.Height()),
+                          cut(std::int64_t{x} + drawn.right, target.Width()),
+                          cut(std::int64_t{y} + drawn.bottom, target.Height())};
+  plan.box = Bounds(plan.box, Intersection(covered, PixelRect{0, 0, target.Width(), target.Height()}));
+}
+
 // A single picture draws its vertical jitter first; placements draw the horizontal first.
-void DrawSingle(TBrixBitmap& target, RandomState& random, const Fighter& f,
+void PlanSingle(FighterPlan& plan, const TBrixBitmap& target, RandomState& random, const Fighter& f,
                 const std::unique_ptr<TBrixBitmap>& picture, std::int32_t dx, std::int32_t dy) {
   const std::int32_t y = JitteredY(random, f, dy);
   const std::int32_t x = JitteredX(random, f, dx);
-  Surface(picture).DrawOnto(target, x, y);
+  Add(plan, target, Surface(picture), x, y);
 }
 
 void Append(PlacementList& list, const SpritePair& pair, std::int32_t y, std::int32_t x) {
@@ -106,26 +144,15 @@ void AppendPose(RandomState& random, const Fighter& f, const std::array<PartOffs
   }
 }
 
-}  // namespace
-
-void ComposeFrame(GameState& g) {
-  if (!g.backbuffer) return;
-  TBrixBitmap& frame = *g.backbuffer;
-  frame.Fill(ColorWhite);
-  DrawStatusBars(frame, g);
-  LayoutMessageLog(frame, g.messageLog);
-  DrawFighter(frame, g.random, g.player);
-  DrawFighter(frame, g.random, g.enemy);  // after the player, so the enemy is on top where they meet
-}
-
-void DrawFighter(TBrixBitmap& target, RandomState& random, const Fighter& f) {
+FighterPlan PlanFighter(const TBrixBitmap& target, RandomState& random, const Fighter& f) {
+  FighterPlan plan;
   PlacementList list;
 
   // Guarding wins over attacking: a guard never shows the slash.
   if (f.guarding) {
     AppendPose(random, f, GuardPose, list);
   } else if (f.attacking) {
-    DrawSingle(target, random, f, f.slash, -25, -5);  // under the body
+    PlanSingle(plan, target, random, f, f.slash, -25, -5);  // under the body
     AppendPose(random, f, AttackPose, list);
   } else {
     AppendPose(random, f, NormalPose, list);
@@ -134,17 +161,170 @@ void DrawFighter(TBrixBitmap& target, RandomState& random, const Fighter& f) {
   // Every fill covers every line, so overlapping parts read as one body.
   for (std::int32_t i = 0; i < list.count; ++i) {
     const Placement& p = list.items[CheckIndex("placements", i, PlacementCapacity)];
-    Surface(p.pair->outline).DrawOnto(target, p.x, p.y);
+    Add(plan, target, Surface(p.pair->outline), p.x, p.y);
   }
   for (std::int32_t i = 0; i < list.count; ++i) {
     const Placement& p = list.items[CheckIndex("placements", i, PlacementCapacity)];
-    Surface(p.pair->shape).DrawOnto(target, p.x, p.y);
+    Add(plan, target, Surface(p.pair->shape), p.x, p.y);
   }
 
   if (f.guarding)
-    DrawSingle(target, random, f, f.guardFace, 0, 5);
+    PlanSingle(plan, target, random, f, f.guardFace, 0, 5);
   else
-    DrawSingle(target, random, f, f.face, 0, 0);
+    PlanSingle(plan, target, random, f, f.face, 0, 0);
+  return plan;
+}
+
+void PaintFighter(TBrixBitmap& target, const FighterPlan& plan) {
+  for (std::int32_t i = 0; i < plan.count; ++i) {
+    const Drawn& d = plan.items[static_cast<std::size_t>(i)];
+    d.picture->DrawOnto(target, d.x, d.y);
+  }
+}
+
+// Joins overlapping rectangles until none overlap: no pixel is drawn twice in a frame.
+void Merge(std::vector<PixelRect>& rects) {
+  std::erase_if(rects, [](const PixelRect& r) { return r.Empty(); });
+  for (bool joined = true; joined;) {
+    joined = false;
+    for (std::size_t i = 0; i < rects.size() && !joined; ++i)
+      for (std::size_t j = i + 1; j < rects.size(); ++j) {
+        if (Intersection(rects[i], rects[j]).Empty()) continue;
+        rects[i] = Bounds(rects[i], rects[j]);
+        rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+        joined = true;
+        break;
+      }
+  }
+}
+
+bool Meets(const PixelRect& a, const PixelRect& b) { return !Intersection(a, b).Empty(); }
+
+// The frame's layers, drawn inside `part` alone, in the order of a whole frame.
+void DrawPart(TBrixBitmap& frame, const PixelRect& part, const BarsView& bars,
+              const std::array<PixelRect, 3>& barsBounds, const PanelView& panel, const PixelRect& panelBounds,
+              const FighterPlan& player, const FighterPlan& enemy) {
+  frame.SetClip(part);
+  frame.Fill(ColorWhite);
+  for (std::size_t row = 0; row < bars.size(); ++row)
+    if (Meets(part, barsBounds[row])) DrawStatusBarsRow(frame, bars, row);
+  if (Meets(part, panelBounds)) DrawMessagePanel(frame, panel);
+  if (Meets(part, player.box)) PaintFighter(frame, player);
+  if (Meets(part, enemy.box)) PaintFighter(frame, enemy);  // after the player, so the enemy is on top where they meet
+}
+
+// The text settings a whole frame leaves behind (the panel's), whichever parts were drawn.
+void LeaveTextSettings(TBrixBitmap& frame, const PanelView& panel) {
+  frame.SetClip(PixelRect{});
+  DrawMessagePanel(frame, panel);
+  frame.ClearClip();
+}
+
+}  // namespace
+
+// What the backbuffer holds from the frame before, so the next frame draws only what changed.
+struct ComposeMemory {
+  bool valid = false;
+  // The surface as it was: another one, or other text settings, and the next frame is whole.
+  const ColorTriple* pixels = nullptr;
+  std::uint64_t writes = 0;  // the surface's count when the frame was done
+  std::int32_t width = 0;
+  std::int32_t height = 0;
+  std::string face;
+  std::uint8_t style = 0;
+  bool softText = false;
+
+  PixelRect player;
+  PixelRect enemy;
+  BarsView bars{};
+  std::array<PixelRect, 3> barsBounds{};
+  PanelView panel;
+  PanelView nextPanel;  // filled in place, so the lines' storage is kept from frame to frame
+  PixelRect panelBounds;
+  FrameDamage damage;
+};
+
+const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
+  static const FrameDamage nothing;
+  if (!g.backbuffer) return nothing;
+  TBrixBitmap& frame = *g.backbuffer;
+  if (!g.composed) g.composed = std::make_shared<ComposeMemory>();
+  ComposeMemory& was = *g.composed;
+  const std::string face = frame.FontName();
+  if (whole) {
+    whole->SetSize(frame.Width(), frame.Height());
+    whole->SetFontName(face);
+    whole->SetFontStyle(frame.FontStyle());
+    whole->SetSoftText(frame.SoftText());
+  }
+
+  // What changes the record: the panel's lines move on, and both fighters tremble.
+  AdvanceMessageLog(g.messageLog);
+  FillPanelView(g.messageLog, was.nextPanel);
+  const PanelView& panel = was.nextPanel;
+  const FighterPlan player = PlanFighter(frame, g.random, g.player);
+  const FighterPlan enemy = PlanFighter(frame, g.random, g.enemy);
+  const BarsView bars = BarsViewOf(g);
+
+  const bool same = was.valid && was.pixels == frame.Pixels().data() && was.writes == frame.Writes() &&
+                    was.width == frame.Width() &&
+                    was.height == frame.Height() && was.face == face && was.style == frame.FontStyle() &&
+                    was.softText == frame.SoftText();
+  const std::array<PixelRect, 3> barsBounds =
+      same && bars == was.bars ? was.barsBounds : BarsBounds(frame, face, bars);
+  const PixelRect panelBounds = same && panel == was.panel ? was.panelBounds : PanelBounds(frame, panel);
+
+  FrameDamage& damage = was.damage;
+  damage.known = true;
+  damage.rects.clear();
+  if (!same) {
+    damage.rects.push_back(PixelRect{0, 0, frame.Width(), frame.Height()});
+  } else {
+    // The fighters tremble at every step: where each was and where each is now.
+    for (const PixelRect& r : {was.player, player.box, was.enemy, enemy.box}) damage.rects.push_back(r);
+    BarsDamage(frame, face, was.bars, bars, damage.rects);
+    // A panel at rest is left as it is.
+    if (!(panel == was.panel)) {
+      damage.rects.push_back(was.panelBounds);
+      damage.rects.push_back(panelBounds);
+    }
+    const PixelRect all{0, 0, frame.Width(), frame.Height()};
+    for (PixelRect& r : damage.rects) r = Intersection(r, all);
+  }
+  Merge(damage.rects);
+
+  for (const PixelRect& part : damage.rects)
+    DrawPart(frame, part, bars, barsBounds, panel, panelBounds, player, enemy);
+  LeaveTextSettings(frame, panel);
+  if (whole) {
+    // Every layer over the whole surface, as if nothing were known of the frame before.
+    whole->ClearClip();
+    whole->Fill(ColorWhite);
+    DrawStatusBars(*whole, g);
+    DrawMessagePanel(*whole, panel);
+    PaintFighter(*whole, player);
+    PaintFighter(*whole, enemy);
+  }
+
+  was.valid = true;
+  was.pixels = frame.Pixels().data();
+  was.writes = frame.Writes();
+  was.width = frame.Width();
+  was.height = frame.Height();
+  was.face = face;
+  was.style = frame.FontStyle();
+  was.softText = frame.SoftText();
+  was.player = player.box;
+  was.enemy = enemy.box;
+  was.bars = bars;
+  was.barsBounds = barsBounds;
+  std::swap(was.panel, was.nextPanel);
+  was.panelBounds = panelBounds;
+  return damage;
+}
+
+void DrawFighter(TBrixBitmap& target, RandomState& random, const Fighter& f) {
+  PaintFighter(target, PlanFighter(target, random, f));
 }
 
 }  // namespace vexa

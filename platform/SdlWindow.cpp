@@ -244,25 +244,25 @@ void SdlWindow::PaintAll(SDL_Surface& surface) {
   const ViewMap view = SurfaceView(surface);
   const TexelTarget target{surface.pixels, surface.pitch, surface.w, surface.h};
   // The frame, or white until there is one; black around it, which in a window is nothing.
-  const PixelRect game = onScreen_.Empty() ? PixelRect{0, 0, gameW_, gameH_}
-                                           : PixelRect{0, 0, onScreen_.width, onScreen_.height};
+  const Shown shown = Latest();
+  const PixelRect game = !shown.pixels ? PixelRect{0, 0, gameW_, gameH_} : PixelRect{0, 0, shown.width, shown.height};
   const PixelRect inside = TargetRect(game, view, target);
   if (directTexels_) {
     FillAround(target, inside, Texel(ColorBlack, layout_));
-    if (onScreen_.Empty()) FillTexels(target, inside, Texel(ColorWhite, layout_));
+    if (!shown.pixels) FillTexels(target, inside, Texel(ColorWhite, layout_));
   } else {
     SDL_FillRect(&surface, nullptr, SDL_MapRGB(surface.format, 0, 0, 0));
     SDL_Rect white{inside.left, inside.top, inside.right - inside.left, inside.bottom - inside.top};
-    if (onScreen_.Empty()) SDL_FillRect(&surface, &white, SDL_MapRGB(surface.format, 255, 255, 255));
+    if (!shown.pixels) SDL_FillRect(&surface, &white, SDL_MapRGB(surface.format, 255, 255, 255));
   }
-  if (!onScreen_.Empty()) Paint(surface, game);
+  if (shown.pixels) Paint(surface, game);
 }
 
 PixelRect SdlWindow::Paint(SDL_Surface& surface, const PixelRect& part) {
   const ViewMap view = SurfaceView(surface);
   if (directTexels_) {
     const TexelTarget target{surface.pixels, surface.pitch, surface.w, surface.h};
-    return WidenScaled(onScreen_.pixels.data(), onScreen_.width, part, layout_, view, target);
+    return WidenScaled(Latest().pixels, Latest().width, part, layout_, view, target);
   }
   // A window surface in some other format (a 16-bit display): SDL converts from 32 bits.
   if (!staging_) {
@@ -271,7 +271,7 @@ PixelRect SdlWindow::Paint(SDL_Surface& surface, const PixelRect& part) {
     SDL_SetSurfaceBlendMode(staging_, SDL_BLENDMODE_NONE);
   }
   const TexelTarget target{staging_->pixels, staging_->pitch, staging_->w, staging_->h};
-  const PixelRect out = WidenScaled(onScreen_.pixels.data(), onScreen_.width, part, layout_, view, target);
+  const PixelRect out = WidenScaled(Latest().pixels, Latest().width, part, layout_, view, target);
   SDL_Rect from{out.left, out.top, out.right - out.left, out.bottom - out.top};
   SDL_Rect to = from;
   if (!out.Empty()) SDL_BlitSurface(staging_, &from, &surface, &to);
@@ -289,12 +289,52 @@ void SdlWindow::Push(const PixelRect* rect) {
   SDL_UpdateWindowSurfaceRects(window_, &area, 1);
 }
 
-void SdlWindow::Show(const TBrixBitmap& frame) {
+void SdlWindow::PushParts() {
+  if (pushed_.empty() || !shown_ || (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED)) return;
+  areas_.clear();
+  for (const PixelRect& r : pushed_) areas_.push_back(SDL_Rect{r.left, r.top, r.right - r.left, r.bottom - r.top});
+  SDL_UpdateWindowSurfaceRects(window_, areas_.data(), static_cast<int>(areas_.size()));
+}
+
+SdlWindow::Shown SdlWindow::Latest() const {
+  if (latest_) return Shown{latest_->Pixels().data(), latest_->Width(), latest_->Height()};
+  if (!onScreen_.Empty()) return Shown{onScreen_.pixels.data(), onScreen_.width, onScreen_.height};
+  return Shown{};
+}
+
+void SdlWindow::Show(const TBrixBitmap& frame, const FrameDamage& damage) {
   if (frame.Width() <= 0 || frame.Height() <= 0) return;  // nothing to show
   // A first frame, or one of another size, replaces the white or the old frame's border too.
-  bool repaint = onScreen_.Empty() || frame.Width() != onScreen_.width || frame.Height() != onScreen_.height;
-  const PixelRect changed = TakeFrame(onScreen_, frame.Pixels().data(), frame.Width(), frame.Height(), runs_);
+  const Shown before = Latest();
+  bool repaint = !before.pixels || frame.Width() != before.width || frame.Height() != before.height;
   ++framesShown_;
+  if (damage.known) {
+    // The damage tells what changed since this same frame was shown last; after another
+    // frame, it tells nothing.
+    repaint = repaint || latest_ != &frame;
+    // The frame itself is what the window shows from now on; no copy of it is kept, and the
+    // next frame that comes without its damage is sent whole.
+    latest_ = &frame;
+    onScreen_ = ShownFrame{};
+    SDL_Surface* surface = Surface(repaint);
+    if (!surface) return;
+    if (repaint) {
+      PaintAll(*surface);
+      Push(nullptr);
+      return;
+    }
+    // Each part on its own: the fighters and the bars lie far apart, and the pixels between
+    // them would cost more to send than a request each.
+    pushed_.clear();
+    for (const PixelRect& part : damage.rects) {
+      const PixelRect out = Paint(*surface, Intersection(part, PixelRect{0, 0, frame.Width(), frame.Height()}));
+      if (!out.Empty()) pushed_.push_back(out);
+    }
+    PushParts();
+    return;
+  }
+  latest_ = nullptr;
+  const PixelRect changed = TakeFrame(onScreen_, frame.Pixels().data(), frame.Width(), frame.Height(), runs_);
 
   SDL_Surface* surface = Surface(repaint);
   if (!surface) return;
@@ -324,13 +364,18 @@ std::int32_t SdlWindow::Now() { return static_cast<std::int32_t>(SDL_GetTicks64(
 
 void SdlWindow::DispatchEvents() {
   if (hungUp) closed_ = true;
+  // The queue is drained without asking the display again when the wait just did: one
+  // pump per wake. SDL_PollEvent would pump for every event taken.
+  if (!pumped_) SDL_PumpEvents();
+  pumped_ = false;
   SDL_Event event;
-  while (SDL_PollEvent(&event)) Handle(event);
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) Handle(event);
 }
 
 void SdlWindow::Wait(std::int32_t maxMs) {
   if (closed_ || maxMs <= 0) return;
-  SDL_WaitEventTimeout(nullptr, maxMs);
+  SDL_WaitEventTimeout(nullptr, maxMs);  // pumps on entry and whenever the display wakes it
+  pumped_ = true;
 }
 
 void SdlWindow::Handle(const SDL_Event& event) {

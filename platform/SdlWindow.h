@@ -15,6 +15,7 @@
 
 struct SDL_Window;
 struct SDL_Surface;
+struct SDL_Rect;
 union SDL_Event;
 
 namespace vexa {
@@ -77,8 +78,11 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   void MoveTo(std::int32_t left, std::int32_t top) override;
 
   // PaintBox: presents the frame at once; only the pixels that changed since the last one
-  // are converted and sent to the display.
-  void Show(const TBrixBitmap& frame) override;
+  // are converted and sent to the display: the parts the damage names, or when it is
+  // unknown, what a comparison with the last frame finds. A frame shown with its damage
+  // is read again to repaint the window (an expose, a resize) until the next Show, so it
+  // must stay as it was shown and alive until then.
+  void Show(const TBrixBitmap& frame, const FrameDamage& damage) override;
 
   // TimerHost.
   std::int32_t Now() override;
@@ -94,6 +98,7 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   void PaintAll(SDL_Surface& surface);
   PixelRect Paint(SDL_Surface& surface, const PixelRect& part);
   void Push(const PixelRect* rect);
+  void PushParts();
 
   SDL_Window* window_ = nullptr;
   // Where texels are written when the window surface is not a packed 32-bit format; SDL
@@ -101,8 +106,19 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   SDL_Surface* staging_ = nullptr;
   bool directTexels_ = true;
   TexelLayout layout_;
-  ShownFrame onScreen_;  // the latest frame, as the window surface holds it; none: white
+  // The latest frame: the caller's own when it came with its damage, else a copy; neither:
+  // white.
+  struct Shown {
+    const ColorTriple* pixels = nullptr;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+  };
+  Shown Latest() const;
+  const TBrixBitmap* latest_ = nullptr;
+  ShownFrame onScreen_;
   std::vector<RowRun> runs_;  // what the latest frame changed
+  std::vector<PixelRect> pushed_;  // window pixels to send, one rectangle per damaged part
+  std::vector<SDL_Rect> areas_;    // the same as SDL takes them
 
   MouseTarget* mouseTarget_ = nullptr;
   std::uint32_t windowId_ = 0;
@@ -113,6 +129,7 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   std::int32_t gameH_ = 450;
   bool shown_ = false;
   bool closed_ = false;
+  bool pumped_ = false;  // the wait has pumped the events since the last dispatch
   std::int64_t framesShown_ = 0;
   std::string notice_;
 };

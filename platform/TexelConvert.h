@@ -20,15 +20,6 @@ struct TexelLayout {
 // Layout of an SDL pixel format code; false for one that is not a packed 8-8-8(-8) format.
 bool TexelLayoutFor(std::uint32_t sdlFormat, TexelLayout& layout);
 
-// Pixels [left, right) x [top, bottom); empty when either side is not positive.
-struct PixelRect {
-  std::int32_t left = 0;
-  std::int32_t top = 0;
-  std::int32_t right = 0;
-  std::int32_t bottom = 0;
-  bool Empty() const { return right <= left || bottom <= top; }
-};
-
 // Where texels go: `height` rows of `width` texels, `pitch` bytes apart.
 struct TexelTarget {
   void* pixels = nullptr;

@@ -31,8 +31,8 @@ namespace {
 class StampedScreen : public PaintBox {
  public:
   explicit StampedScreen(PaintBox& window) : window_(window) {}
-  void Show(const TBrixBitmap& frame) override {
-    window_.Show(frame);
+  void Show(const TBrixBitmap& frame, const FrameDamage& damage) override {
+    window_.Show(frame, damage);
     if (first_ && std::getenv("VEXA_FIRST_FRAME_STAMP")) {
       const auto now = std::chrono::system_clock::now().time_since_epoch();
       // With the process's CPU time so far, which unlike the wall time is not at the mercy of

@@ -76,6 +76,8 @@ struct MessageLog {
   bool laidOut = false;
 };
 
+struct ComposeMemory;  // the drawing's own (paint/)
+
 struct GameState {
   Fighter player;
   Fighter enemy;
@@ -99,6 +101,7 @@ struct GameState {
   std::int32_t clientWidth = ClientWidth;    // the main form's client area
   std::int32_t clientHeight = ClientHeight;
   std::unique_ptr<TBrixBitmap> backbuffer;   // every frame is drawn here
+  std::shared_ptr<ComposeMemory> composed;   // what the backbuffer holds from the last frame
 };
 
 // Rule numbers that more than one unit needs.

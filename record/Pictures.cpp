@@ -31,6 +31,7 @@ void Recolor(TBrixBitmap& surface, ColorTriple from, ColorTriple to) {
 
 void CreateBackbuffer(GameState& g) {
   g.backbuffer = std::make_unique<TBrixBitmap>();
+  g.composed.reset();  // the new surface holds no frame yet
   TBrixBitmap& b = *g.backbuffer;
   b.SetSize(g.clientWidth, g.clientHeight);
   b.SetFontName("ＭＳ ゴシック");
@@ -41,7 +42,10 @@ void CreateBackbuffer(GameState& g) {
   g.rightHeld = false;
 }
 
-void FreeBackbuffer(GameState& g) { g.backbuffer.reset(); }
+void FreeBackbuffer(GameState& g) {
+  g.backbuffer.reset();
+  g.composed.reset();
+}
 
 void CreateSpritePair(SpritePair& pair) {
   pair.shape = std::make_unique<TBrixBitmap>();

@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -25,7 +27,7 @@ class FrameFiles : public PaintBox {
  public:
   explicit FrameFiles(std::string dir) : dir_(std::move(dir)) {}
   // Each step shows exactly one frame, so the frames count the steps.
-  void Show(const TBrixBitmap& frame) override {
+  void Show(const TBrixBitmap& frame, const FrameDamage&) override {
     const std::int64_t step = shown_++;
     if (dir_.empty()) return;
     char name[32];
@@ -139,6 +141,10 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
     so.screen = &frames;
     so.trace = trace.Stream();
     so.input = &input;
+    // Set, every frame is drawn both ways and compared: the check that drawing only what
+    // changed leaves the same picture.
+    const char* check = std::getenv("VEXA_CHECK_FRAMES");
+    so.checkFrames = check && *check && std::string_view(check) != "0";
     Session session(so);
     TellDamagedSave(session.Game(), err);
     while (session.StepsRun() < steps) session.Step();

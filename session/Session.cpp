@@ -1,6 +1,8 @@
 #include "session/Session.h"
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "core/UnitMain.h"
 #include "paint/UnitPaint.h"
@@ -10,6 +12,7 @@ namespace vexa {
 
 Session::Session(const SessionOptions& options)
     : g_(std::make_unique<GameState>()), screen_(options.screen), trace_(options.trace), input_(options.input) {
+  if (options.checkFrames) whole_ = std::make_unique<TBrixBitmap>();
   // Attached before start-up, whose messages belong to the first step's record.
   if (options.trace || options.keepJournal) {
     AttachJournal(&journal_);
@@ -31,6 +34,17 @@ Session::~Session() {
   if (journalAttached_) AttachJournal(nullptr);
 }
 
+void Session::CompareWithWhole(const TBrixBitmap& frame) const {
+  const std::vector<ColorTriple>& a = frame.Pixels();
+  const std::vector<ColorTriple>& b = whole_->Pixels();
+  for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    if (SameColor(a[i], b[i])) continue;
+    const std::size_t w = static_cast<std::size_t>(frame.Width());
+    throw VexaError("step " + std::to_string(steps_) + ": the frame drawn from what changed differs from the whole frame at " +
+                    std::to_string(i % w) + "," + std::to_string(i / w));
+  }
+}
+
 MouseTarget& Session::Mouse() {
   if (recorder_) return *recorder_;
   return *form_;
@@ -39,8 +53,9 @@ MouseTarget& Session::Mouse() {
 void Session::Step() {
   if (input_) input_->Deliver(steps_, Mouse());
   BattleTick(*g_);
-  ComposeFrame(*g_);
-  if (screen_ && g_->backbuffer) screen_->Show(*g_->backbuffer);
+  const FrameDamage& damage = ComposeFrame(*g_, whole_.get());
+  if (whole_ && g_->backbuffer) CompareWithWhole(*g_->backbuffer);
+  if (screen_ && g_->backbuffer) screen_->Show(*g_->backbuffer, damage);
   if (recorder_) recorder_->StepDone();
   if (trace_) *trace_ << TraceRecord(steps_, *g_, journal_) << '\n';
   if (journalAttached_) lastJournal_ = std::exchange(journal_, Journal{});

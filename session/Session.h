@@ -36,6 +36,9 @@ struct SessionOptions {
   std::optional<SaveImage> recordFrom; // record the input, the replay starting from this save
   StepInput* input = nullptr;
   bool onScheduler = false;            // the window: the scheduler calls Step every 50 ms
+  // Each frame is also drawn whole and compared with the one drawn from what changed; a
+  // difference stops the step with an error naming the pixel.
+  bool checkFrames = false;
 };
 
 class Session {
@@ -57,6 +60,8 @@ class Session {
   std::int64_t StepsRun() const { return steps_; }
 
  private:
+  void CompareWithWhole(const TBrixBitmap& frame) const;
+
   std::unique_ptr<GameState> g_;
   Journal journal_;
   Journal lastJournal_;
@@ -66,6 +71,7 @@ class Session {
   PaintBox* screen_;
   std::ostream* trace_;
   StepInput* input_;
+  std::unique_ptr<TBrixBitmap> whole_;  // when checking frames
   std::int64_t steps_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -283,6 +284,102 @@ TEST(DrawText, SizeOutsideTheFontsRangeIsRefused) {
     s.SetFontSize(size);
     EXPECT_THROW(s.DrawText(0, 0, "A"), VexaError) << size;
   }
+}
+
+// ---- drawing under a clip ---------------------------------------------------------------
+
+struct ClipCase {
+  const char* name;
+  std::int32_t x, y;  // of the text; partly off the surface, it is drawn glyph by glyph
+  PixelRect clip;
+};
+
+void PrintTo(const ClipCase& c, std::ostream* os) { *os << c.name; }
+
+class ClippedText : public ::testing::TestWithParam<ClipCase> {
+ protected:
+  static constexpr const char* kText = "ＡＰ 123";
+  void Draw(TBrixBitmap& s, const ClipCase& c, const PixelRect* clip, bool redraw) {
+    s.SetSize(90, 40);
+    s.Fill(kBackground);
+    s.SetFontSize(16);
+    s.SetFontStyle(fsBold);
+    s.SetTextColor(kInk);
+    s.SetSoftText(true);
+    if (redraw) s.DrawText(c.x, c.y, kText);
+    if (clip) {
+      s.SetClip(*clip);
+      if (redraw) s.Fill(kBackground);
+    }
+    s.DrawText(c.x, c.y, kText);
+    s.ClearClip();
+  }
+  static bool Inside(const PixelRect& r, std::int32_t x, std::int32_t y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+  }
+};
+
+TEST_P(ClippedText, WritesInsideTheClipExactlyWhatAWholeDrawingWrites) {
+  const ClipCase& c = GetParam();
+  TBrixBitmap whole, clipped;
+  Draw(whole, c, nullptr, false);
+  Draw(clipped, c, &c.clip, false);
+  int wrong = 0;
+  for (std::int32_t y = 0; y < whole.Height(); ++y)
+    for (std::int32_t x = 0; x < whole.Width(); ++x) {
+      const ColorTriple want = Inside(c.clip, x, y) ? whole.rows[y][x] : kBackground;
+      if (!SameColor(clipped.rows[y][x], want) && ++wrong <= 3) ADD_FAILURE() << "at " << x << "," << y;
+    }
+}
+
+TEST_P(ClippedText, RedrawnInsideAClipOverItselfTheRimIsBlendedOnce) {
+  const ClipCase& c = GetParam();
+  TBrixBitmap whole, redrawn;
+  Draw(whole, c, nullptr, false);
+  Draw(redrawn, c, &c.clip, true);
+  int wrong = 0;
+  for (std::int32_t y = 0; y < whole.Height(); ++y)
+    for (std::int32_t x = 0; x < whole.Width(); ++x)
+      if (!SameColor(redrawn.rows[y][x], whole.rows[y][x]) && ++wrong <= 3) ADD_FAILURE() << "at " << x << "," << y;
+}
+
+TEST_P(ClippedText, ItsBoundsHoldEveryPixelItWrites) {
+  const ClipCase& c = GetParam();
+  TBrixBitmap whole;
+  Draw(whole, c, nullptr, false);
+  const PixelRect bounds = whole.TextBounds(whole.FontName(), 16, c.x, c.y, kText);
+  int written = 0;
+  for (std::int32_t y = 0; y < whole.Height(); ++y)
+    for (std::int32_t x = 0; x < whole.Width(); ++x) {
+      if (SameColor(whole.rows[y][x], kBackground)) continue;
+      ++written;
+      EXPECT_TRUE(Inside(bounds, x, y)) << x << "," << y;
+    }
+  EXPECT_GT(written, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clips, ClippedText,
+    ::testing::Values(ClipCase{"stampThroughTheMiddle", 10, 10, {25, 14, 47, 22}},
+                      ClipCase{"stampOneColumn", 10, 10, {30, 0, 31, 40}},
+                      ClipCase{"stampWhollyInside", 10, 10, {0, 0, 90, 40}},
+                      ClipCase{"stampWhollyOutside", 10, 10, {0, 30, 90, 40}},
+                      ClipCase{"clipPastTheSurface", 10, 10, {40, -5, 200, 20}},
+                      ClipCase{"glyphsThroughTheMiddle", -6, 28, {0, 30, 20, 36}},
+                      ClipCase{"glyphsOneRow", 60, -3, {0, 5, 90, 6}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ClippedText, AnEmptyClipWritesNothing) {
+  TBrixBitmap s;
+  s.SetSize(60, 30);
+  s.Fill(kBackground);
+  s.SetSoftText(true);
+  s.SetClip(PixelRect{});
+  s.DrawText(2, 2, "ＡＰ");
+  s.Fill(ColorBlack);
+  s.ClearClip();
+  for (std::int32_t y = 0; y < s.Height(); ++y)
+    for (std::int32_t x = 0; x < s.Width(); ++x) ASSERT_TRUE(SameColor(s.rows[y][x], kBackground)) << x << "," << y;
 }
 
 TEST(FontFace, TheGamesFaceResolvesToAnInstalledFile) {

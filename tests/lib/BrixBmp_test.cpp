@@ -1,6 +1,8 @@
 // The surface's storage, row table, key mask and transparent copy, on small fixtures.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -89,6 +91,123 @@ TEST(Fill, SetsEveryPixel) {
   s.SetSize(4, 3);
   s.Fill(Colour('c'));
   EXPECT_EQ(Describe(s), Lines({"cccc", "cccc", "cccc"}));
+}
+
+// Fill and DrawOnto under a clip: inside it as without one, outside it nothing.
+struct SurfaceClipCase {
+  const char* name;
+  PixelRect clip;
+};
+
+void PrintTo(const SurfaceClipCase& c, std::ostream* os) { *os << c.name; }
+
+class SurfaceClip : public ::testing::TestWithParam<SurfaceClipCase> {};
+
+TEST_P(SurfaceClip, FillAndDrawOntoWriteOnlyInsideTheClip) {
+  const PixelRect clip = GetParam().clip;
+  auto make = [] {
+    auto s = std::make_unique<TBrixBitmap>();
+    s->SetSize(8, 6);
+    s->Fill(Rgb(9, 9, 9));
+    return s;
+  };
+  TBrixBitmap picture;
+  picture.SetSize(5, 4);
+  picture.Fill(Rgb(1, 2, 3));
+  picture.rows[1][1] = Rgb(255, 0, 0);  // see-through
+  picture.MakeKeyMask(Rgb(255, 0, 0));
+
+  auto whole = make();
+  whole->Fill(Rgb(40, 50, 60));
+  picture.DrawOnto(*whole, 2, 1);
+  auto clipped = make();
+  clipped->SetClip(clip);
+  clipped->Fill(Rgb(40, 50, 60));
+  picture.DrawOnto(*clipped, 2, 1);
+  clipped->ClearClip();
+  for (std::int32_t y = 0; y < 6; ++y)
+    for (std::int32_t x = 0; x < 8; ++x) {
+      const bool inside = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
+      const ColorTriple want = inside ? whole->rows[y][x] : Rgb(9, 9, 9);
+      EXPECT_TRUE(SameColor(clipped->rows[y][x], want)) << GetParam().name << " at " << x << "," << y;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, SurfaceClip,
+                         ::testing::Values(SurfaceClipCase{"acrossThePicture", {3, 0, 5, 6}},
+                                           SurfaceClipCase{"theSeeThroughPixel", {3, 2, 4, 3}},
+                                           SurfaceClipCase{"pastEveryEdge", {-4, -4, 20, 20}},
+                                           SurfaceClipCase{"besideThePicture", {0, 0, 2, 6}},
+                                           SurfaceClipCase{"empty", {5, 5, 5, 9}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DrawnBounds, AMaskedPictureLeavesOutItsKeyMarginsUntilItChanges) {
+  TBrixBitmap picture;
+  picture.SetSize(6, 5);
+  EXPECT_EQ(picture.DrawnBounds(), (PixelRect{0, 0, 6, 5}));  // no mask: all of it
+  picture.Fill(Rgb(255, 0, 0));
+  picture.rows[1][2] = Rgb(1, 2, 3);
+  picture.rows[3][4] = Rgb(4, 5, 6);
+  picture.MakeKeyMask(Rgb(255, 0, 0));
+  EXPECT_EQ(picture.DrawnBounds(), (PixelRect{2, 1, 5, 4}));
+
+  // Drawn at the target's corner, nothing outside those bounds changes.
+  TBrixBitmap target;
+  target.SetSize(6, 5);
+  target.Fill(Rgb(9, 9, 9));
+  picture.DrawOnto(target, 0, 0);
+  for (std::int32_t y = 0; y < 5; ++y)
+    for (std::int32_t x = 0; x < 6; ++x) {
+      const bool ink = (x == 2 && y == 1) || (x == 4 && y == 3);
+      EXPECT_EQ(SameColor(target.rows[y][x], Rgb(9, 9, 9)), !ink) << x << "," << y;
+    }
+
+  picture.Fill(Rgb(7, 7, 7));  // the mask no longer tells what the picture holds
+  EXPECT_EQ(picture.DrawnBounds(), (PixelRect{0, 0, 6, 5}));
+  TBrixBitmap blank;
+  blank.SetSize(3, 3);
+  blank.Fill(Rgb(255, 0, 0));
+  blank.MakeKeyMask(Rgb(255, 0, 0));
+  EXPECT_TRUE(blank.DrawnBounds().Empty());
+}
+
+// A picture of one colour besides its key is drawn from runs of that colour, not through
+// its mask: wherever it lands and however it is clipped, the same pixels as through the
+// mask. The reference is the same picture with one more colour in one pixel.
+TEST(DrawOnto, AOneColourPictureDrawsAsItsMaskWould) {
+  const ColorTriple key = Rgb(255, 0, 0), ink = Rgb(30, 140, 250);
+  auto make = [&](bool second) {
+    auto p = std::make_unique<TBrixBitmap>();
+    p->SetSize(9, 6);
+    for (std::int32_t y = 0; y < 6; ++y)
+      for (std::int32_t x = 0; x < 9; ++x) p->rows[y][x] = (x * 7 + y * 3) % 5 < 2 ? key : ink;
+    p->rows[5][8] = second ? Rgb(1, 1, 1) : ink;
+    p->MakeKeyMask(key);
+    return p;
+  };
+  const auto single = make(false), mixed = make(true);
+  struct Place {
+    std::int32_t x, y;
+    PixelRect clip;
+  };
+  for (const Place& at : {Place{2, 1, {0, 0, 20, 12}}, Place{-4, -2, {0, 0, 20, 12}}, Place{15, 8, {0, 0, 20, 12}},
+                          Place{3, 3, {5, 4, 9, 7}}, Place{3, 3, {0, 5, 20, 6}}}) {
+    TBrixBitmap a, b;
+    for (TBrixBitmap* t : {&a, &b}) {
+      t->SetSize(20, 12);
+      for (std::int32_t y = 0; y < 12; ++y)
+        for (std::int32_t x = 0; x < 20; ++x) t->rows[y][x] = Rgb(std::uint8_t(x * 9), std::uint8_t(y * 20), 77);
+      t->SetClip(at.clip);
+    }
+    single->DrawOnto(a, at.x, at.y);
+    mixed->DrawOnto(b, at.x, at.y);
+    for (std::int32_t y = 0; y < 12; ++y)
+      for (std::int32_t x = 0; x < 20; ++x) {
+        if (x == at.x + 8 && y == at.y + 5) continue;  // the one pixel that differs
+        EXPECT_TRUE(SameColor(a.rows[y][x], b.rows[y][x])) << "at " << x << "," << y << " drawn at " << at.x << ","
+                                                            << at.y;
+      }
+  }
 }
 
 TEST(ColourHelpers, RgbStoresBlueGreenRedAndToolkitColourIsBgr) {

@@ -17,8 +17,16 @@
 #include "support/TempFolder.h"
 
 namespace vexa {
+
+void PrintTo(const PixelRect& r, std::ostream* os) {
+  *os << "[" << r.left << "," << r.top << " .. " << r.right << "," << r.bottom << ")";
+}
+
 namespace {
 
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::Not;
 using test::At;
 using test::Black;
 using test::Filled;
@@ -313,6 +321,100 @@ TEST_F(Frame, FightersCoverTheBarsAndTheEnemyCoversThePlayer) {
   // columns 238..278 whatever the jitter, the enemy's 221..261.
   EXPECT_EQ(At(*g.backbuffer, 270, 392), (Rgb3{100, 0, 40}));  // player's body over the enemy's bar
   EXPECT_EQ(At(*g.backbuffer, 250, 392), (Rgb3{200, 0, 40}));  // enemy's body over the player's
+}
+
+// Frames drawn from what changed, each compared with the same frame drawn whole.
+class Redraw : public Frame {
+ protected:
+  Redraw() {
+    g.battleOn = true;
+    for (Fighter* f : {&g.player, &g.enemy}) {
+      f->maxHp = f->hp = 120;
+      f->attack = 7;
+      f->maxAp = f->ap = 150;
+      f->y = 250;
+    }
+    g.player.x = 420;
+    g.enemy.x = 180;
+  }
+  // Composes one frame, checks it against a whole one, and returns its damage.
+  std::vector<PixelRect> Compose() {
+    const FrameDamage& damage = ComposeFrame(g, &whole);
+    EXPECT_TRUE(damage.known);
+    EXPECT_EQ(test::FirstDifference(*g.backbuffer, whole), "");
+    return damage.rects;
+  }
+  void SettleThePanel() {
+    for (int i = 0; i < 20; ++i) Compose();
+  }
+  static bool AnyMeets(const std::vector<PixelRect>& rects, const PixelRect& area) {
+    return std::any_of(rects.begin(), rects.end(), [&](const PixelRect& r) { return !Intersection(r, area).Empty(); });
+  }
+  static constexpr PixelRect Panel{0, 0, 600, 178};
+  static constexpr PixelRect HpRow{0, 380, 600, 400};
+  static constexpr PixelRect ApRow{0, 420, 600, 440};
+  TBrixBitmap whole;
+};
+
+TEST_F(Redraw, TheFirstFrameAFreshBackbufferAndOneDrawnOnInBetweenAreDrawnWhole) {
+  EXPECT_THAT(Compose(), ElementsAre(PixelRect{0, 0, 600, 450}));
+  EXPECT_THAT(Compose(), Not(Contains(PixelRect{0, 0, 600, 450})));
+  CreateBackbuffer(g);
+  EXPECT_THAT(Compose(), ElementsAre(PixelRect{0, 0, 600, 450}));
+  g.backbuffer->Fill(Rgb(1, 2, 3));  // not the drawing's doing: it cannot know what changed
+  EXPECT_THAT(Compose(), ElementsAre(PixelRect{0, 0, 600, 450}));
+  EXPECT_THAT(Compose(), Not(Contains(PixelRect{0, 0, 600, 450})));
+}
+
+TEST_F(Redraw, AnIdleFrameRedrawsTheTremblingFightersAlone) {
+  SettleThePanel();
+  const std::vector<PixelRect> rects = Compose();
+  ASSERT_FALSE(rects.empty());
+  EXPECT_FALSE(AnyMeets(rects, Panel));
+  EXPECT_FALSE(AnyMeets(rects, PixelRect{0, 370, 600, 450}));
+  for (const PixelRect& r : rects) EXPECT_EQ(Intersection(r, PixelRect{0, 245, 600, 340}), r);  // the fighters' rows
+}
+
+TEST_F(Redraw, AChangedNumberRedrawsItsOwnRowOnly) {
+  SettleThePanel();
+  g.player.ap = 130;
+  g.enemy.ap = 151;  // past its maximum: the bar stays full, the number changes
+  std::vector<PixelRect> rects = Compose();
+  EXPECT_TRUE(AnyMeets(rects, PixelRect{325 + 130, 420, 325 + 150, 440}));  // the bar's emptied end
+  EXPECT_TRUE(AnyMeets(rects, PixelRect{240, 422, 275, 440}));               // the enemy's number
+  EXPECT_FALSE(AnyMeets(rects, HpRow));
+  EXPECT_FALSE(AnyMeets(rects, Panel));
+  g.battleOn = false;  // the enemy's side goes
+  rects = Compose();
+  EXPECT_TRUE(AnyMeets(rects, PixelRect{126, 420, 276, 440}));
+  EXPECT_TRUE(AnyMeets(rects, PixelRect{126, 380, 276, 400}));
+  Compose();
+}
+
+TEST_F(Redraw, ThePanelIsRedrawnWhileItMovesAndLeftAloneAtRest) {
+  SettleThePanel();
+  AddMessage(g.messageLog, "ヒット！");
+  EXPECT_TRUE(AnyMeets(Compose(), Panel));
+  int moving = 1;
+  while (AnyMeets(Compose(), Panel)) ASSERT_LT(++moving, 20);
+  EXPECT_EQ(g.messageLog.scroll, 0);
+  EXPECT_FALSE(AnyMeets(Compose(), Panel));
+}
+
+// A fighter knocked far, a pose changed, pictures replaced: wherever it was and is now.
+TEST_F(Redraw, FightersThatJumpOrChangeArePaintedOutAndIn) {
+  SettleThePanel();
+  g.enemy.x = 40;
+  g.player.attacking = true;
+  Compose();
+  g.player.attacking = false;
+  g.player.guarding = true;
+  g.enemy.y = 150;  // over the panel's lower band
+  Compose();
+  GiveTestPictures(g.enemy, false, 90);
+  g.player.x = 700;  // off the frame
+  Compose();
+  Compose();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "session/Session.h"
 #include "support/TempFolder.h"
 
 namespace vexa {
@@ -185,7 +186,7 @@ TEST_F(Window, WhiteUntilTheFirstFrameThenTheFrameAtSharpScale) {
   frame.rows[0][0] = Rgb(0x12, 0x34, 0x56);
   frame.rows[0][1] = Rgb(0xFE, 0x80, 0x01);
   frame.rows[449][599] = Rgb(0x20, 0x40, 0x60);
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   EXPECT_EQ(w->FramesShown(), 1);
   // Every window pixel of a game pixel has its exact colour: no smoothing at the seams.
   for (int dy = 0; dy < 3; ++dy) {
@@ -207,7 +208,7 @@ TEST_F(Window, FullscreenShowsTheGameCentredOnBlack) {
   TBrixBitmap frame;
   frame.SetSize(600, 450);
   frame.Fill(Rgb(0x33, 0x66, 0x99));
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   EXPECT_EQ(Hex(PixelAt(*w, 0, 0)), "000000");
   EXPECT_EQ(Hex(PixelAt(*w, view.offsetX - 1, view.offsetY)), "000000");
   EXPECT_EQ(Hex(PixelAt(*w, view.offsetX, view.offsetY)), "336699");
@@ -248,22 +249,22 @@ TEST_F(Window, EveryChangeOfAFrameReachesTheWindow) {
     TBrixBitmap frame;
     frame.SetSize(600, 450);
     frame.Fill(Rgb(0x20, 0x40, 0x60));
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     ASSERT_EQ(WrongPixels(*w, view, frame), 0) << "scale " << c.scale;
     // Corners, a lone pixel, a block straddling rows, then nothing at all changed.
     frame.rows[0][0] = Rgb(1, 2, 3);
     frame.rows[449][599] = Rgb(4, 5, 6);
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "corners, scale " << c.scale;
     frame.rows[200][300] = Rgb(7, 8, 9);
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "one pixel, scale " << c.scale;
     for (int y = 100; y < 180; ++y)
       for (int x = 50; x < 120; ++x) frame.rows[y][x] = Rgb(std::uint8_t(x), std::uint8_t(y), 0xEE);
     frame.rows[100][50] = Rgb(0x20, 0x40, 0x60);  // the block's own corner unchanged
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "block, scale " << c.scale;
-    w->Show(frame);
+    w->Show(frame, FrameDamage{});
     EXPECT_EQ(WrongPixels(*w, view, frame), 0) << "unchanged, scale " << c.scale;
     EXPECT_EQ(w->FramesShown(), 5);
   }
@@ -276,9 +277,9 @@ TEST_F(Window, AResizedWindowGetsTheWholeFrameAgain) {
   TBrixBitmap frame;
   frame.SetSize(600, 450);
   frame.Fill(Rgb(0x33, 0x66, 0x99));
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   SDL_SetWindowSize(w->NativeWindow(), 1300, 1000);
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   EXPECT_EQ(WrongPixels(*w, w->MouseView(), frame), 0);
   w->DispatchEvents();  // the size change itself redraws too
   EXPECT_EQ(WrongPixels(*w, w->MouseView(), frame), 0);
@@ -300,10 +301,10 @@ TEST_F(Window, AnExposeSendsTheLatestFrameAgainAndOnlyChangesAreSent) {
   TBrixBitmap frame;
   frame.SetSize(600, 450);
   frame.Fill(Rgb(0x10, 0x20, 0x30));
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   const std::size_t before = sent().size();
   ASSERT_GE(before, 1u);
-  w->Show(frame);
+  w->Show(frame, FrameDamage{});
   EXPECT_EQ(sent().size(), before) << "an unchanged frame was sent again";
 
   SDL_Event e{};
@@ -321,6 +322,61 @@ TEST_F(Window, AnExposeSendsTheLatestFrameAgainAndOnlyChangesAreSent) {
   EXPECT_EQ(Hex(SDL_Color{p[0], p[1], p[2], 255}), "102030");
   SDL_FreeSurface(rgb);
   SDL_FreeSurface(shot);
+}
+
+// The game's own frames, shown by what each step changed: after idle and busy steps, an
+// expose and a resize, the window holds exactly the composed frame.
+TEST_F(Window, TheWindowHoldsEachComposedFrameShownByItsDamage) {
+  test::TempFolder folder;
+  for (std::int32_t scale : {1, 2}) {
+    auto w = Open(scale);
+    SessionOptions options;
+    options.seed = 11;
+    options.window = w.get();
+    options.screen = w.get();
+    Session session(options);
+    const TBrixBitmap& frame = *session.Game().backbuffer;
+    auto check = [&](const char* when) {
+      EXPECT_EQ(WrongPixels(*w, w->MouseView(), frame), 0) << when << ", scale " << scale;
+    };
+    for (int i = 0; i < 6; ++i) session.Step();
+    check("idle");
+    // A restless player: moves every step, clicks and guards now and then.
+    MouseTarget& mouse = session.Mouse();
+    for (int i = 0; i < 40; ++i) {
+      const std::int32_t x = 80 + (i * 53) % 480;
+      mouse.PaintBoxMainMouseMove(ShiftState{}, x, 300);
+      if (i % 5 == 0) mouse.PaintBoxMainMouseDown(MouseButton::Left, ShiftState{true, false, false}, x, 300);
+      if (i % 5 == 0) mouse.PaintBoxMainMouseUp(MouseButton::Left, ShiftState{}, x, 300);
+      if (i % 7 == 3) mouse.PaintBoxMainMouseDown(MouseButton::Right, ShiftState{false, true, false}, x, 300);
+      if (i % 7 == 5) mouse.PaintBoxMainMouseUp(MouseButton::Right, ShiftState{}, x, 300);
+      session.Step();
+      if (i % 8 == 7) check("busy");
+    }
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = SDL_GetWindowID(w->NativeWindow());
+    e.window.event = SDL_WINDOWEVENT_EXPOSED;
+    SDL_PushEvent(&e);
+    w->DispatchEvents();
+    check("expose");
+    session.Step();
+    check("a step after the expose");
+    SDL_SetWindowSize(w->NativeWindow(), 700 * scale, 500 * scale);
+    w->DispatchEvents();
+    check("resize");
+    for (int i = 0; i < 3; ++i) session.Step();
+    check("steps after the resize");
+    // Another frame in between, whose changes are not known: the game's next frame, known
+    // only by what changed in it, must still replace all of it.
+    TBrixBitmap other;
+    other.SetSize(600, 450);
+    other.Fill(Rgb(0x11, 0x22, 0x33));
+    w->Show(other, FrameDamage{});
+    EXPECT_EQ(WrongPixels(*w, w->MouseView(), other), 0) << "another frame, scale " << scale;
+    session.Step();
+    check("the game's frame after another");
+  }
 }
 
 TEST_F(Window, ClosingTheWindowOrQuittingEndsTheLoop) {

@@ -13,7 +13,7 @@ namespace vexa {
 namespace {
 
 struct CapturingScreen : PaintBox {
-  void Show(const TBrixBitmap& frame) override {
+  void Show(const TBrixBitmap& frame, const FrameDamage&) override {
     ++shown;
     pixels = frame.Pixels();
   }
@@ -71,6 +71,24 @@ TEST_F(OneSession, TheJournalOfEachStepIsKeptUntilTheNext) {
   // Only the second step's own lines: none of start-up's are carried over.
   const auto& second = session.LastStepJournal().messages;
   EXPECT_EQ(std::count(second.begin(), second.end(), ""), 0);
+}
+
+// The check that drawing only what changed leaves the whole frame: a pixel left behind
+// where nothing was redrawn stops the step, naming it.
+TEST_F(OneSession, CheckingFramesCatchesAPixelThatWasNotRedrawn) {
+  SessionOptions options;
+  options.seed = 3;
+  options.checkFrames = true;
+  Session session(options);
+  for (int i = 0; i < 3; ++i) ASSERT_NO_THROW(session.Step());
+  session.Game().backbuffer->rows[440][5] = Rgb(1, 2, 3);  // below the bars, never drawn on
+  try {
+    session.Step();
+    ADD_FAILURE() << "the stray pixel went unnoticed";
+  } catch (const VexaError& e) {
+    EXPECT_NE(std::string(e.what()).find("step 3:"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find(" 5,440"), std::string::npos) << e.what();
+  }
 }
 
 // The scheduler steps the game the window shows; once the game is gone, no entry is left
