@@ -95,11 +95,10 @@ namespace {
 constexpr std::int64_t kMaxStampArea = std::int64_t{1} << 22;
 constexpr std::size_t kMaxStamps = 512;
 
-std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surfaceWidth, std::int32_t boxRight,
-                                     std::int32_t boxBottom) {
-  // Bounds of the glyph pixels, from the text's origin.
+// The box of a layout's glyph pixels, from the text's origin; false when it inks nothing.
+bool GlyphBounds(const TextLayout& layout, std::int64_t& top, std::int64_t& left, std::int64_t& bottom,
+                 std::int64_t& right) {
   bool any = false;
-  std::int64_t top = 0, left = 0, bottom = 0, right = 0;
   for (const PlacedGlyph& g : layout.glyphs) {
     if (g.image->pixels.empty()) continue;
     const GlyphImage& i = *g.image;
@@ -109,6 +108,14 @@ std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surf
     right = any ? std::max<std::int64_t>(right, g.cellX + i.right) : g.cellX + i.right;
     any = true;
   }
+  return any;
+}
+
+std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surfaceWidth, std::int32_t boxRight,
+                                     std::int32_t boxBottom) {
+  // Bounds of the glyph pixels, from the text's origin.
+  std::int64_t top = 0, left = 0, bottom = 0, right = 0;
+  const bool any = GlyphBounds(layout, top, left, bottom, right);
   auto stamp = std::make_unique<TextStamp>();
   stamp->surfaceWidth = surfaceWidth;
   if (!any) {
@@ -333,16 +340,7 @@ PixelRect TBrixBitmap::TextBounds(const std::string& face, std::int32_t size, st
   } else {
     TextLayout layout;
     LayOutText(face, size, fontStyle_, text, layout);
-    bool any = false;
-    for (const PlacedGlyph& g : layout.glyphs) {
-      if (g.image->pixels.empty()) continue;
-      const GlyphImage& i = *g.image;
-      top = any ? std::min<std::int64_t>(top, i.top) : i.top;
-      bottom = any ? std::max<std::int64_t>(bottom, i.bottom) : i.bottom;
-      left = any ? std::min<std::int64_t>(left, g.cellX + i.left) : g.cellX + i.left;
-      right = any ? std::max<std::int64_t>(right, g.cellX + i.right) : g.cellX + i.right;
-      any = true;
-    }
+    const bool any = GlyphBounds(layout, top, left, bottom, right);
     if (!any) return PixelRect{};
     // The soft rim lies next to the glyph pixels.
     --top;

@@ -316,13 +316,8 @@ void SdlWindow::Show(const TBrixBitmap& frame, const FrameDamage& damage) {
     // next frame that comes without its damage is sent whole.
     latest_ = &frame;
     onScreen_ = ShownFrame{};
-    SDL_Surface* surface = Surface(repaint);
+    SDL_Surface* surface = SurfaceForParts(repaint);
     if (!surface) return;
-    if (repaint) {
-      PaintAll(*surface);
-      Push(nullptr);
-      return;
-    }
     // Each part on its own: the fighters and the bars lie far apart, and the pixels between
     // them would cost more to send than a request each.
     pushed_.clear();
@@ -336,13 +331,8 @@ void SdlWindow::Show(const TBrixBitmap& frame, const FrameDamage& damage) {
   latest_ = nullptr;
   const PixelRect changed = TakeFrame(onScreen_, frame.Pixels().data(), frame.Width(), frame.Height(), runs_);
 
-  SDL_Surface* surface = Surface(repaint);
+  SDL_Surface* surface = SurfaceForParts(repaint);
   if (!surface) return;
-  if (repaint) {
-    PaintAll(*surface);
-    Push(nullptr);
-    return;
-  }
   if (changed.Empty()) return;  // the same picture: the display already has it
   for (const RowRun& run : runs_) Paint(*surface, PixelRect{run.left, run.row, run.right, run.row + 1});
   // One rectangle: a request per run would cost the display more than the unchanged
@@ -350,6 +340,14 @@ void SdlWindow::Show(const TBrixBitmap& frame, const FrameDamage& damage) {
   const SDL_Surface& s = *surface;
   const PixelRect out = TargetRect(changed, SurfaceView(s), TexelTarget{s.pixels, s.pitch, s.w, s.h});
   if (!out.Empty()) Push(&out);
+}
+
+SDL_Surface* SdlWindow::SurfaceForParts(bool repaint) {
+  SDL_Surface* surface = Surface(repaint);
+  if (!surface || !repaint) return surface;
+  PaintAll(*surface);
+  Push(nullptr);
+  return nullptr;
 }
 
 void SdlWindow::Redraw() {

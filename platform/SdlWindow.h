@@ -94,6 +94,9 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   void Handle(const SDL_Event& event);
   void Redraw();
   SDL_Surface* Surface(bool& repaint);
+  // The surface to paint a frame's changed parts into; nullptr when there is none, or when
+  // the whole frame had to be painted and sent instead.
+  SDL_Surface* SurfaceForParts(bool repaint);
   ViewMap SurfaceView(const SDL_Surface& surface) const;
   void PaintAll(SDL_Surface& surface);
   PixelRect Paint(SDL_Surface& surface, const PixelRect& part);
