@@ -14,7 +14,6 @@
 #include "lib/BrixSaveLoad.h"
 #include "lib/BrixTimer.h"
 #include "lib/BrixWave.h"
-#include "lib/FontFace.h"
 #include "lib/GamePaths.h"
 #include "lib/Random.h"
 #include "platform/SdlAudio.h"
@@ -47,18 +46,6 @@ class StampedScreen : public PaintBox {
   PaintBox& window_;
   bool first_ = true;
 };
-
-// The first step would load the font (fontconfig's configuration, then the face); done
-// here it fills the wait for that step, which the timer counts from the form's creation.
-void LoadFontEarly(const GameState& g) {
-  if (!g.backbuffer) return;
-  TextLayout layout;
-  try {
-    LayOutText(g.backbuffer->FontName(), g.backbuffer->FontSize(), g.backbuffer->FontStyle(), " ", layout);
-  } catch (const std::exception&) {
-    // Without a font the first step that draws text stops the game and says why.
-  }
-}
 
 // The window as the player left it last time, unless the command line says otherwise.
 WindowOptions ChooseWindow(const Options& options, std::ostream& err) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/UnitMain.h"
+#include "lib/FontFace.h"
 #include "paint/UnitPaint.h"
 #include "session/Trace.h"
 
@@ -60,6 +61,16 @@ void Session::Step() {
   if (trace_) *trace_ << TraceRecord(steps_, *g_, journal_) << '\n';
   if (journalAttached_) lastJournal_ = std::exchange(journal_, Journal{});
   ++steps_;
+}
+
+void LoadFontEarly(const GameState& g) {
+  if (!g.backbuffer) return;
+  TextLayout layout;
+  try {
+    LayOutText(g.backbuffer->FontName(), g.backbuffer->FontSize(), g.backbuffer->FontStyle(), " ", layout);
+  } catch (const std::exception&) {
+    // Without a font the first step that draws text stops the game and says why.
+  }
 }
 
 }  // namespace vexa

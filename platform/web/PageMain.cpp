@@ -7,14 +7,12 @@
 
 #include <cmath>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "record/GameRecord.h"
 #include "lib/BrixTimer.h"
 #include "lib/BrixWave.h"
-#include "lib/FontFace.h"
 #include "lib/GamePaths.h"
 #include "lib/FrameChecksum.h"
 #include "lib/Random.h"
@@ -216,18 +214,8 @@ int main() {
     Stop(std::string("The game cannot start: ") + e.what());
     return 0;
   }
-  // The scheduler counts the first step's 50 ms from the form's creation: reading the glyphs
-  // now fills that wait instead of delaying the first frame, as the desktop loads its font.
-  try {
-    TextLayout layout;
-    const TBrixBitmap& screen = *page.session->Game().backbuffer;
-    LayOutText(screen.FontName(), screen.FontSize(), screen.FontStyle(), " ", layout);
-  } catch (const std::exception&) {
-    // Without glyphs the first step that draws text stops the game and says why.
-  }
-  std::ostringstream damaged;
-  TellDamagedSave(page.session->Game(), damaged);
-  if (!damaged.str().empty()) PageSay("The stored save could not be loaded, so a new game begins.", 0);
+  LoadFontEarly(page.session->Game());
+  if (page.session->Game().damagedSave) PageSay("The stored save could not be loaded, so a new game begins.", 0);
   page.save = StampOf("save.dat");
   page.report = StampOf(ReportFileName);
   PageStarted();

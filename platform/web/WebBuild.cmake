@@ -43,14 +43,7 @@ add_custom_command(OUTPUT ${glyph_file} ${sjis_table}
 add_custom_target(glyph_data DEPENDS ${glyph_file} ${sjis_table})
 
 # ---- the game --------------------------------------------------------------------------
-file(GLOB_RECURSE VEXA_GAME_SOURCES CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/core/*.cpp
-  ${PROJECT_SOURCE_DIR}/stage/*.cpp
-  ${PROJECT_SOURCE_DIR}/command/*.cpp
-  ${PROJECT_SOURCE_DIR}/paint/*.cpp
-  ${PROJECT_SOURCE_DIR}/record/*.cpp
-  ${PROJECT_SOURCE_DIR}/session/*.cpp
-  ${PROJECT_SOURCE_DIR}/lib/*.cpp)
+file(GLOB_RECURSE VEXA_GAME_SOURCES CONFIGURE_DEPENDS ${VEXA_GAME_GLOBS})
 list(FILTER VEXA_GAME_SOURCES EXCLUDE REGEX
   "/core/main\\.cpp$|/lib/(FontFace|PngFile|FrameChecksum|ShiftJis|BrixJpegLoad)\\.cpp$")
 list(APPEND VEXA_GAME_SOURCES
