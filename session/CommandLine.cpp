@@ -177,10 +177,4 @@ bool EnterFolder(const std::string& folder, std::ostream& err) {
   return true;
 }
 
-void TellDamagedSave(const GameState& g, std::ostream& err) {
-  if (!g.damagedSave) return;
-  err << "vexa: save.dat could not be loaded, so a new game begins; the first save keeps the old file as "
-         "save.dat.damaged\n";
-}
-
 }  // namespace vexa

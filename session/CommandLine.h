@@ -3,7 +3,6 @@
 #include <ostream>
 #include <string>
 
-#include "record/UnitData.h"
 #include "session/ReplayRun.h"
 
 namespace vexa {
@@ -28,8 +27,5 @@ bool PrepareFolders(Options& options, const char* argv0, std::ostream& err);
 
 // Creates `folder` when missing and makes it the current folder; false after one line on `err`.
 bool EnterFolder(const std::string& folder, std::ostream& err);
-
-// One line when the game started fresh because "save.dat" could not be loaded.
-void TellDamagedSave(const GameState& g, std::ostream& err);
 
 }  // namespace vexa

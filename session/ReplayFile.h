@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "record/UnitData.h"
 #include "lib/BrixForm.h"
 #include "lib/BrixSaveLoad.h"
 

@@ -80,4 +80,7 @@ class Session {
 // scheduler counts from the form's creation, instead of delaying the first frame.
 void LoadFontEarly(const GameState& g);
 
+// One line when the game started fresh because "save.dat" could not be loaded.
+void TellDamagedSave(const GameState& g, std::ostream& err);
+
 }  // namespace vexa
