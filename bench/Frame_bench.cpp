@@ -8,7 +8,7 @@
 #include "core/UnitMain.h"
 #include "lib/BrixTimer.h"
 #include "lib/GamePaths.h"
-#include "paint/MessageLog.h"
+#include "paint/MessagePanel.h"
 #include "paint/StatusBars.h"
 #include "record/MessageLog.h"
 #include "paint/UnitPaint.h"

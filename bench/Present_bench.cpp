@@ -8,8 +8,8 @@
 #include "Ratio.h"
 #include "lib/BrixTimer.h"
 #include "lib/GamePaths.h"
-#include "platform/FrameDiff.h"
-#include "platform/TexelConvert.h"
+#include "platform/sdl/FrameDiff.h"
+#include "platform/sdl/TexelConvert.h"
 #include "session/Session.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "lib/BrixTimer.h"
 #include "lib/FrameChecksum.h"
 #include "lib/GamePaths.h"
-#include "paint/MessageLog.h"
+#include "paint/MessagePanel.h"
 #include "paint/StatusBars.h"
 #include "record/MessageLog.h"
 #include "session/Session.h"

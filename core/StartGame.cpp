@@ -31,7 +31,7 @@ void StartGame(GameState& g) {
     g.selectedCommand = -1;
     AddMessage(g.messageLog, "ステージ" + std::to_string(g.saveBlock.stage) + "にいます。");
   } else {
-    SetupFighter(g, g.player, 50, 5, 100, 0, ColorWhite);
+    SetupFighter(g, g.player, StartMaxHp, StartAttack, StartMaxAp, 0, ColorWhite);
     RefillFighter(g.player);
     StartStage(g, 1);
   }

@@ -38,7 +38,7 @@ TFormMain::TFormMain(GameState& g, FormWindow* window, std::function<void()> tic
   TBrixTimer::Start();
   CreateBackbuffer(g);
   CreateFighters(g);
-  if (ticking_) TBrixTimer::Add(std::move(tick), 50, TickName);
+  if (ticking_) TBrixTimer::Add(std::move(tick), StepMilliseconds, TickName);
   StartGame(g);
 }
 

@@ -21,7 +21,6 @@ constexpr std::int32_t ContactDistance = 2;
 constexpr std::int32_t KnockBackFactor = 5;
 constexpr std::int32_t FlyRise = 25;
 constexpr std::int32_t FlyOut = 50;
-constexpr std::int32_t MaxExp = 999;
 // A fighter that stays beaten rises forever; stop well off screen so the checked
 // subtraction can never overflow in a game left open for weeks.
 constexpr std::int32_t FlyCeiling = -1000000;

@@ -1,22 +1,23 @@
 #pragma once
 // TBrixBitmap: the game's one picture type, a 24-bit surface in blue, green, red order
 // whose pixels the game reads and writes directly through the `rows` table.
+// One class over several files, by part:
+//   lib/BrixBmp.cpp        size, fills, drawing one onto another, key masks, clip, settings
+//   lib/BrixBmpText.cpp    text: glyph stamps, the soft rim, text bounds
+//   lib/BrixBmpLoad.cpp    pictures by file name: bitmap files through lib/BmpPixels
+//   lib/BrixJpegLoad.cpp   JPEG pictures (the desktop's; the page's is platform/web/WebPictures.cpp)
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "lib/ColorTriple.h"
+
 namespace vexa {
 
 struct TextStamp;  // a text's glyphs and soft rim, made once (BrixBmpText.cpp)
 
-struct ColorTriple {
-  std::uint8_t blue = 0;
-  std::uint8_t green = 0;
-  std::uint8_t red = 0;
-};
-static_assert(sizeof(ColorTriple) == 3);
 
 ColorTriple Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 bool SameColor(ColorTriple a, ColorTriple b);
@@ -127,13 +128,14 @@ class TBrixBitmap {
   const std::string& FontName() const { return fontName_; }
   std::int32_t FontSize() const { return fontSize_; }
   std::uint8_t FontStyle() const { return fontStyle_; }
-  ColorTriple TextColor() const { return textColor_; }
   bool SoftText() const { return softText_; }
   const TBrixBitmap* MaskSurface() const { return maskSurface_.get(); }
 
  private:
   // Returns the stamp it drew with, or nullptr when the text was drawn glyph by glyph.
   const TextStamp* DrawGlyphs(std::int32_t x, std::int32_t y, std::string_view text, ColorTriple color);
+  // The soft edge around text just drawn: from its stamp's rim, or read off the work surface.
+  void DrawSoftRim(std::int32_t x, std::int32_t y, std::string_view text, const TextStamp* stamp);
   void Resize(std::int32_t width, std::int32_t height);
 
   std::int32_t width_ = 0;

@@ -241,13 +241,60 @@ const TextStamp* TBrixBitmap::DrawGlyphs(std::int32_t x, std::int32_t y, std::st
   return nullptr;
 }
 
+namespace {
+
+// A stamp's rim blended toward the ink; cut by the clip, a rim pixel outside it keeps what
+// it has, so it is never blended twice.
+void BlendStampRim(ColorTriple* origin, const TextStamp& stamp, std::int32_t x, std::int32_t y, const PixelRect& clip,
+                   const Blends& blends) {
+  const std::int32_t* const offsets = stamp.rim.data();
+  const std::uint8_t* const neighbours = stamp.rimNeighbours.data();
+  const std::size_t count = stamp.rim.size();
+  if (x + stamp.left >= clip.left && y + stamp.top >= clip.top && x + stamp.right <= clip.right &&
+      y + stamp.bottom <= clip.bottom) {
+    for (std::size_t i = 0; i < count; ++i) Blend(origin[offsets[i]], blends, neighbours[i]);
+    return;
+  }
+  const RimPlace* const places = stamp.rimPlaces.data();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::int64_t r = std::int64_t{y} + places[i].row;
+    const std::int64_t c = std::int64_t{x} + places[i].col;
+    if (r >= clip.top && r < clip.bottom && c >= clip.left && c < clip.right)
+      Blend(origin[offsets[i]], blends, neighbours[i]);
+  }
+}
+
+// Every pixel of `area` that the white-on-black mask leaves unlit moves a quarter of the way
+// to the ink for each lit neighbour (above, below, left, right).
+void BlendFromMask(ColorTriple* pixels, const ColorTriple* maskPixels, std::int32_t width, std::int32_t height,
+                   const PixelRect& area, const Blends& blends) {
+  for (std::int32_t r = area.top; r < area.bottom; ++r) {
+    const std::size_t rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(width);
+    ColorTriple* out = pixels + rowStart;
+    const ColorTriple* mask = maskPixels + rowStart;
+    const ColorTriple* above = r > 0 ? mask - width : nullptr;
+    const ColorTriple* below = r + 1 < height ? mask + width : nullptr;
+    for (std::int32_t c = area.left; c < area.right; ++c) {
+      if (IsWhite(mask[c])) continue;  // a glyph pixel keeps its colour
+      const std::size_t count = (above != nullptr && !IsBlack(above[c])) + (below != nullptr && !IsBlack(below[c])) +
+                                (c > 0 && !IsBlack(mask[c - 1])) + (c + 1 < width && !IsBlack(mask[c + 1]));
+      Blend(out[c], blends, count);
+    }
+  }
+}
+
+}  // namespace
+
 void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text) {
   if (clipped_ && Clip().Empty()) return;  // nothing can show; not even the text is looked at
   inkKnown_ = false;
   ++writes_;
   // The stamp, when the whole text lay on the surface: its rim then gives the soft edge.
   const TextStamp* const stamp = DrawGlyphs(x, y, text, textColor_);
-  if (!softText_) return;
+  if (softText_) DrawSoftRim(x, y, text, stamp);
+}
+
+void TBrixBitmap::DrawSoftRim(std::int32_t x, std::int32_t y, std::string_view text, const TextStamp* stamp) {
   // The pass reads the work surface at this surface's coordinates, so both must agree.
   if (!workSurface_ || workSurface_->width_ != width_ || workSurface_->height_ != height_)
     throw VexaError("soft text: the surface changed size after soft text was switched on");
@@ -263,23 +310,7 @@ void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text
     return;  // the rim lies in the box, and none of the box is inside the clip
 
   if (stamp != nullptr) {
-    ColorTriple* const origin = pixels_.data() + (std::int64_t{y} * width_ + x);
-    const std::int32_t* const offsets = stamp->rim.data();
-    const std::uint8_t* const neighbours = stamp->rimNeighbours.data();
-    const std::size_t count = stamp->rim.size();
-    if (x + stamp->left >= clip.left && y + stamp->top >= clip.top && x + stamp->right <= clip.right &&
-        y + stamp->bottom <= clip.bottom) {
-      for (std::size_t i = 0; i < count; ++i) Blend(origin[offsets[i]], blends, neighbours[i]);
-      return;
-    }
-    // Cut by the clip: a rim pixel outside it keeps what it has, so it is never blended twice.
-    const RimPlace* const places = stamp->rimPlaces.data();
-    for (std::size_t i = 0; i < count; ++i) {
-      const std::int64_t r = std::int64_t{y} + places[i].row;
-      const std::int64_t c = std::int64_t{x} + places[i].col;
-      if (r >= clip.top && r < clip.bottom && c >= clip.left && c < clip.right)
-        Blend(origin[offsets[i]], blends, neighbours[i]);
-    }
+    BlendStampRim(pixels_.data() + (std::int64_t{y} * width_ + x), *stamp, x, y, clip, blends);
     return;
   }
 
@@ -303,25 +334,9 @@ void TBrixBitmap::DrawText(std::int32_t x, std::int32_t y, std::string_view text
   work.SetClearBrush();
   work.DrawText(x, y, text);
 
-  const std::int32_t left = std::max(chk::Sub(x, 1), clip.left);
-  const std::int32_t top = std::max(chk::Sub(y, 1), clip.top);
-  const std::int32_t right = std::min(boxRight, clip.right);
-  const std::int32_t bottom = std::min(boxBottom, clip.bottom);
-  for (std::int32_t r = top; r < bottom; ++r) {
-    const std::size_t rowStart = static_cast<std::size_t>(r) * static_cast<std::size_t>(width_);
-    ColorTriple* out = pixels_.data() + rowStart;
-    const ColorTriple* mask = work.pixels_.data() + rowStart;
-    const ColorTriple* above = r > 0 ? mask - width_ : nullptr;
-    const ColorTriple* below = r + 1 < height_ ? mask + width_ : nullptr;
-    for (std::int32_t c = left; c < right; ++c) {
-      if (IsWhite(mask[c])) continue;  // a glyph pixel keeps its colour
-      // Neighbours above, below, left, right; each that is not black moves the pixel a
-      // quarter of the way to the text colour.
-      const std::size_t count = (above != nullptr && !IsBlack(above[c])) + (below != nullptr && !IsBlack(below[c])) +
-                                (c > 0 && !IsBlack(mask[c - 1])) + (c + 1 < width_ && !IsBlack(mask[c + 1]));
-      Blend(out[c], blends, count);
-    }
-  }
+  const PixelRect area{std::max(chk::Sub(x, 1), clip.left), std::max(chk::Sub(y, 1), clip.top),
+                       std::min(boxRight, clip.right), std::min(boxBottom, clip.bottom)};
+  BlendFromMask(pixels_.data(), work.pixels_.data(), width_, height_, area, blends);
 }
 
 }  // namespace vexa

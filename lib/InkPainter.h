@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "lib/BrixBmp.h"
+#include "lib/ColorTriple.h"
 
 namespace vexa {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "lib/Checked.h"
-#include "paint/MessageLog.h"
+#include "paint/MessagePanel.h"
 #include "paint/StatusBars.h"
 
 namespace vexa {

@@ -6,13 +6,10 @@
 #include <vector>
 
 #include "lib/Checked.h"
-#include "paint/MessageLog.h"
+#include "paint/MessagePanel.h"
 #include "paint/StatusBars.h"
 
 namespace vexa {
-
-struct ComposeMemory;
-
 
 namespace {
 
@@ -244,41 +241,32 @@ struct ComposeMemory {
   FrameDamage damage;
 };
 
-const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
-  static const FrameDamage nothing;
-  if (!g.backbuffer) return nothing;
-  TBrixBitmap& frame = *g.backbuffer;
-  if (!g.composed) g.composed = std::make_shared<ComposeMemory>();
-  ComposeMemory& was = *g.composed;
-  const std::string face = frame.FontName();
-  if (whole) {
-    whole->SetSize(frame.Width(), frame.Height());
-    whole->SetFontName(face);
-    whole->SetFontStyle(frame.FontStyle());
-    whole->SetSoftText(frame.SoftText());
-  }
+namespace {
 
-  // What changes the record: the panel's lines move on, and both fighters tremble.
-  AdvanceMessageLog(g.messageLog);
-  FillPanelView(g.messageLog, was.nextPanel);
-  const PanelView& panel = was.nextPanel;
-  const FighterPlan player = PlanFighter(frame, g.random, g.player);
-  const FighterPlan enemy = PlanFighter(frame, g.random, g.enemy);
-  const BarsView bars = BarsViewOf(g);
+// The check mode's second surface takes the frame's size and text settings.
+void MatchWhole(TBrixBitmap& whole, const TBrixBitmap& frame) {
+  whole.SetSize(frame.Width(), frame.Height());
+  whole.SetFontName(frame.FontName());
+  whole.SetFontStyle(frame.FontStyle());
+  whole.SetSoftText(frame.SoftText());
+}
 
-  const bool same = was.valid && was.pixels == frame.Pixels().data() && was.writes == frame.Writes() &&
-                    was.width == frame.Width() &&
-                    was.height == frame.Height() && was.face == face && was.style == frame.FontStyle() &&
-                    was.softText == frame.SoftText();
-  const std::array<PixelRect, 3> barsBounds =
-      same && bars == was.bars ? was.barsBounds : BarsBounds(frame, face, bars);
-  const PixelRect panelBounds = same && panel == was.panel ? was.panelBounds : PanelBounds(frame, panel);
+// Another surface, or other text settings, since the frame before: nothing it left is known.
+bool SameSurface(const ComposeMemory& was, const TBrixBitmap& frame, const std::string& face) {
+  return was.valid && was.pixels == frame.Pixels().data() && was.writes == frame.Writes() &&
+         was.width == frame.Width() && was.height == frame.Height() && was.face == face &&
+         was.style == frame.FontStyle() && was.softText == frame.SoftText();
+}
 
-  FrameDamage& damage = was.damage;
+// Where this frame differs from the one before, as rectangles that do not overlap.
+void FindDamage(const ComposeMemory& was, bool same, const TBrixBitmap& frame, const std::string& face,
+                const BarsView& bars, const PanelView& panel, const PixelRect& panelBounds,
+                const FighterPlan& player, const FighterPlan& enemy, FrameDamage& damage) {
   damage.known = true;
   damage.rects.clear();
+  const PixelRect all{0, 0, frame.Width(), frame.Height()};
   if (!same) {
-    damage.rects.push_back(PixelRect{0, 0, frame.Width(), frame.Height()});
+    damage.rects.push_back(all);
   } else {
     // The fighters tremble at every step: where each was and where each is now.
     for (const PixelRect& r : {was.player, player.box, was.enemy, enemy.box}) damage.rects.push_back(r);
@@ -288,24 +276,25 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
       damage.rects.push_back(was.panelBounds);
       damage.rects.push_back(panelBounds);
     }
-    const PixelRect all{0, 0, frame.Width(), frame.Height()};
     for (PixelRect& r : damage.rects) r = Intersection(r, all);
   }
   Merge(damage.rects);
+}
 
-  for (const PixelRect& part : damage.rects)
-    DrawPart(frame, part, bars, barsBounds, panel, panelBounds, player, enemy);
-  LeaveTextSettings(frame, panel);
-  if (whole) {
-    // Every layer over the whole surface, as if nothing were known of the frame before.
-    whole->ClearClip();
-    whole->Fill(ColorWhite);
-    DrawStatusBars(*whole, g);
-    DrawMessagePanel(*whole, panel);
-    PaintFighter(*whole, player);
-    PaintFighter(*whole, enemy);
-  }
+// Every layer over the whole surface, as if nothing were known of the frame before.
+void DrawWhole(TBrixBitmap& whole, const GameState& g, const PanelView& panel, const FighterPlan& player,
+               const FighterPlan& enemy) {
+  whole.ClearClip();
+  whole.Fill(ColorWhite);
+  DrawStatusBars(whole, g);
+  DrawMessagePanel(whole, panel);
+  PaintFighter(whole, player);
+  PaintFighter(whole, enemy);
+}
 
+void Remember(ComposeMemory& was, const TBrixBitmap& frame, const std::string& face, const FighterPlan& player,
+              const FighterPlan& enemy, const BarsView& bars, const std::array<PixelRect, 3>& barsBounds,
+              const PixelRect& panelBounds) {
   was.valid = true;
   was.pixels = frame.Pixels().data();
   was.writes = frame.Writes();
@@ -320,7 +309,40 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
   was.barsBounds = barsBounds;
   std::swap(was.panel, was.nextPanel);
   was.panelBounds = panelBounds;
-  return damage;
+}
+
+}  // namespace
+
+const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
+  static const FrameDamage nothing;
+  if (!g.backbuffer) return nothing;
+  TBrixBitmap& frame = *g.backbuffer;
+  if (!g.composed) g.composed = std::make_shared<ComposeMemory>();
+  ComposeMemory& was = *g.composed;
+  const std::string face = frame.FontName();
+  if (whole) MatchWhole(*whole, frame);
+
+  // What changes the record: the panel's lines move on, and both fighters tremble.
+  AdvanceMessageLog(g.messageLog);
+  FillPanelView(g.messageLog, was.nextPanel);
+  const PanelView& panel = was.nextPanel;
+  const FighterPlan player = PlanFighter(frame, g.random, g.player);
+  const FighterPlan enemy = PlanFighter(frame, g.random, g.enemy);
+  const BarsView bars = BarsViewOf(g);
+
+  const bool same = SameSurface(was, frame, face);
+  const std::array<PixelRect, 3> barsBounds =
+      same && bars == was.bars ? was.barsBounds : BarsBounds(frame, face, bars);
+  const PixelRect panelBounds = same && panel == was.panel ? was.panelBounds : PanelBounds(frame, panel);
+  FindDamage(was, same, frame, face, bars, panel, panelBounds, player, enemy, was.damage);
+
+  for (const PixelRect& part : was.damage.rects)
+    DrawPart(frame, part, bars, barsBounds, panel, panelBounds, player, enemy);
+  LeaveTextSettings(frame, panel);
+  if (whole) DrawWhole(*whole, g, panel, player, enemy);
+
+  Remember(was, frame, face, player, enemy, bars, barsBounds, panelBounds);
+  return was.damage;
 }
 
 void DrawFighter(TBrixBitmap& target, RandomState& random, const Fighter& f) {

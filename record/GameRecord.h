@@ -109,6 +109,12 @@ inline constexpr std::int32_t AttackCost = 20;     // AP a swing costs
 inline constexpr std::int32_t Reach = 17;          // a swing lands at this distance or less
 inline constexpr std::int32_t LastStage = 10;
 inline constexpr std::int32_t StatLimit = 255;     // HP, attack and AP grow to this at most
+inline constexpr std::int32_t MaxExp = 999;        // experience stops here
+inline constexpr std::int32_t StartMaxHp = 50;     // a new game's fighter
+inline constexpr std::int32_t StartAttack = 5;
+inline constexpr std::int32_t StartMaxAp = 100;
+inline constexpr std::int32_t StepMilliseconds = 50;  // one battle step on the clock
+inline constexpr const char* GameTitle = "V.E.X.A.";
 inline constexpr std::int32_t PointerOffset = 48;  // the player stands this far left of the pointer
 
 // True when a swing can land: the player, who fights from the right, stands at most

@@ -120,8 +120,12 @@ void FreeFighters(GameState& g) {
 }
 
 bool SaveBlockPlausible(const SaveBlock& b) {
-  return b.exp >= 0 && b.exp <= 999 && b.maxHp >= 50 && b.maxHp <= 255 && b.attack >= 5 && b.attack <= 255 &&
-         b.maxAp >= 100 && b.maxAp <= 255 && b.stage >= 1 && b.stage <= 9 && b.trainingCount >= 0;
+  // Stats only grow from a new game's up to their limits, and the last stage is never saved
+  // (its win goes straight to the ending).
+  const auto within = [](std::int32_t v, std::int32_t low, std::int32_t high) { return v >= low && v <= high; };
+  return within(b.exp, 0, MaxExp) && within(b.maxHp, StartMaxHp, StatLimit) &&
+         within(b.attack, StartAttack, StatLimit) && within(b.maxAp, StartMaxAp, StatLimit) &&
+         within(b.stage, 1, LastStage - 1) && b.trainingCount >= 0;
 }
 
 std::string ReportLine(const GameState& g) {

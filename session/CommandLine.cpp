@@ -51,7 +51,7 @@ constexpr const char* HelpText =
 }  // namespace
 
 int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out, std::ostream& err) {
-  CLI::App app{"V.E.X.A.", "vexa"};
+  CLI::App app{GameTitle, "vexa"};
   app.set_help_flag();
   bool help = false, version = false;
   app.add_flag("-h,--help", help);

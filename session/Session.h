@@ -52,7 +52,6 @@ class Session {
   void Step();
 
   GameState& Game() { return *g_; }
-  TFormMain& Form() { return *form_; }
   // Where mouse events go: the recorder when recording, so it sees them first; else the form.
   MouseTarget& Mouse();
   const Recorder* Recording() const { return recorder_ ? &*recorder_ : nullptr; }

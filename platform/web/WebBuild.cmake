@@ -45,7 +45,7 @@ add_custom_target(glyph_data DEPENDS ${glyph_file} ${sjis_table})
 # ---- the game --------------------------------------------------------------------------
 file(GLOB_RECURSE VEXA_GAME_SOURCES CONFIGURE_DEPENDS ${VEXA_GAME_GLOBS})
 list(FILTER VEXA_GAME_SOURCES EXCLUDE REGEX
-  "/core/main\\.cpp$|/lib/(FontFace|PngFile|FrameChecksum|ShiftJis|BrixJpegLoad)\\.cpp$")
+  "/lib/(FontFace|PngFile|FrameChecksum|ShiftJis|BrixJpegLoad)\\.cpp$")
 list(APPEND VEXA_GAME_SOURCES
   ${PROJECT_SOURCE_DIR}/platform/web/WebShiftJis.cpp
   ${PROJECT_SOURCE_DIR}/platform/web/WebText.cpp

@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "core/UnitForm.h"
-#include "support/GameFixture.h"
+#include "lib/Journal.h"
+#include "support/TempFolder.h"
 
 namespace vexa {
 namespace {
@@ -22,15 +23,48 @@ TEST(MapMouseX, KeepsTheTargetFortyEightPixelsLeftOfThePointerWithinTheArena) {
   }
 }
 
-// Forwards to the form's handlers without building the whole form.
-class Handlers : public test::RulesTest {
+// The real form, headless, in a folder of its own; the journal starts after start-up.
+class Handlers : public ::testing::Test {
  protected:
+  Handlers() : form(g, nullptr, {}, 0) { AttachJournal(&journal); }
+  ~Handlers() override { AttachJournal(nullptr); }
+
   void Down(MouseButton b, std::int32_t x = 300) {
-    MapMouseX(g, x);
-    if (b == MouseButton::Left) LeftDown(g);
-    if (b == MouseButton::Right) RightDown(g);
+    form.PaintBoxMainMouseDown(b, ShiftState{b == MouseButton::Left, b == MouseButton::Right, b == MouseButton::Middle}, x,
+                               200);
   }
+
+  test::TempFolder folder;
+  GameState g;
+  TFormMain form;
+  Journal journal;
 };
+
+TEST_F(Handlers, ALeftPressLatchesAClickAndMovesTheTarget) {
+  Down(MouseButton::Left, 248);
+  EXPECT_TRUE(g.clickLatch);
+  EXPECT_FALSE(g.rightHeld);
+  EXPECT_EQ(g.player.targetX, 200);
+}
+
+TEST_F(Handlers, TheGuardEndsOnARightReleaseOrOnAMoveWithoutTheRightButton) {
+  struct {
+    const char* how;
+    void (*end)(TFormMain&);
+    bool guarding;
+  } cases[] = {
+      {"right release", [](TFormMain& f) { f.PaintBoxMainMouseUp(MouseButton::Right, {}, 300, 200); }, false},
+      {"left release", [](TFormMain& f) { f.PaintBoxMainMouseUp(MouseButton::Left, {false, true, false}, 300, 200); }, true},
+      {"move, right held", [](TFormMain& f) { f.PaintBoxMainMouseMove({false, true, false}, 300, 200); }, true},
+      // A release outside the window is never seen: the next move repairs it.
+      {"move, right up", [](TFormMain& f) { f.PaintBoxMainMouseMove({}, 300, 200); }, false},
+  };
+  for (const auto& c : cases) {
+    Down(MouseButton::Right);
+    c.end(form);
+    EXPECT_EQ(g.rightHeld, c.guarding) << c.how;
+  }
+}
 
 TEST_F(Handlers, ARightPressInBattleRaisesTheGuardButLeavesTheMenu) {
   g.selectedCommand = 3;

@@ -3,8 +3,8 @@
 #include <climits>
 #include <string>
 
-#include "PaintFixture.h"
-#include "paint/MessageLog.h"
+#include "support/PaintFixture.h"
+#include "paint/MessagePanel.h"
 #include "paint/StatusBars.h"
 #include "record/MessageLog.h"
 #include "paint/UnitPaint.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "PaintFixture.h"
-#include "paint/MessageLog.h"
+#include "support/PaintFixture.h"
+#include "paint/MessagePanel.h"
 #include "paint/StatusBars.h"
 #include "record/MessageLog.h"
 #include "paint/UnitPaint.h"

@@ -1,4 +1,4 @@
-#include "platform/SdlAudio.h"
+#include "platform/sdl/SdlAudio.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -1,4 +1,4 @@
-#include "platform/TexelConvert.h"
+#include "platform/sdl/TexelConvert.h"
 
 #include <SDL_pixels.h>
 #include <SDL_surface.h>

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "lib/BrixTimer.h"
-#include "paint/PaintFixture.h"
+#include "support/PaintFixture.h"
 #include "support/TempFolder.h"
 
 namespace vexa {

@@ -1,4 +1,4 @@
-#include "platform/ViewScale.h"
+#include "platform/sdl/ViewScale.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/SdlWindow.h"
+#include "platform/sdl/SdlWindow.h"
 
 #include <SDL.h>
 #include <signal.h>
@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "lib/GamePaths.h"
-#include "platform/QuietStderr.h"
+#include "platform/sdl/QuietStderr.h"
 
 namespace vexa {
 
@@ -153,7 +153,7 @@ void SdlWindow::ShowWindow() {
 bool ShowStartErrorBox(const std::string& text) {
   QuietStderr quiet;  // a failed box has nothing to add to the line already written
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-  const bool shown = 0 == SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "V.E.X.A.", text.c_str(), nullptr);
+  const bool shown = 0 == SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, GameTitle, text.c_str(), nullptr);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
   return shown;
 }

@@ -1,4 +1,4 @@
-#include "platform/WindowGame.h"
+#include "platform/sdl/WindowGame.h"
 
 #include <chrono>
 #include <cstdio>
@@ -16,8 +16,8 @@
 #include "lib/BrixWave.h"
 #include "lib/GamePaths.h"
 #include "lib/Random.h"
-#include "platform/SdlAudio.h"
-#include "platform/SdlWindow.h"
+#include "platform/sdl/SdlAudio.h"
+#include "platform/sdl/SdlWindow.h"
 #include "session/Session.h"
 #include "session/Trace.h"
 #include "session/WindowSettings.h"

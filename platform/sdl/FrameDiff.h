@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "lib/BrixBmp.h"
-#include "platform/TexelConvert.h"
+#include "platform/sdl/TexelConvert.h"
 
 namespace vexa {
 

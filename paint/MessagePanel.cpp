@@ -3,8 +3,7 @@
 #include <cstring>
 
 #include "lib/Checked.h"
-#include "lib/Journal.h"
-#include "paint/MessageLog.h"
+#include "paint/MessagePanel.h"
 #include "record/MessageLog.h"
 
 namespace vexa {
@@ -12,7 +11,7 @@ namespace vexa {
 namespace {
 
 // The panel: columns 0..599, rows 0..177 of the backbuffer.
-constexpr std::int32_t PanelRight = 600;
+constexpr std::int32_t PanelRight = ClientWidth;
 constexpr std::int32_t PanelBottom = 178;
 
 constexpr std::int32_t LineX = 36;

@@ -1,11 +1,11 @@
-#include "platform/SdlAudio.h"
+#include "platform/sdl/SdlAudio.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <filesystem>
 
-#include "platform/QuietStderr.h"
+#include "platform/sdl/QuietStderr.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/FrameDiff.h"
+#include "platform/sdl/FrameDiff.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "lib/BrixBmp.h"
-#include "platform/ViewScale.h"
+#include "platform/sdl/ViewScale.h"
 
 namespace vexa {
 

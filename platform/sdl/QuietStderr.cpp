@@ -1,4 +1,4 @@
-#include "platform/QuietStderr.h"
+#include "platform/sdl/QuietStderr.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -4,8 +4,8 @@
 
 #include "session/CommandLine.h"
 #include "session/ReplayRun.h"
-#include "platform/WindowGame.h"
-#include "platform/SdlWindow.h"
+#include "platform/sdl/WindowGame.h"
+#include "platform/sdl/SdlWindow.h"
 
 int main(int argc, char** argv) {
   vexa::Options options;

@@ -1,4 +1,4 @@
-#include "paint/MessageLog.h"
+#include "paint/MessagePanel.h"
 #include "paint/StatusBars.h"
 #include "record/MessageLog.h"
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "PaintFixture.h"
+#include "support/PaintFixture.h"
 #include "lib/Checked.h"
 #include "lib/Journal.h"
 #include "paint/UnitPaint.h"

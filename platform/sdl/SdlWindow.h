@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "lib/BrixBmp.h"
+#include "record/GameRecord.h"
 #include "lib/BrixForm.h"
 #include "lib/BrixTimer.h"
-#include "platform/FrameDiff.h"
-#include "platform/TexelConvert.h"
-#include "platform/ViewScale.h"
+#include "platform/sdl/FrameDiff.h"
+#include "platform/sdl/TexelConvert.h"
+#include "platform/sdl/ViewScale.h"
 
 struct SDL_Window;
 struct SDL_Surface;
@@ -29,7 +30,7 @@ struct WindowOptions {
   std::int32_t scale = 1;  // 1..8 window pixels per game pixel; 0 picks with AutoScale
   bool fullscreen = false;  // fills the screen; the game at the largest scale that fits, on black
   bool fitScreen = false;   // a scale too large for the screen is reduced (see Notice)
-  std::string title = "V.E.X.A.";
+  std::string title = GameTitle;
   std::string iconFile = "dat\\vexa_icon.bmp";  // the game's name for it; missing means no icon
 };
 
@@ -128,8 +129,8 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   std::uint32_t heldButtons_ = 0;  // SDL button mask, as of the last event handled
   bool fullscreen_ = false;
   std::int32_t scale_ = 1;
-  std::int32_t gameW_ = 600;
-  std::int32_t gameH_ = 450;
+  std::int32_t gameW_ = ClientWidth;
+  std::int32_t gameH_ = ClientHeight;
   bool shown_ = false;
   bool closed_ = false;
   bool pumped_ = false;  // the wait has pumped the events since the last dispatch
