@@ -66,14 +66,6 @@ BENCHMARK(BM_BattleStepRulesOnly);
 // trace line of each step written too, as `vexa --replay --trace` does.
 void StepWithDrawing(benchmark::State& state, bool trace) {
   vexa::SetDataFolder(VEXA_SOURCE_DIR);
-  struct Restless : vexa::StepInput {
-    void Deliver(std::int64_t, vexa::MouseTarget&) override {
-      Poke(*g, noise);
-      if (g->player.hp <= 0 && g->retryClicks > 0) vexa::LeftDown(*g);
-    }
-    vexa::GameState* g = nullptr;
-    std::uint32_t noise = 7;
-  } input;
   struct Nowhere : std::streambuf {
     int overflow(int c) override { return c; }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
@@ -81,11 +73,15 @@ void StepWithDrawing(benchmark::State& state, bool trace) {
   std::ostream out(&nowhere);
   vexa::SessionOptions options;
   options.seed = 1;
-  options.input = &input;
   if (trace) options.trace = &out;
   vexa::Session session(options);
-  input.g = &session.Game();
-  for (auto _ : state) session.Step();
+  vexa::GameState& g = session.Game();
+  std::uint32_t noise = 7;
+  for (auto _ : state) {
+    Poke(g, noise);
+    if (g.player.hp <= 0 && g.retryClicks > 0) vexa::LeftDown(g);
+    session.Step();
+  }
   state.counters["steps/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 void BM_BattleStepWithDrawing(benchmark::State& state) { StepWithDrawing(state, false); }

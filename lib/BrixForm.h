@@ -13,13 +13,16 @@ struct ShiftState {
   bool middle = false;
 };
 
-// Receives the paint box's mouse events, X and Y in game pixels.
-class MouseTarget {
- public:
-  virtual ~MouseTarget() = default;
-  virtual void PaintBoxMainMouseDown(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) = 0;
-  virtual void PaintBoxMainMouseMove(ShiftState shift, std::int32_t x, std::int32_t y) = 0;
-  virtual void PaintBoxMainMouseUp(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) = 0;
+enum class MouseEventKind { Down, Up, Move };
+
+// One event of the paint box, X and Y in game pixels, as it reaches the game: live from a
+// window or a page, or read back from a replay.
+struct MouseEvent {
+  MouseEventKind kind = MouseEventKind::Move;
+  MouseButton button = MouseButton::Left;  // down and up
+  ShiftState held;                         // the buttons held
+  std::int32_t x = 0;
+  std::int32_t y = 0;
 };
 
 // The real window behind a form; absent when the game runs headless.

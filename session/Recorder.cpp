@@ -1,22 +1,6 @@
 #include "session/Recorder.h"
 
-
 namespace vexa {
-
-void Recorder::PaintBoxMainMouseDown(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) {
-  events_.push_back(ReplayEvent{steps_, ReplayEventKind::Down, button, {}, x, y});
-  form_.PaintBoxMainMouseDown(button, shift, x, y);
-}
-
-void Recorder::PaintBoxMainMouseMove(ShiftState shift, std::int32_t x, std::int32_t y) {
-  events_.push_back(ReplayEvent{steps_, ReplayEventKind::Move, MouseButton::Left, shift, x, y});
-  form_.PaintBoxMainMouseMove(shift, x, y);
-}
-
-void Recorder::PaintBoxMainMouseUp(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) {
-  events_.push_back(ReplayEvent{steps_, ReplayEventKind::Up, button, {}, x, y});
-  form_.PaintBoxMainMouseUp(button, shift, x, y);
-}
 
 std::string Recorder::Text() const {
   std::string text = "vexa-replay 1\nseed " + std::to_string(seed_) + "\nsave " + FormatSaveBytes(save_) +

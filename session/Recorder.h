@@ -1,6 +1,7 @@
 #pragma once
-// Records a played game as a replay: every mouse event, numbered by the battle step it
-// precedes. The file is written when the game ends, with the steps line before the events.
+// Records a played game as a replay: every mouse event the session is posted, numbered by
+// the battle step it precedes. The file is written when the game ends, with the steps line
+// before the events.
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -12,22 +13,17 @@
 
 namespace vexa {
 
-class Recorder : public MouseTarget {
+class Recorder {
  public:
   // `save` is what "save.dat" held when the game started, so the replay starts from it anywhere.
-  Recorder(MouseTarget& form, std::uint32_t seed, SaveImage save = {})
-      : form_(form), seed_(seed), save_(std::move(save)) {}
+  Recorder(std::uint32_t seed, SaveImage save = {}) : seed_(seed), save_(std::move(save)) {}
 
-  void PaintBoxMainMouseDown(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) override;
-  void PaintBoxMainMouseMove(ShiftState shift, std::int32_t x, std::int32_t y) override;
-  void PaintBoxMainMouseUp(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) override;
-
+  void Add(std::int64_t step, const MouseEvent& event) { events_.push_back(ReplayEventOf(step, event)); }
   void StepDone() { ++steps_; }
   std::string Text() const;
   bool WriteTo(std::ostream& out) const;
 
  private:
-  MouseTarget& form_;
   std::uint32_t seed_;
   SaveImage save_;
   std::int64_t steps_ = 0;

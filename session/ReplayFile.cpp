@@ -150,10 +150,10 @@ Replay ParseReplay(std::istream& in) {
     // No run gets that far, so a step beyond 64 bits waits past the last step like any other.
     if (!ParseNumber(fields[0], e.step)) e.step = std::numeric_limits<std::int64_t>::max();
     if (fields[1] == "down" || fields[1] == "up") {
-      e.kind = fields[1] == "down" ? ReplayEventKind::Down : ReplayEventKind::Up;
+      e.kind = fields[1] == "down" ? MouseEventKind::Down : MouseEventKind::Up;
       if (!ParseButton(fields[2], e.button)) throw ReplayError(number, "button must be left, right or middle");
     } else if (fields[1] == "move") {
-      e.kind = ReplayEventKind::Move;
+      e.kind = MouseEventKind::Move;
       if (!ParseHeld(fields[2], e.held)) throw ReplayError(number, "held buttons must be none or left+right+middle");
     } else {
       throw ReplayError(number, "event must be down, up or move");
@@ -170,30 +170,31 @@ Replay ParseReplay(std::istream& in) {
 std::string FormatReplayEvent(const ReplayEvent& e) {
   std::ostringstream out;
   out << e.step << ' ';
-  if (e.kind == ReplayEventKind::Move) {
+  if (e.kind == MouseEventKind::Move) {
     std::string held;
     if (e.held.left) held += "left";
     if (e.held.right) held += held.empty() ? "right" : "+right";
     if (e.held.middle) held += held.empty() ? "middle" : "+middle";
     out << "move " << (held.empty() ? "none" : held);
   } else {
-    out << (e.kind == ReplayEventKind::Down ? "down " : "up ") << ButtonName(e.button);
+    out << (e.kind == MouseEventKind::Down ? "down " : "up ") << ButtonName(e.button);
   }
   out << ' ' << e.x << ' ' << e.y;
   return out.str();
 }
 
-void DeliverReplayEvent(MouseTarget& target, const ReplayEvent& e) {
-  switch (e.kind) {
-    case ReplayEventKind::Down: {
-      ShiftState held;
-      (e.button == MouseButton::Left ? held.left : e.button == MouseButton::Right ? held.right : held.middle) = true;
-      target.PaintBoxMainMouseDown(e.button, held, e.x, e.y);
-      break;
-    }
-    case ReplayEventKind::Up: target.PaintBoxMainMouseUp(e.button, ShiftState{}, e.x, e.y); break;
-    case ReplayEventKind::Move: target.PaintBoxMainMouseMove(e.held, e.x, e.y); break;
-  }
+MouseEvent MouseEventOf(const ReplayEvent& e) {
+  MouseEvent m{e.kind, e.button, e.held, e.x, e.y};
+  // A press holds its own button; a release, none.
+  if (e.kind == MouseEventKind::Down)
+    m.held = ShiftState{e.button == MouseButton::Left, e.button == MouseButton::Right, e.button == MouseButton::Middle};
+  if (e.kind == MouseEventKind::Up) m.held = ShiftState{};
+  return m;
+}
+
+ReplayEvent ReplayEventOf(std::int64_t step, const MouseEvent& e) {
+  // A replay keeps the held buttons of moves only: what a press or release holds follows from it.
+  return ReplayEvent{step, e.kind, e.button, e.kind == MouseEventKind::Move ? e.held : ShiftState{}, e.x, e.y};
 }
 
 }  // namespace vexa

@@ -1,6 +1,5 @@
 #pragma once
-// The replay file: mouse events numbered by the battle step they precede, read, written
-// and delivered to the form's handlers.
+// The replay file: mouse events numbered by the battle step they precede, read and written.
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -13,11 +12,9 @@
 
 namespace vexa {
 
-enum class ReplayEventKind { Down, Up, Move };
-
 struct ReplayEvent {
   std::int64_t step = 0;
-  ReplayEventKind kind = ReplayEventKind::Move;
+  MouseEventKind kind = MouseEventKind::Move;
   MouseButton button = MouseButton::Left;  // down and up
   ShiftState held;                         // move
   std::int32_t x = 0;
@@ -46,6 +43,8 @@ std::optional<std::int64_t> ReadStepCount(const std::string& text);
 std::optional<SaveImage> ReadSaveBytes(const std::string& text);  // "none" or 68 hex digits
 std::string FormatSaveBytes(const SaveImage& bytes);
 std::string FormatReplayEvent(const ReplayEvent& e);
-void DeliverReplayEvent(MouseTarget& target, const ReplayEvent& e);
+// A replay's event as the session is posted it, and a posted event as a replay keeps it.
+MouseEvent MouseEventOf(const ReplayEvent& e);
+ReplayEvent ReplayEventOf(std::int64_t step, const MouseEvent& e);
 
 }  // namespace vexa

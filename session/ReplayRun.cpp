@@ -40,19 +40,6 @@ class FrameFiles : public PaintBox {
   std::int64_t shown_ = 0;
 };
 
-// A replay's events, each before the step it names.
-class ReplayInput : public StepInput {
- public:
-  explicit ReplayInput(const std::vector<ReplayEvent>& events) : events_(events) {}
-  void Deliver(std::int64_t step, MouseTarget& target) override {
-    while (next_ < events_.size() && events_[next_].step == step) DeliverReplayEvent(target, events_[next_++]);
-  }
-
- private:
-  const std::vector<ReplayEvent>& events_;
-  std::size_t next_ = 0;
-};
-
 // The folder a run keeps "save.dat" and the report in. A replay that brings its own save
 // never touches the player's: without --dir it runs in a new folder, removed afterwards.
 class RunFolder {
@@ -134,20 +121,25 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
   if (!folder.Enter(options, *replay, err)) return 1;
 
   FrameFiles frames(options.framesDir);
-  ReplayInput input(replay->events);
   try {
     SessionOptions so;
     so.seed = seed;
     so.screen = &frames;
     so.trace = trace.Stream();
-    so.input = &input;
     // Set, every frame is drawn both ways and compared: the check that drawing only what
     // changed leaves the same picture.
     const char* check = std::getenv("VEXA_CHECK_FRAMES");
     so.checkFrames = check && *check && std::string_view(check) != "0";
     Session session(so);
     TellDamagedSave(session.Game(), err);
-    while (session.StepsRun() < steps) session.Step();
+    // Each event before the step it names, as the window posts them between its steps.
+    std::size_t next = 0;
+    const std::vector<ReplayEvent>& events = replay->events;
+    while (session.StepsRun() < steps) {
+      while (next < events.size() && events[next].step == session.StepsRun())
+        session.Post(MouseEventOf(events[next++]));
+      session.Step();
+    }
   } catch (const std::exception& e) {
     trace.Flush();
     err << "vexa: " << e.what() << '\n';

@@ -12,7 +12,7 @@
 namespace vexa {
 
 Session::Session(const SessionOptions& options)
-    : g_(std::make_unique<GameState>()), screen_(options.screen), trace_(options.trace), input_(options.input) {
+    : g_(std::make_unique<GameState>()), screen_(options.screen), trace_(options.trace) {
   if (options.checkFrames) whole_ = std::make_unique<TBrixBitmap>();
   // Attached before start-up, whose messages belong to the first step's record.
   if (options.trace || options.keepJournal) {
@@ -27,7 +27,7 @@ Session::Session(const SessionOptions& options)
     if (journalAttached_) AttachJournal(nullptr);
     throw;
   }
-  if (options.recordFrom) recorder_.emplace(*form_, options.seed, *options.recordFrom);
+  if (options.recordFrom) recorder_.emplace(options.seed, *options.recordFrom);
 }
 
 Session::~Session() {
@@ -46,16 +46,21 @@ void Session::CompareWithWhole(const TBrixBitmap& frame) const {
   }
 }
 
-MouseTarget& Session::Mouse() {
-  if (recorder_) return *recorder_;
-  return *form_;
+void Session::Post(const MouseEvent& e) {
+  if (recorder_) recorder_->Add(steps_, e);
+  switch (e.kind) {
+    case MouseEventKind::Down: form_->PaintBoxMainMouseDown(e.button, e.held, e.x, e.y); break;
+    case MouseEventKind::Up: form_->PaintBoxMainMouseUp(e.button, e.held, e.x, e.y); break;
+    case MouseEventKind::Move: form_->PaintBoxMainMouseMove(e.held, e.x, e.y); break;
+  }
 }
 
 void Session::Step() {
-  if (input_) input_->Deliver(steps_, Mouse());
   BattleTick(*g_);
   const FrameDamage& damage = ComposeFrame(*g_, whole_.get());
   if (whole_ && g_->backbuffer) CompareWithWhole(*g_->backbuffer);
+  // The screens: the window's (platform/sdl/WindowGame.cpp), the page's canvas
+  // (platform/web/PageMain.cpp), PNG files or nothing (session/ReplayRun.cpp).
   if (screen_ && g_->backbuffer) screen_->Show(*g_->backbuffer, damage);
   if (recorder_) recorder_->StepDone();
   if (trace_) *trace_ << TraceRecord(steps_, *g_, journal_) << '\n';

@@ -17,16 +17,6 @@
 
 namespace vexa {
 
-// What comes in before a step besides the window's own events: a replay's events, or a
-// scripted player's moves.
-class StepInput {
- public:
-  virtual ~StepInput() = default;
-  // Hands `target` (the form's mouse handlers, or the recorder in front of them) whatever
-  // comes before step `step`.
-  virtual void Deliver(std::int64_t step, MouseTarget& target) = 0;
-};
-
 struct SessionOptions {
   std::uint32_t seed = 0;
   FormWindow* window = nullptr;        // none when headless
@@ -34,7 +24,6 @@ struct SessionOptions {
   std::ostream* trace = nullptr;       // one JSON line after each step
   bool keepJournal = false;            // what each step said and played, for LastStepJournal
   std::optional<SaveImage> recordFrom; // record the input, the replay starting from this save
-  StepInput* input = nullptr;
   bool onScheduler = false;            // the window: the scheduler calls Step every 50 ms
   // Each frame is also drawn whole and compared with the one drawn from what changed; a
   // difference stops the step with an error naming the pixel.
@@ -49,11 +38,13 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
+  // The one way in for the mouse, live or replayed: the event is numbered with the step it
+  // precedes, recorded when recording, and handed to the form at once (a right click's menu
+  // sound plays at the click, not at the next step).
+  void Post(const MouseEvent& event);
   void Step();
 
   GameState& Game() { return *g_; }
-  // Where mouse events go: the recorder when recording, so it sees them first; else the form.
-  MouseTarget& Mouse();
   const Recorder* Recording() const { return recorder_ ? &*recorder_ : nullptr; }
   const Journal& LastStepJournal() const { return lastJournal_; }
   std::int64_t StepsRun() const { return steps_; }
@@ -69,7 +60,6 @@ class Session {
   std::optional<Recorder> recorder_;
   PaintBox* screen_;
   std::ostream* trace_;
-  StepInput* input_;
   std::unique_ptr<TBrixBitmap> whole_;  // when checking frames
   std::int64_t steps_ = 0;
 };

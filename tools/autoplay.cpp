@@ -100,7 +100,7 @@ struct Settings {
 
 class Autoplayer {
  public:
-  Autoplayer(const Settings& s, MouseTarget& target, GameState& g)
+  Autoplayer(const Settings& s, Session& target, GameState& g)
       : settings_(s), target_(target), g_(g), noise_(s.seed) {}
 
   // Everything the player does before the battle step `step`.
@@ -142,15 +142,15 @@ class Autoplayer {
   void MoveTo(std::int32_t x, std::int32_t y = 300) {
     pointerX_ = x;
     pointerY_ = y;
-    target_.PaintBoxMainMouseMove(held_, x, y);
+    target_.Post(MouseEvent{MouseEventKind::Move, MouseButton::Left, held_, x, y});
   }
   void Press(MouseButton b) {
     Held(b) = true;
-    target_.PaintBoxMainMouseDown(b, held_, pointerX_, pointerY_);
+    target_.Post(MouseEvent{MouseEventKind::Down, b, held_, pointerX_, pointerY_});
   }
   void Release(MouseButton b) {
     Held(b) = false;
-    target_.PaintBoxMainMouseUp(b, held_, pointerX_, pointerY_);
+    target_.Post(MouseEvent{MouseEventKind::Up, b, held_, pointerX_, pointerY_});
   }
   bool& Held(MouseButton b) {
     return b == MouseButton::Left ? held_.left : b == MouseButton::Right ? held_.right : held_.middle;
@@ -280,7 +280,7 @@ class Autoplayer {
   }
 
   Settings settings_;
-  MouseTarget& target_;
+  Session& target_;
   GameState& g_;
   std::mt19937 noise_;
   DuelForecast forecast_;
@@ -321,25 +321,20 @@ int Run(const std::string& out, const Settings& settings, const std::string& tra
   SetDataFolder(VEXA_SOURCE_DIR);
   std::ofstream trace;
   if (!tracePath.empty()) trace.open(tracePath, std::ios::binary | std::ios::trunc);
-  // The player acts through the session's recorder before every step, as a replay's events do.
-  struct PlayerInput : StepInput {
-    void Deliver(std::int64_t step, MouseTarget&) override { player->Act(step); }
-    Autoplayer* player = nullptr;
-  } input;
   SessionOptions so;
   so.seed = settings.seed;
   so.trace = trace.is_open() ? &trace : nullptr;
   so.keepJournal = true;
   so.recordFrom = TBrixSaveLoad::ReadImage();
-  so.input = &input;
   Session session(so);
   GameState* g = &session.Game();
-  Autoplayer player(settings, session.Mouse(), *g);
-  input.player = &player;
+  Autoplayer player(settings, session, *g);
   Tally tally;
   const std::int64_t limit = settings.soakSteps.value_or(2'000'000);
   std::int64_t step = 0;
   for (; step < limit; ++step) {
+    // The player acts through the session before every step, as a replay's events do.
+    player.Act(step);
     session.Step();
     tally.Count(*g, session.LastStepJournal());
     if (player.Finished()) {

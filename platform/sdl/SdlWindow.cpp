@@ -401,20 +401,19 @@ void SdlWindow::Handle(const SDL_Event& event) {
       // so a release out there is still seen.
       SDL_CaptureMouse(heldButtons_ != 0 ? SDL_TRUE : SDL_FALSE);
       MouseButton button;
-      if (!mouseTarget_ || !ToMouseButton(event.button.button, button)) break;
+      if (!session_ || !ToMouseButton(event.button.button, button)) break;
       std::int32_t x = 0, y = 0;
       WindowToGame(MouseView(), event.button.x, event.button.y, x, y);
-      if (down) mouseTarget_->PaintBoxMainMouseDown(button, ToShiftState(heldButtons_), x, y);
-      else mouseTarget_->PaintBoxMainMouseUp(button, ToShiftState(heldButtons_), x, y);
+      session_->Post(MouseEvent{down ? MouseEventKind::Down : MouseEventKind::Up, button, ToShiftState(heldButtons_), x, y});
       break;
     }
     case SDL_MOUSEMOTION: {
       if (event.motion.windowID != windowId_ && event.motion.windowID != 0) break;
       heldButtons_ = event.motion.state;
-      if (!mouseTarget_) break;
+      if (!session_) break;
       std::int32_t x = 0, y = 0;
       WindowToGame(MouseView(), event.motion.x, event.motion.y, x, y);
-      mouseTarget_->PaintBoxMainMouseMove(ToShiftState(heldButtons_), x, y);
+      session_->Post(MouseEvent{MouseEventKind::Move, MouseButton::Left, ToShiftState(heldButtons_), x, y});
       break;
     }
     case SDL_KEYDOWN:

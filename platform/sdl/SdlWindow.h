@@ -8,6 +8,7 @@
 
 #include "lib/BrixBmp.h"
 #include "record/GameRecord.h"
+#include "session/Session.h"
 #include "lib/BrixForm.h"
 #include "lib/BrixTimer.h"
 #include "platform/sdl/FrameDiff.h"
@@ -48,7 +49,8 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   SdlWindow& operator=(const SdlWindow&) = delete;
 
   // Where mouse events go, in game pixels; nullptr drops them.
-  void SetMouseTarget(MouseTarget* target) { mouseTarget_ = target; }
+  // Where the window posts its mouse events; none: they are dropped.
+  void SetSession(Session* session) { session_ = session; }
 
   // Shows the window, white until the first frame arrives.
   void ShowWindow();
@@ -124,7 +126,7 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   std::vector<PixelRect> pushed_;  // window pixels to send, one rectangle per damaged part
   std::vector<SDL_Rect> areas_;    // the same as SDL takes them
 
-  MouseTarget* mouseTarget_ = nullptr;
+  Session* session_ = nullptr;
   std::uint32_t windowId_ = 0;
   std::uint32_t heldButtons_ = 0;  // SDL button mask, as of the last event handled
   bool fullscreen_ = false;

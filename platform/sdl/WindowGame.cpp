@@ -74,7 +74,7 @@ int Play(SdlWindow& window, std::ostream& err) {
     return 0;
   } catch (const std::exception& e) {
     err << "vexa: the game stopped: " << e.what() << '\n';
-    window.SetMouseTarget(nullptr);
+    window.SetSession(nullptr);
     // Without a box to say why, a window left standing would only sit there blank.
     if (window.ShowErrorBox(std::string("The game stopped because of an internal error:\n") + e.what()))
       window.WaitUntilClosed();
@@ -132,7 +132,7 @@ int RunWindowGame(const Options& options, std::ostream& err) {
     return 1;
   }
   TellDamagedSave(session->Game(), err);
-  window->SetMouseTarget(&session->Mouse());
+  window->SetSession(session.get());
 
   window->ShowWindow();
   // The timer runs the first step 50 ms after the form's creation, and nothing before it
@@ -149,6 +149,7 @@ int RunWindowGame(const Options& options, std::ostream& err) {
     status = 1;
   }
   WriteWindowSettings(WindowSettingsPath(), WindowSettings{window->Scale(), window->Fullscreen()});
+  window->SetSession(nullptr);
   session.reset();
   TBrixTimer::Clear();
   audio->StopAll();

@@ -151,11 +151,10 @@ EMSCRIPTEN_KEEPALIVE void vexa_mouse(int kind, int button, int held, int x, int 
   const vexa::ShiftState shift{(held & 1) != 0, (held & 2) != 0, (held & 4) != 0};
   const auto which = button == 1 ? vexa::MouseButton::Right : button == 2 ? vexa::MouseButton::Middle
                                                                           : vexa::MouseButton::Left;
-  vexa::MouseTarget& target = page.session->Mouse();
+  const auto how = kind == 0 ? vexa::MouseEventKind::Down : kind == 1 ? vexa::MouseEventKind::Move
+                                                                      : vexa::MouseEventKind::Up;
   try {
-    if (kind == 0) target.PaintBoxMainMouseDown(which, shift, x, y);
-    else if (kind == 1) target.PaintBoxMainMouseMove(shift, x, y);
-    else target.PaintBoxMainMouseUp(which, shift, x, y);
+    page.session->Post(vexa::MouseEvent{how, which, shift, x, y});
   } catch (const std::exception& e) {
     vexa::Stop(std::string("The game stopped because of an internal error: ") + e.what());
   }

@@ -22,9 +22,9 @@ TEST(ReplayFile, ReadsTheDocumentedExample) {
   EXPECT_EQ(r.seed, 12345u);
   EXPECT_EQ(r.steps, 600);
   ASSERT_EQ(r.events.size(), 6u);
-  EXPECT_EQ(r.events[1].kind, ReplayEventKind::Down);
+  EXPECT_EQ(r.events[1].kind, MouseEventKind::Down);
   EXPECT_EQ(r.events[1].button, MouseButton::Left);
-  EXPECT_EQ(r.events[2].kind, ReplayEventKind::Up);
+  EXPECT_EQ(r.events[2].kind, MouseEventKind::Up);
   EXPECT_TRUE(r.events[5].held.left);
   EXPECT_TRUE(r.events[5].held.right);
   EXPECT_FALSE(r.events[5].held.middle);

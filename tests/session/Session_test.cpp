@@ -21,43 +21,54 @@ struct CapturingScreen : PaintBox {
   std::vector<ColorTriple> pixels;
 };
 
-// A click before step 2 only: what a replay delivers.
-struct ClickAtTwo : StepInput {
-  void Deliver(std::int64_t step, MouseTarget& target) override {
-    steps.push_back(step);
-    if (step == 2) target.PaintBoxMainMouseDown(MouseButton::Left, ShiftState{true, false, false}, 300, 200);
-  }
-  std::vector<std::int64_t> steps;
-};
-
 class OneSession : public ::testing::Test {
  protected:
   test::TempFolder folder;  // the game reads and may write save.dat here
 };
 
-TEST_F(OneSession, AStepTakesItsInputThenShowsItsComposedFrameThenWritesItsTraceLine) {
+TEST_F(OneSession, AStepShowsItsComposedFrameThenWritesItsTraceLine) {
   CapturingScreen screen;
-  ClickAtTwo input;
   std::ostringstream trace;
   SessionOptions options;
   options.seed = 9;
   options.screen = &screen;
   options.trace = &trace;
-  options.input = &input;
   options.recordFrom = SaveImage{};
   Session session(options);
-  for (int i = 0; i < 3; ++i) session.Step();
+  session.Step();
+  session.Step();
+  session.Post(MouseEvent{MouseEventKind::Down, MouseButton::Left, ShiftState{true, false, false}, 300, 200});
+  session.Step();
 
-  EXPECT_EQ(input.steps, (std::vector<std::int64_t>{0, 1, 2}));
   EXPECT_EQ(screen.shown, 3);
   EXPECT_TRUE(test::SamePixels(screen.pixels, session.Game().backbuffer->Pixels()));  // the last step's frame
   EXPECT_EQ(session.StepsRun(), 3);
   const std::string lines = trace.str();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3);
   EXPECT_NE(lines.find("{\"step\":2,"), std::string::npos);
-  // The click went through the recorder, numbered by the step it preceded.
+  // The click was recorded, numbered by the step it preceded.
   EXPECT_NE(session.Recording()->Text().find("\n2 down left 300 200\n"), std::string::npos);
   EXPECT_NE(session.Recording()->Text().find("\nsteps 3\n"), std::string::npos);
+}
+
+// A posted event reaches the form at once, not at the next step: a right click between
+// battles chooses a command (and says so) before any step runs.
+TEST_F(OneSession, APostedEventReachesTheFormAtOnce) {
+  SessionOptions options;
+  Session session(options);
+  GameState& g = session.Game();
+  session.Post(MouseEvent{MouseEventKind::Move, MouseButton::Left, ShiftState{}, 148, 200});
+  EXPECT_EQ(g.player.targetX, 100);
+  session.Post(MouseEvent{MouseEventKind::Down, MouseButton::Left, ShiftState{true, false, false}, 148, 200});
+  EXPECT_TRUE(g.clickLatch);
+  g.battleOn = false;
+  g.selectedCommand = NoCommand;
+  session.Post(MouseEvent{MouseEventKind::Down, MouseButton::Right, ShiftState{false, true, false}, 148, 200});
+  EXPECT_TRUE(g.rightHeld);
+  EXPECT_EQ(g.selectedCommand, 0);
+  session.Post(MouseEvent{MouseEventKind::Up, MouseButton::Right, ShiftState{}, 148, 200});
+  EXPECT_FALSE(g.rightHeld);
+  EXPECT_EQ(session.StepsRun(), 0);
 }
 
 TEST_F(OneSession, TheJournalOfEachStepIsKeptUntilTheNext) {
