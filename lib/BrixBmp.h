@@ -5,7 +5,7 @@
 //   lib/BrixBmp.cpp        size, fills, drawing one onto another, key masks, clip, settings
 //   lib/BrixBmpText.cpp    text: glyph stamps, the soft rim, text bounds
 //   lib/BrixBmpLoad.cpp    pictures by file name: bitmap files through lib/BmpPixels
-//   lib/BrixJpegLoad.cpp   JPEG pictures (the desktop's; the page's is platform/web/WebPictures.cpp)
+//   LoadJpeg               by each platform (see ARCHITECTURE.md: platform services)
 #include <cstdint>
 #include <memory>
 #include <string>

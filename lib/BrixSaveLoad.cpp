@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "lib/RenameNoReplace.h"
+
 namespace vexa {
 
 namespace {
@@ -92,13 +94,7 @@ std::string TBrixSaveLoad::SetAsideDamaged() {
   for (int n = 0; n < 1000; ++n) {
     const std::string name = std::string(SaveFileName) + ".damaged" + (n == 0 ? "" : "." + std::to_string(n));
     // Never over another kept file, even one that appears meanwhile.
-    int moved = ::renameat2(AT_FDCWD, SaveFileName, AT_FDCWD, name.c_str(), RENAME_NOREPLACE);
-    if (moved != 0 && errno == EINVAL) {  // a file system without that flag
-      struct stat taken {};
-      if (::lstat(name.c_str(), &taken) == 0) errno = EEXIST;
-      else moved = std::rename(SaveFileName, name.c_str());
-    }
-    if (moved == 0) {
+    if (RenameNoReplace(SaveFileName, name.c_str()) == 0) {
       SyncFolder();
       return name;
     }

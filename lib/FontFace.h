@@ -1,7 +1,9 @@
 #pragma once
-// Text for TBrixBitmap: the face name is resolved through fontconfig, FreeType draws the
-// glyphs one bit deep (no anti-aliasing, like the bitmap fonts the game was made with),
-// and every glyph is kept in a process-wide cache so a line costs only its copies.
+// Text for TBrixBitmap: glyphs one bit deep (no anti-aliasing, like the bitmap fonts the game
+// was made with) laid out in fixed cells, each glyph kept for the life of the process so a
+// line costs only its copies. Each platform draws them its own way: the desktop resolves the
+// face through fontconfig and renders with FreeType (platform/sdl/FontFace.cpp); the page
+// reads the glyphs the desktop's code captured at build time (platform/web/WebText.cpp).
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -51,7 +53,8 @@ struct TextLayout {
 void LayOutText(const std::string& faceName, std::int32_t size, std::uint8_t style, std::string_view text,
                 TextLayout& layout);
 
-// The font file the face name resolves to (for tools that want the same glyph outlines).
+// The font file the face name resolves to (for tools that want the same glyph outlines); the
+// page, which has no font files, names its glyph file.
 std::string FontFileFor(const std::string& faceName);
 
 }  // namespace vexa

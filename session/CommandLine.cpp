@@ -1,15 +1,12 @@
 #include "session/CommandLine.h"
 
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "record/GameRecord.h"
 #include "lib/GamePaths.h"
 #include "session/ReplayFile.h"
+#include "session/RunFolder.h"
 
 namespace vexa {
 
@@ -158,22 +155,6 @@ bool PrepareFolders(Options& options, const char* argv0, std::ostream& err) {
   SetDataFolder(fs::absolute(dataFolder, ec).string());
   // A replay chooses its own folder once it has read whether it brings a save.
   if (options.replay.replayFile.empty() && !options.dir.empty()) return EnterFolder(options.dir, err);
-  return true;
-}
-
-bool EnterFolder(const std::string& folder, std::ostream& err) {
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (!ec) std::filesystem::current_path(folder, ec);
-  if (ec) {
-    err << "vexa: cannot use the folder " << folder << " for the save: " << ec.message() << '\n';
-    return false;
-  }
-  if (::access(".", W_OK) != 0) {
-    // The game can still be played; only its saves will fail, and the player should know why.
-    err << "vexa: the save folder " << folder << " cannot be written (" << std::strerror(errno)
-        << "): saves will fail\n";
-  }
   return true;
 }
 

@@ -25,7 +25,4 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
 // window game, enters the folder for "save.dat" and the report; false after one line on `err`.
 bool PrepareFolders(Options& options, const char* argv0, std::ostream& err);
 
-// Creates `folder` when missing and makes it the current folder; false after one line on `err`.
-bool EnterFolder(const std::string& folder, std::ostream& err);
-
 }  // namespace vexa

@@ -12,9 +12,10 @@
 #include <optional>
 
 #include "lib/PngFile.h"
-#include "session/CommandLine.h"
 #include "session/ReplayFile.h"
 #include "session/ReplayRun.h"
+#include "session/GameStart.h"
+#include "session/RunFolder.h"
 #include "session/Session.h"
 #include "session/Trace.h"
 
@@ -39,45 +40,6 @@ class FrameFiles : public PaintBox {
   std::string dir_;
   std::int64_t shown_ = 0;
 };
-
-// The folder a run keeps "save.dat" and the report in. A replay that brings its own save
-// never touches the player's: without --dir it runs in a new folder, removed afterwards.
-class RunFolder {
- public:
-  ~RunFolder() {
-    std::error_code ec;
-    if (!previous_.empty()) std::filesystem::current_path(previous_, ec);
-    if (!temporary_.empty()) std::filesystem::remove_all(temporary_, ec);
-  }
-  bool Enter(const ReplayOptions& options, const Replay& replay, std::ostream& err) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    previous_ = fs::current_path(ec);
-    if (!options.folder.empty()) {
-      if (!EnterFolder(options.folder, err)) return false;
-    } else if (replay.save) {
-      std::string pattern = (fs::temp_directory_path(ec) / "vexa-replay-XXXXXX").string();
-      if (ec || !::mkdtemp(pattern.data())) {
-        err << "vexa: cannot make a folder for the replay's save in " << fs::temp_directory_path(ec).string() << '\n';
-        return false;
-      }
-      temporary_ = pattern;
-      if (!EnterFolder(temporary_, err)) return false;
-    }
-    if (!replay.save) return true;
-    const std::string failed = TBrixSaveLoad::PlaceImage(*replay.save);
-    if (!failed.empty()) {
-      err << "vexa: " << options.replayFile << ": the replay's save cannot be put in place: " << failed << '\n';
-      return false;
-    }
-    return true;
-  }
-
- private:
-  std::filesystem::path previous_;
-  std::string temporary_;
-};
-
 
 // Reads and checks the whole replay first, so a malformed one runs no step at all.
 std::optional<Replay> ReadReplay(const std::string& path, std::ostream& err) {
@@ -118,7 +80,7 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
     std::filesystem::create_directories(options.framesDir, ec);
   }
   RunFolder folder;
-  if (!folder.Enter(options, *replay, err)) return 1;
+  if (!folder.Enter(options.folder, replay->save, options.replayFile, err)) return 1;
 
   FrameFiles frames(options.framesDir);
   try {
@@ -130,8 +92,9 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
     // changed leaves the same picture.
     const char* check = std::getenv("VEXA_CHECK_FRAMES");
     so.checkFrames = check && *check && std::string_view(check) != "0";
-    Session session(so);
-    TellDamagedSave(session.Game(), err);
+    StartedSession started = StartSession(so);
+    Session& session = *started.session;
+    if (!started.notice.empty()) err << "vexa: " << started.notice << '\n';
     // Each event before the step it names, as the window posts them between its steps.
     std::size_t next = 0;
     const std::vector<ReplayEvent>& events = replay->events;

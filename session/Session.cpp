@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "core/UnitMain.h"
-#include "lib/FontFace.h"
 #include "paint/UnitPaint.h"
 #include "session/Trace.h"
 
@@ -66,22 +65,6 @@ void Session::Step() {
   if (trace_) *trace_ << TraceRecord(steps_, *g_, journal_) << '\n';
   if (journalAttached_) lastJournal_ = std::exchange(journal_, Journal{});
   ++steps_;
-}
-
-void LoadFontEarly(const GameState& g) {
-  if (!g.backbuffer) return;
-  TextLayout layout;
-  try {
-    LayOutText(g.backbuffer->FontName(), g.backbuffer->FontSize(), g.backbuffer->FontStyle(), " ", layout);
-  } catch (const std::exception&) {
-    // Without a font the first step that draws text stops the game and says why.
-  }
-}
-
-void TellDamagedSave(const GameState& g, std::ostream& err) {
-  if (!g.damagedSave) return;
-  err << "vexa: save.dat could not be loaded, so a new game begins; the first save keeps the old file as "
-         "save.dat.damaged\n";
 }
 
 }  // namespace vexa

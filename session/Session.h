@@ -64,12 +64,4 @@ class Session {
   std::int64_t steps_ = 0;
 };
 
-// The first step would load the font (its configuration, then the face, or the browser's
-// glyph file); done right after start-up it fills the wait before that step, which the
-// scheduler counts from the form's creation, instead of delaying the first frame.
-void LoadFontEarly(const GameState& g);
-
-// One line when the game started fresh because "save.dat" could not be loaded.
-void TellDamagedSave(const GameState& g, std::ostream& err);
-
 }  // namespace vexa

@@ -18,6 +18,7 @@
 #include "lib/Random.h"
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlWindow.h"
+#include "session/GameStart.h"
 #include "session/Session.h"
 #include "session/Trace.h"
 #include "session/WindowSettings.h"
@@ -76,7 +77,7 @@ int Play(SdlWindow& window, std::ostream& err) {
     err << "vexa: the game stopped: " << e.what() << '\n';
     window.SetSession(nullptr);
     // Without a box to say why, a window left standing would only sit there blank.
-    if (window.ShowErrorBox(std::string("The game stopped because of an internal error:\n") + e.what()))
+    if (window.ShowErrorBox(StopMessage(e)))
       window.WaitUntilClosed();
     return 1;
   }
@@ -84,19 +85,57 @@ int Play(SdlWindow& window, std::ostream& err) {
 
 }  // namespace
 
-int RunWindowGame(const Options& options, std::ostream& err) {
-  // Both files are opened before the window, so a path that cannot be written is said at
-  // once instead of losing a whole game's recording when the window closes.
-  TraceOutput trace;
-  if (!trace.Open(options.replay.traceFile, err)) return 2;
-  std::ofstream recordFile;
-  if (!options.recordFile.empty()) {
-    recordFile.open(options.recordFile, std::ios::binary | std::ios::trunc);
-    if (!recordFile) {
-      err << "vexa: cannot write the replay " << options.recordFile << '\n';
-      return 2;
-    }
+namespace {
+
+// Opened before the window, so a path that cannot be written is said at once instead of
+// losing a whole game's recording when the window closes.
+bool OpenOutputs(const Options& options, TraceOutput& trace, std::ofstream& recordFile, std::ostream& err) {
+  if (!trace.Open(options.replay.traceFile, err)) return false;
+  if (options.recordFile.empty()) return true;
+  recordFile.open(options.recordFile, std::ios::binary | std::ios::trunc);
+  if (!recordFile) err << "vexa: cannot write the replay " << options.recordFile << '\n';
+  return static_cast<bool>(recordFile);
+}
+
+std::unique_ptr<SdlWindow> OpenWindow(const Options& options, std::ostream& err) {
+  try {
+    auto window = std::make_unique<SdlWindow>(ChooseWindow(options, err));
+    if (!window->Notice().empty()) err << "vexa: " << window->Notice() << '\n';
+    return window;
+  } catch (const PlatformError& e) {
+    err << "vexa: " << e.what() << '\n';
+    return nullptr;
   }
+}
+
+SessionOptions WindowSession(const Options& options, SdlWindow& window, PaintBox& screen, TraceOutput& trace) {
+  SessionOptions so;
+  so.seed = SeedFromClock();
+  so.window = &window;
+  so.screen = &screen;
+  so.trace = trace.Stream();
+  so.onScheduler = true;
+  if (!options.recordFile.empty()) so.recordFrom = TBrixSaveLoad::ReadImage();
+  return so;
+}
+
+// After the last step: the recording, and the window as the player leaves it.
+int Finish(const Options& options, const Session& session, const SdlWindow& window, std::ofstream& recordFile,
+           int status, std::ostream& err) {
+  if (session.Recording() && !session.Recording()->WriteTo(recordFile)) {
+    err << "vexa: cannot write the replay " << options.recordFile << '\n';
+    status = 1;
+  }
+  WriteWindowSettings(WindowSettingsPath(), WindowSettings{window.Scale(), window.Fullscreen()});
+  return status;
+}
+
+}  // namespace
+
+int RunWindowGame(const Options& options, std::ostream& err) {
+  TraceOutput trace;
+  std::ofstream recordFile;
+  if (!OpenOutputs(options, trace, recordFile, err)) return 2;
 
   std::optional<SdlAudio> audio;
   struct Unhook {
@@ -105,52 +144,34 @@ int RunWindowGame(const Options& options, std::ostream& err) {
       TBrixWave::SetOutput(nullptr);
     }
   } unhook;
-  std::unique_ptr<SdlWindow> window;
-  try {
-    window = std::make_unique<SdlWindow>(ChooseWindow(options, err));
-  } catch (const PlatformError& e) {
-    err << "vexa: " << e.what() << '\n';
-    return 1;
-  }
-  if (!window->Notice().empty()) err << "vexa: " << window->Notice() << '\n';
+  std::unique_ptr<SdlWindow> window = OpenWindow(options, err);
+  if (!window) return 1;
   TBrixTimer::SetHost(window.get());
 
   StampedScreen screen(*window);
-  std::unique_ptr<Session> session;
+  StartedSession started;
   try {
-    SessionOptions so;
-    so.seed = SeedFromClock();
-    so.window = window.get();
-    so.screen = &screen;
-    so.trace = trace.Stream();
-    so.onScheduler = true;
-    if (!options.recordFile.empty()) so.recordFrom = TBrixSaveLoad::ReadImage();
-    session = std::make_unique<Session>(so);
+    started = StartSession(WindowSession(options, *window, screen, trace));
   } catch (const std::exception& e) {
     err << "vexa: " << e.what() << '\n';
     ShowStartErrorBox(e.what());
     return 1;
   }
-  TellDamagedSave(session->Game(), err);
-  window->SetSession(session.get());
-
+  Session& session = *started.session;
+  if (!started.notice.empty()) err << "vexa: " << started.notice << '\n';
+  window->SetSession(&session);
   window->ShowWindow();
-  // The timer runs the first step 50 ms after the form's creation, and nothing before it
-  // needs the font or the sound device: both are made ready in that wait, not before it.
-  LoadFontEarly(session->Game());
+  // The timer runs the first step 50 ms after the form's creation: the sound device is made
+  // ready in that wait, as the font was.
   audio.emplace(options.mute, err);
   audio->Preload(SoundFiles(), err);
   TBrixWave::SetOutput(&*audio);
 
   int status = Play(*window, err);
   trace.Flush();
-  if (session->Recording() && !session->Recording()->WriteTo(recordFile)) {
-    err << "vexa: cannot write the replay " << options.recordFile << '\n';
-    status = 1;
-  }
-  WriteWindowSettings(WindowSettingsPath(), WindowSettings{window->Scale(), window->Fullscreen()});
+  status = Finish(options, session, *window, recordFile, status, err);
   window->SetSession(nullptr);
-  session.reset();
+  started.session.reset();
   TBrixTimer::Clear();
   audio->StopAll();
   return status;

@@ -18,6 +18,7 @@
 #include "lib/Random.h"
 #include "platform/web/WebText.h"
 #include "session/CommandLine.h"
+#include "session/GameStart.h"
 #include "session/Session.h"
 #include "session/Trace.h"
 
@@ -139,7 +140,7 @@ EMSCRIPTEN_KEEPALIVE void vexa_pass() {
     vexa::StoreWhenChanged();
     PageSchedule(wait);
   } catch (const std::exception& e) {
-    vexa::Stop(std::string("The game stopped because of an internal error: ") + e.what());
+    vexa::Stop(vexa::StopMessage(e));
   }
 }
 
@@ -156,7 +157,7 @@ EMSCRIPTEN_KEEPALIVE void vexa_mouse(int kind, int button, int held, int x, int 
   try {
     page.session->Post(vexa::MouseEvent{how, which, shift, x, y});
   } catch (const std::exception& e) {
-    vexa::Stop(std::string("The game stopped because of an internal error: ") + e.what());
+    vexa::Stop(vexa::StopMessage(e));
   }
 }
 
@@ -203,18 +204,20 @@ int main() {
   }
   TBrixTimer::SetHost(&page.clock);
   TBrixWave::SetOutput(&page.sound);
+  std::string notice;
   try {
     SessionOptions so;
     so.seed = SeedFromClock();
     so.screen = &page.canvas;
     so.onScheduler = true;
-    page.session = std::make_unique<Session>(so);
+    StartedSession started = StartSession(so);
+    page.session = std::move(started.session);
+    notice = std::move(started.notice);
   } catch (const std::exception& e) {
     Stop(std::string("The game cannot start: ") + e.what());
     return 0;
   }
-  LoadFontEarly(page.session->Game());
-  if (page.session->Game().damagedSave) PageSay("The stored save could not be loaded, so a new game begins.", 0);
+  if (!notice.empty()) PageSay(notice.c_str(), 0);
   page.save = StampOf("save.dat");
   page.report = StampOf(ReportFileName);
   PageStarted();

@@ -1,7 +1,7 @@
 # The browser edition, built with emscripten. The game's rules, drawing and sessions are the
-# desktop's sources; what needs SDL, FreeType, fontconfig, zlib, libjpeg or CP932 is replaced
-# by the files here, and the glyphs and CP932 codes are captured at build time by a tool
-# built for this machine from the desktop's own text code.
+# desktop's sources; lib/'s contracts are implemented by the files in Sources.cmake here
+# instead of the desktop's, and the glyphs and CP932 codes are captured at build time by a
+# tool built for this machine from the desktop's own text code.
 include(ExternalProject)
 
 set(VEXA_WARNINGS -Wall -Wextra)
@@ -44,17 +44,8 @@ add_custom_target(glyph_data DEPENDS ${glyph_file} ${sjis_table})
 
 # ---- the game --------------------------------------------------------------------------
 file(GLOB_RECURSE VEXA_GAME_SOURCES CONFIGURE_DEPENDS ${VEXA_GAME_GLOBS})
-list(FILTER VEXA_GAME_SOURCES EXCLUDE REGEX
-  "/lib/(FontFace|PngFile|FrameChecksum|ShiftJis|BrixJpegLoad)\\.cpp$")
-list(APPEND VEXA_GAME_SOURCES
-  ${PROJECT_SOURCE_DIR}/platform/web/WebShiftJis.cpp
-  ${PROJECT_SOURCE_DIR}/platform/web/WebText.cpp
-  ${PROJECT_SOURCE_DIR}/platform/web/WebPictures.cpp
-  ${PROJECT_SOURCE_DIR}/platform/web/WebFrames.cpp
-  ${sjis_table})
-
-set_source_files_properties(${PROJECT_SOURCE_DIR}/lib/BrixSaveLoad.cpp PROPERTIES
-  COMPILE_OPTIONS "-include;${PROJECT_SOURCE_DIR}/platform/web/NoRenameat2.h")
+include(${CMAKE_CURRENT_LIST_DIR}/Sources.cmake)
+list(APPEND VEXA_GAME_SOURCES ${VEXA_PLATFORM_SERVICES} ${sjis_table})
 
 # CLI11 is headers only; its folder alone, so no other host header can be picked up.
 find_path(VEXA_CLI11_DIR CLI/CLI.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)

@@ -233,7 +233,7 @@ try {
     assert.equal(s.stage, 1);
     assert.equal(s.battleOn, true);
     const lines = await page.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
-    assert.deepEqual(lines, ['The stored save could not be loaded, so a new game begins.']);
+    assert.deepEqual(lines, ['save.dat could not be loaded, so a new game begins; the first save keeps the old file as save.dat.damaged']);
   });
 
   // A save from a stage-5 game, put where the browser keeps the game's save.

@@ -1,0 +1,58 @@
+#include "session/RunFolder.h"
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vexa {
+
+bool EnterFolder(const std::string& folder, std::ostream& err) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (!ec) std::filesystem::current_path(folder, ec);
+  if (ec) {
+    err << "vexa: cannot use the folder " << folder << " for the save: " << ec.message() << '\n';
+    return false;
+  }
+  if (::access(".", W_OK) != 0) {
+    // The game can still be played; only its saves will fail, and the player should know why.
+    err << "vexa: the save folder " << folder << " cannot be written (" << std::strerror(errno)
+        << "): saves will fail\n";
+  }
+  return true;
+}
+
+RunFolder::~RunFolder() {
+  std::error_code ec;
+  if (!previous_.empty()) std::filesystem::current_path(previous_, ec);
+  if (!temporary_.empty()) std::filesystem::remove_all(temporary_, ec);
+}
+
+bool RunFolder::Enter(const std::string& folder, const std::optional<SaveImage>& save, const std::string& replayFile,
+                      std::ostream& err) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  previous_ = fs::current_path(ec);
+  if (!folder.empty()) {
+    if (!EnterFolder(folder, err)) return false;
+  } else if (save) {
+    std::string pattern = (fs::temp_directory_path(ec) / "vexa-replay-XXXXXX").string();
+    if (ec || !::mkdtemp(pattern.data())) {
+      err << "vexa: cannot make a folder for the replay's save in " << fs::temp_directory_path(ec).string() << '\n';
+      return false;
+    }
+    temporary_ = pattern;
+    if (!EnterFolder(temporary_, err)) return false;
+  }
+  if (!save) return true;
+  const std::string failed = TBrixSaveLoad::PlaceImage(*save);
+  if (!failed.empty()) {
+    err << "vexa: " << replayFile << ": the replay's save cannot be put in place: " << failed << '\n';
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vexa
