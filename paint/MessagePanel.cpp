@@ -74,7 +74,9 @@ void TrimLog(MessageLog& log, std::int32_t keep) {
 void LayoutMessageLog(TBrixBitmap& s, MessageLog& log) {
   AdvanceMessageLog(log);
   FillWhite(s, 0, PanelBottom, PanelRight);
-  DrawMessagePanel(s, PanelViewOf(log));
+  PanelView view;
+  FillPanelView(log, view);
+  DrawMessagePanel(s, view);
 }
 
 void AdvanceMessageLog(MessageLog& log) {
@@ -82,12 +84,6 @@ void AdvanceMessageLog(MessageLog& log) {
   const std::int32_t keep = chk::Div(chk::Add(log.scroll, KeepSlack), LinePitch);
   TrimLog(log, keep);
   log.laidOut = true;
-}
-
-PanelView PanelViewOf(const MessageLog& log) {
-  PanelView v;
-  FillPanelView(log, v);
-  return v;
 }
 
 void FillPanelView(const MessageLog& log, PanelView& v) {

@@ -24,8 +24,7 @@ struct PanelView {
 // The two halves of a layout as a frame uses them, the frame being white already: the
 // lines move on, then the panel is drawn.
 void AdvanceMessageLog(MessageLog& log);
-PanelView PanelViewOf(const MessageLog& log);
-// The same into `view`, reusing its lines' storage.
+// What the panel shows of the log, into `view`, reusing its lines' storage.
 void FillPanelView(const MessageLog& log, PanelView& view);
 void DrawMessagePanel(TBrixBitmap& target, const PanelView& view);
 // Every pixel DrawMessagePanel may write.

@@ -47,79 +47,98 @@ constexpr const char* HelpText =
 
 }  // namespace
 
+namespace {
+
+// What the command line gives as text, read into numbers once it has been parsed whole.
+struct RawOptions {
+  bool help = false;
+  bool version = false;
+  // Read as text: the converter would take a leading 0 as octal, 0x as hex, and a sign.
+  std::string scale, seed, steps;
+  CLI::Option* scaleOpt = nullptr;
+  CLI::Option* fullscreenOpt = nullptr;
+  CLI::Option* dirOpt = nullptr;
+  CLI::Option* replayOpt = nullptr;
+  CLI::Option* seedOpt = nullptr;
+  CLI::Option* stepsOpt = nullptr;
+  CLI::Option* framesOpt = nullptr;
+};
+
+void Declare(CLI::App& app, Options& options, RawOptions& raw) {
+  app.set_help_flag();
+  app.add_flag("-h,--help", raw.help);
+  app.add_flag("--version", raw.version);
+  app.add_flag("--mute", options.mute);
+  raw.scaleOpt = app.add_option("--scale", raw.scale);
+  raw.fullscreenOpt = app.add_flag("--fullscreen", options.fullscreen);
+  raw.dirOpt = app.add_option("--dir", options.dir);
+  app.add_option("--record", options.recordFile);
+  raw.replayOpt = app.add_option("--replay", options.replay.replayFile);
+  raw.seedOpt = app.add_option("--seed", raw.seed);
+  raw.stepsOpt = app.add_option("--steps", raw.steps);
+  // The window game writes a trace too, to compare with its replay.
+  app.add_option("--trace", options.replay.traceFile);
+  raw.framesOpt = app.add_option("--frames", options.replay.framesDir);
+}
+
+// Options that do not go together, or are given empty; "" when all is well.
+std::string Conflict(const CLI::App& app, const Options& options, const RawOptions& raw) {
+  const bool replaying = raw.replayOpt->count() > 0;
+  for (const CLI::Option* o : {raw.seedOpt, raw.stepsOpt, raw.framesOpt})
+    if (o->count() && !replaying) return o->get_name() + " goes with --replay";
+  if (replaying && app.count("--record")) return "--record and --replay exclude each other";
+  if (replaying && options.replay.replayFile.empty()) return "--replay needs a FILE";
+  if (raw.dirOpt->count() && options.dir.empty()) return "--dir needs a folder; --dir . is the current one";
+  return "";
+}
+
+// The numbers, each read one way; "" when all could be read.
+std::string ReadNumbers(const RawOptions& raw, Options& options) {
+  if (raw.scaleOpt->count()) {
+    if (raw.scale == "auto") options.scale = 0;
+    else if (raw.scale.size() == 1 && raw.scale[0] >= '1' && raw.scale[0] <= '8') options.scale = raw.scale[0] - '0';
+    else return "--scale must be 1 to 8, or auto";
+    options.scaleGiven = true;
+  }
+  options.fullscreenGiven = raw.fullscreenOpt->count() > 0;
+  if (raw.seedOpt->count() && !(options.replay.seed = ReadSeed(raw.seed)))
+    return "--seed must be a number 0..4294967295, in decimal digits";
+  if (raw.stepsOpt->count() && !(options.replay.steps = ReadStepCount(raw.steps)))
+    return "--steps must be a number 0..9223372036854775807, in decimal digits";
+  return "";
+}
+
+}  // namespace
+
 int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out, std::ostream& err) {
   CLI::App app{GameTitle, "vexa"};
-  app.set_help_flag();
-  bool help = false, version = false;
-  app.add_flag("-h,--help", help);
-  app.add_flag("--version", version);
-  app.add_flag("--mute", options.mute);
-  std::string scale;
-  auto* scaleOpt = app.add_option("--scale", scale);
-  auto* fullscreenOpt = app.add_flag("--fullscreen", options.fullscreen);
-  auto* dirOpt = app.add_option("--dir", options.dir);
-  app.add_option("--record", options.recordFile);
-  auto* replay = app.add_option("--replay", options.replay.replayFile);
-  // Read as text: the converter would take a leading 0 as octal, 0x as hex, and a sign.
-  std::string seed, steps;
-  auto* seedOpt = app.add_option("--seed", seed);
-  auto* stepsOpt = app.add_option("--steps", steps);
-  auto* traceOpt = app.add_option("--trace", options.replay.traceFile);
-  auto* framesOpt = app.add_option("--frames", options.replay.framesDir);
-  (void)traceOpt;  // the window game writes a trace too, to compare with its replay
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& e) {
-    std::string what = e.what();
-    if (what.find("--scale") != std::string::npos) what = "--scale needs a value: 1 to 8, or auto";
-    err << "vexa: " << what << " (see vexa --help)\n";
-    return 2;
-  }
-  if (help) {
-    out << HelpText;
-    return 0;
-  }
-  if (version) {
-    out << "vexa " << VEXA_VERSION << '\n';
-    return 0;
-  }
+  RawOptions raw;
+  Declare(app, options, raw);
   auto usage = [&](const std::string& what) {
     err << "vexa: " << what << " (see vexa --help)\n";
     return 2;
   };
-  const bool replaying = replay->count() > 0;
-  for (auto* o : {seedOpt, stepsOpt, framesOpt})
-    if (o->count() && !replaying) return usage(o->get_name() + " goes with --replay");
-  if (replaying && app.count("--record")) return usage("--record and --replay exclude each other");
-  if (replaying && options.replay.replayFile.empty()) return usage("--replay needs a FILE");
-  if (dirOpt->count() && options.dir.empty()) return usage("--dir needs a folder; --dir . is the current one");
-  if (scaleOpt->count()) {
-    if (scale == "auto") {
-      options.scale = 0;
-    } else if (scale.size() == 1 && scale[0] >= '1' && scale[0] <= '8') {
-      options.scale = scale[0] - '0';
-    } else {
-      return usage("--scale must be 1 to 8, or auto");
-    }
-    options.scaleGiven = true;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    const std::string what = e.what();
+    return usage(what.find("--scale") != std::string::npos ? "--scale needs a value: 1 to 8, or auto" : what);
   }
-  options.fullscreenGiven = fullscreenOpt->count() > 0;
-  if (seedOpt->count()) {
-    options.replay.seed = ReadSeed(seed);
-    if (!options.replay.seed) {
-      err << "vexa: --seed must be a number 0..4294967295, in decimal digits\n";
-      return 2;
-    }
+  if (raw.help) {
+    out << HelpText;
+    return 0;
   }
-  if (stepsOpt->count()) {
-    options.replay.steps = ReadStepCount(steps);
-    if (!options.replay.steps) {
-      err << "vexa: --steps must be a number 0..9223372036854775807, in decimal digits\n";
-      return 2;
-    }
+  if (raw.version) {
+    out << "vexa " << VEXA_VERSION << '\n';
+    return 0;
+  }
+  if (const std::string conflict = Conflict(app, options, raw); !conflict.empty()) return usage(conflict);
+  if (const std::string wrong = ReadNumbers(raw, options); !wrong.empty()) {
+    err << "vexa: " << wrong << '\n';
+    return 2;
   }
   // The window game keeps its save with the player's other data, wherever it was started from.
-  if (!replaying && options.dir.empty()) {
+  if (raw.replayOpt->count() == 0 && options.dir.empty()) {
     const std::string data = XdgFolder("XDG_DATA_HOME", ".local/share");
     options.dir = data.empty() ? "." : data + "/vexa";
   }

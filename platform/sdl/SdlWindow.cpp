@@ -53,7 +53,10 @@ ShiftState ToShiftState(std::uint32_t mask) {
 
 }  // namespace
 
-SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscreen) {
+namespace {
+
+// Hints that keep an idle game light and its start quick.
+void SetQuietHints() {
   // The game asks nothing of the screen saver; an idle window should not hold it off.
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // A click that activates the window is still a click, as on the game's home system.
@@ -68,6 +71,10 @@ SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscr
   // absent.
   if (!std::getenv("DBUS_SESSION_BUS_ADDRESS") && !SessionBusExists())
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 0);
+}
+
+// The video subsystem, or why there is none.
+void InitVideo() {
   const char* noDisplay = "no display available for the game window (set DISPLAY, or run under xvfb-run)";
   int status = 0;
   {
@@ -87,17 +94,47 @@ SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscr
   if (std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0)
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
 
+}
+
+// SDL turns SIGINT and SIGTERM into a quit; a closed terminal must end the game as gently,
+// so a recording is still written.
+void EndOnHangUp() {
+  struct sigaction hangUp {};
+  hangUp.sa_handler = [](int) { hungUp = 1; };
+  sigemptyset(&hangUp.sa_mask);
+  sigaction(SIGHUP, &hangUp, nullptr);
+}
+
+}  // namespace
+
+SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscreen) {
+  SetQuietHints();
+  InitVideo();
   SDL_DisplayMode desktop{};
   if (SDL_GetDesktopDisplayMode(0, &desktop) != 0) desktop.w = desktop.h = 0;
-  scale_ = options.scale == 0 ? AutoScale(desktop.w, desktop.h, gameW_, gameH_)
-                              : std::clamp(options.scale, 1, maxScale);
-  const std::int32_t fits = FullscreenView(desktop.w, desktop.h, gameW_, gameH_).scale;
-  if (options.fitScreen && desktop.w > 0 && scale_ > fits) {
-    notice_ = "scale " + std::to_string(scale_) + " does not fit the " + std::to_string(desktop.w) + " x " +
-              std::to_string(desktop.h) + " screen; using " + std::to_string(fits);
+  ChooseScale(options, desktop.w, desktop.h);
+  CreateNativeWindow(options, desktop.w, desktop.h);
+  if (SDL_Surface* icon = SDL_LoadBMP(NativePath(options.iconFile).c_str())) {
+    SDL_SetWindowIcon(window_, icon);
+    SDL_FreeSurface(icon);
+  }
+  // The keyboard is not used: no input method should pop up over the game.
+  SDL_StopTextInput();
+  EndOnHangUp();
+}
+
+// The scale asked for, or the largest that fits; never more than the screen holds.
+void SdlWindow::ChooseScale(const WindowOptions& options, std::int32_t screenW, std::int32_t screenH) {
+  scale_ = options.scale == 0 ? AutoScale(screenW, screenH, gameW_, gameH_) : std::clamp(options.scale, 1, maxScale);
+  const std::int32_t fits = FullscreenView(screenW, screenH, gameW_, gameH_).scale;
+  if (options.fitScreen && screenW > 0 && scale_ > fits) {
+    notice_ = "scale " + std::to_string(scale_) + " does not fit the " + std::to_string(screenW) + " x " +
+              std::to_string(screenH) + " screen; using " + std::to_string(fits);
     scale_ = fits;
   }
+}
 
+void SdlWindow::CreateNativeWindow(const WindowOptions& options, std::int32_t screenW, std::int32_t screenH) {
   // Resizable: the game stays whole at the largest whole scale that fits, centred on black.
   std::uint32_t flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
   SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, gameW_ * scale_, gameH_ * scale_};
@@ -105,7 +142,7 @@ SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscr
     // Asked of the window manager; born borderless over the whole display as well, so the
     // screen is covered even where no window manager answers (a bare X server).
     flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
-    if (SDL_GetDisplayBounds(0, &place) != 0) place = SDL_Rect{0, 0, desktop.w, desktop.h};
+    if (SDL_GetDisplayBounds(0, &place) != 0) place = SDL_Rect{0, 0, screenW, screenH};
   }
   window_ = SDL_CreateWindow(options.title.c_str(), place.x, place.y, place.w, place.h, flags);
   if (!window_) {
@@ -124,18 +161,6 @@ SdlWindow::SdlWindow(const WindowOptions& options) : fullscreen_(options.fullscr
     throw PlatformError("cannot draw into the game window (" + why + ")");
   }
 
-  if (SDL_Surface* icon = SDL_LoadBMP(NativePath(options.iconFile).c_str())) {
-    SDL_SetWindowIcon(window_, icon);
-    SDL_FreeSurface(icon);
-  }
-  // The keyboard is not used: no input method should pop up over the game.
-  SDL_StopTextInput();
-  // SDL turns SIGINT and SIGTERM into a quit; a closed terminal must end the game as
-  // gently, so a recording is still written.
-  struct sigaction hangUp {};
-  hangUp.sa_handler = [](int) { hungUp = 1; };
-  sigemptyset(&hangUp.sa_mask);
-  sigaction(SIGHUP, &hangUp, nullptr);
 }
 
 SdlWindow::~SdlWindow() {

@@ -94,6 +94,8 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   void Wait(std::int32_t maxMs) override;
 
  private:
+  void ChooseScale(const WindowOptions& options, std::int32_t screenW, std::int32_t screenH);
+  void CreateNativeWindow(const WindowOptions& options, std::int32_t screenW, std::int32_t screenH);
   void Handle(const SDL_Event& event);
   void Redraw();
   SDL_Surface* Surface(bool& repaint);
