@@ -134,4 +134,8 @@ if(VEXA_TESTS)
   add_test(NAME web.page
     COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/page_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
   set_tests_properties(web.page PROPERTIES TIMEOUT 300 DEPENDS web.replays)
+  # Phone and desktop sizes, a finger alone, a hidden tab, the failures and axe-core.
+  add_test(NAME web.page_any_screen
+    COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/page_any_screen_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
+  set_tests_properties(web.page_any_screen PROPERTIES TIMEOUT 400 DEPENDS web.page)
 endif()

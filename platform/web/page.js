@@ -85,9 +85,10 @@ var VexaPage = (function () {
     going = true;
     cover(null);
     resumeSound();
-    keepStorage();
+    window.scrollTo(0, element('stage').offsetTop);  // the whole game in view, the page's text below
     canvas.focus({ preventScroll: true });
     Module._vexa_go();
+    if (!window.vexaFailed) keepStorage();
   }
 
   // Hidden (another tab, minimised, the phone locked): no step runs, nothing stays held, and
@@ -317,6 +318,8 @@ var VexaPage = (function () {
     performance.mark('vexa-started');
     canvas = element('screen');
     context = canvas.getContext('2d', { alpha: false });
+    context.fillStyle = '#000';  // the loading bar is done with
+    context.fillRect(0, 0, canvas.width, canvas.height);
     listen();
     ready = true;
     cover('start');
