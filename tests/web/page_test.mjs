@@ -208,8 +208,10 @@ try {
     await page.mouse.down({ button: 'right' });
     await until(page, () => window.vexaTest.state().rightHeld);
     const box = await (await page.$('#screen')).boundingBox();
-    await page.mouse.move(box.x - 30, box.y + box.height + 40);  // off the canvas, pointer captured
-    await until(page, () => window.vexaTest.state().player.targetX === 0);
+    // Off the canvas to the right, pointer captured, where only a hit moves the target (to the
+    // left the enemy's place bounds it): game x 615, so the target is 615 - 48.
+    await page.mouse.move(box.x + box.width * 615 / 600, box.y + box.height + 40);
+    await until(page, () => window.vexaTest.state().player.targetX === 567);
     await page.mouse.up({ button: 'right' });
     await until(page, () => !window.vexaTest.state().rightHeld);
     const shown = await page.evaluate(() =>
