@@ -190,13 +190,15 @@ extern "C" {
 // Runs one pass of the scheduler and books the next.
 EMSCRIPTEN_KEEPALIVE void vexa_pass() { vexa::Guarded(vexa::kInStep, vexa::Pass); }
 
-// The player is there (the first click, or a click after a pause): the steps run from now,
-// the first one at once when it is due. Nothing catches up on the time away.
+// The player is there (the first click, or a click after a pause): the steps run from now.
+// The first pass is a task of its own, so the click stays short (the first step, its code
+// still cold, can take tens of milliseconds). Nothing catches up on the time away: the
+// scheduler runs a due step once.
 EMSCRIPTEN_KEEPALIVE void vexa_go() {
   vexa::Page& page = vexa::ThePage();
-  if (!page.session || page.running) return;
+  if (!page.session || page.running || page.stopped) return;
   page.running = true;
-  vexa_pass();
+  PageSchedule(0);
 }
 
 // The page is hidden: no step runs until vexa_go.

@@ -88,7 +88,6 @@ var VexaPage = (function () {
     window.scrollTo(0, element('stage').offsetTop);  // the whole game in view, the page's text below
     canvas.focus({ preventScroll: true });
     Module._vexa_go();
-    if (!window.vexaFailed) keepStorage();
   }
 
   // Hidden (another tab, minimised, the phone locked): no step runs, nothing stays held, and
@@ -271,6 +270,7 @@ var VexaPage = (function () {
     FS.syncfs(false, (err) => {
       storing = false;
       if (err) cannotSave();
+      else keepStorage();  // there is a save to keep now
       if (storeAgain) {
         storeAgain = false;
         storeSave();
@@ -294,8 +294,8 @@ var VexaPage = (function () {
     setTimeout(() => URL.revokeObjectURL(link.href), 1000);
   }
 
-  // The browser is asked to keep the save through a shortage of space; where it will not
-  // promise, the player hears it once, not on every visit.
+  // Once there is a save, the browser is asked to keep it through a shortage of space; where
+  // it will not promise, the player hears it once, not on every visit.
   function keepStorage() {
     if (keepAsked || !storageOk) return;
     keepAsked = true;

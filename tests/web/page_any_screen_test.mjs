@@ -210,6 +210,9 @@ try {
     // The menu: a two-finger tap chooses, a tap carries out.
     await twoFingerTap(page);
     await until(page, () => window.vexaTest.state().selectedCommand === 0);  // save
+    // The prompt reaches the text for screen readers, in Japanese.
+    await until(page, () => document.getElementById('spoken').textContent.includes('【セーブ】'));
+    assert.equal(await page.$eval('#spoken', (e) => e.closest('[lang]').lang), 'ja');
     await nextStep(page);
     await until(page, () => window.vexaTest.state().player.ap >= 20);
     await tap(page, 300, 300);
@@ -224,6 +227,12 @@ try {
       };
       return new Promise((r) => setTimeout(() => r(window.storedSave === true), 100));
     });
+    // Asked to keep the save; where the browser will not promise it, the player is told once.
+    await until(page, async () => (await navigator.storage.persisted()) ||
+                                  document.getElementById('status').innerText.includes('did not promise'));
+    const kept = await page.evaluate(() => navigator.storage.persisted());
+    const notes = await page.$$eval('#status p', (ps) => ps.filter((e) => /did not promise/.test(e.textContent)).length);
+    assert.equal(notes, kept ? 0 : 1);
     const saved = await state(page);
     assert.equal(saved.selectedCommand, 0, 'the two-finger tap also carried out');
     for (let i = 0; i < 5; i++) {
