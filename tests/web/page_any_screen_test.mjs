@@ -143,7 +143,7 @@ try {
       if (touch) await tapStart(page);
       else await page.click('#go');
       // The pointer lands on the game pixel it is over, at this scale too.
-      const goal = 150 + Math.floor(Math.random() * 300);
+      const goal = 151 + (size[0] * 7 + size[1]) % 299;  // a different odd pixel at each size
       const p = await at(page, goal, 250);
       if (touch) {
         const finger = await page.touchscreen.touchStart(p.x, p.y);
@@ -159,6 +159,26 @@ try {
       await context.close();
     });
   }
+
+  await step('full screen, by its button and by F11: the game scaled to the screen the same way', async () => {
+    const { context, page } = await openAt([1366, 768], false);
+    await page.click('#go');
+    await until(page, () => window.vexaTest.steps() > 2);
+    await page.click('#fullscreen');
+    await until(page, () => document.fullscreenElement === document.getElementById('stage'));
+    const look = await page.evaluate(() => {
+      const stage = document.getElementById('stage');
+      return { w: stage.clientWidth, h: stage.clientHeight, roomW: innerWidth, roomH: innerHeight,
+               canvas: document.getElementById('screen').getBoundingClientRect().width };
+    });
+    // Full screen, the stage is the whole view (headless keeps the emulated view's size).
+    assert.deepEqual([look.w, look.h], [look.roomW, look.roomH]);
+    const fit = Math.min(look.w / GAME_W, look.h / GAME_H);
+    assert.equal(look.canvas / GAME_W, fit >= 1 ? Math.floor(fit) : fit);
+    await page.keyboard.press('F11');
+    await until(page, () => document.fullscreenElement === null);
+    await context.close();
+  });
 
   await step('no step before the first click; the sound is ready before it', async () => {
     const { context, page } = await openAt([1366, 768], false);
