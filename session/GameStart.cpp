@@ -32,7 +32,7 @@ StartedSession StartSession(const SessionOptions& options) {
 }
 
 std::string StopMessage(const std::exception& e) {
-  return std::string("The game stopped because of an internal error: ") + e.what();
+  return StopPrefix + std::string(e.what());
 }
 
 }  // namespace vexa

@@ -20,7 +20,9 @@ struct StartedSession {
 // wait before the first step instead of inside it.
 StartedSession StartSession(const SessionOptions& options);
 
-// What the player is told when a step fails: the game stops there for good.
+// What the player is told when a step fails, the error's own words after it: the game stops
+// there for good.
+inline constexpr const char* StopPrefix = "The game stopped because of an internal error: ";
 std::string StopMessage(const std::exception& e);
 
 }  // namespace vexa

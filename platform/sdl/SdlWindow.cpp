@@ -396,6 +396,12 @@ void SdlWindow::DispatchEvents() {
 }
 
 void SdlWindow::Wait(std::int32_t maxMs) {
+  // Minimised, the game pauses: no step runs until the window is back, and then the
+  // scheduler runs the one step due, never the ones missed.
+  while (minimised_ && !closed_) {
+    SDL_WaitEventTimeout(nullptr, 1000);
+    DispatchEvents();
+  }
   if (closed_ || maxMs <= 0) return;
   SDL_WaitEventTimeout(nullptr, maxMs);  // pumps on entry and whenever the display wakes it
   pumped_ = true;
@@ -409,6 +415,9 @@ void SdlWindow::Handle(const SDL_Event& event) {
     case SDL_WINDOWEVENT:
       if (event.window.windowID != windowId_) break;
       if (event.window.event == SDL_WINDOWEVENT_CLOSE) closed_ = true;
+      if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) minimised_ = true;
+      if (event.window.event == SDL_WINDOWEVENT_RESTORED || event.window.event == SDL_WINDOWEVENT_MAXIMIZED)
+        minimised_ = false;
       // A window resized by hand sets the scale it goes back to after full screen.
       if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_)
         scale_ = FullscreenView(event.window.data1, event.window.data2, gameW_, gameH_).scale;

@@ -66,6 +66,8 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   // The windowed scale: the one asked for, or the largest whole one a resized window holds.
   std::int32_t Scale() const { return scale_; }
   bool Fullscreen() const { return fullscreen_; }
+  // Minimised: the scheduler's wait lasts until the window is restored (or closed).
+  bool Paused() const { return minimised_; }
   void ToggleFullscreen();
   // What the window changed of what it was asked (a scale too large for the screen); "" none.
   const std::string& Notice() const { return notice_; }
@@ -137,6 +139,7 @@ class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
   std::int32_t gameH_ = ClientHeight;
   bool shown_ = false;
   bool closed_ = false;
+  bool minimised_ = false;
   bool pumped_ = false;  // the wait has pumped the events since the last dispatch
   std::int64_t framesShown_ = 0;
   std::string notice_;

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,9 @@ struct Page {
   std::unique_ptr<Session> session;
   FileStamp save, report;
   bool stopped = false;
+  // Steps run only while the player is there: from the first click on, and not while the
+  // page is hidden. page.js decides; a pass booked before a pause finds this false.
+  bool running = false;
 };
 
 Page& ThePage() {
@@ -125,6 +129,57 @@ void Stop(const std::string& why) {
   PageSay(why.c_str(), 1);
 }
 
+// Every entry from the page into the game comes through here: whatever a step, a mouse event
+// or the start throws ends the steps with one line, never a bare exception in the browser.
+template <class Body>
+void Guarded(const char* prefix, Body&& body) {
+  if (ThePage().stopped) return;
+  try {
+    body();
+  } catch (const std::exception& e) {
+    Stop(prefix + std::string(e.what()));
+  } catch (...) {
+    Stop(prefix + std::string("an unknown error."));
+  }
+}
+
+// One pass of the scheduler; the next is booked while the game runs.
+void Pass() {
+  Page& page = ThePage();
+  if (!page.running) return;
+  const std::int32_t wait = TBrixTimer::RunPass();
+  StoreWhenChanged();
+  PageSchedule(wait);
+}
+
+void Start() {
+  Page& page = ThePage();
+  SetGlyphFile("/game/glyphs.bin");
+  // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions
+  // at all and could not be read back; a desktop session's usual mask instead.
+  ::umask(022);
+  SetDataFolder("/game");
+  if (::chdir(kSaveFolder) != 0) throw std::runtime_error("its save folder is missing.");
+  for (const char* name : GameDataFiles) {
+    struct stat info {};
+    if (::stat(NativePath(name).c_str(), &info) != 0)
+      throw std::runtime_error("its file " + NativePath(name) + " is missing.");
+  }
+  TBrixTimer::SetHost(&page.clock);
+  TBrixWave::SetOutput(&page.sound);
+  SessionOptions so;
+  so.seed = SeedFromClock();
+  so.screen = &page.canvas;
+  so.onScheduler = true;
+  StartedSession started = StartSession(so);
+  page.session = std::move(started.session);
+  if (!started.notice.empty()) PageSay(started.notice.c_str(), 0);
+  page.save = StampOf("save.dat");
+  page.report = StampOf(ReportFileName);
+  // No step yet: the scheduler starts on the player's first click (vexa_go).
+  PageStarted();
+}
+
 }  // namespace
 
 }  // namespace vexa
@@ -132,33 +187,45 @@ void Stop(const std::string& why) {
 extern "C" {
 
 // Runs one pass of the scheduler and books the next.
-EMSCRIPTEN_KEEPALIVE void vexa_pass() {
+EMSCRIPTEN_KEEPALIVE void vexa_pass() { vexa::Guarded(vexa::StopPrefix, vexa::Pass); }
+
+// The player is there (the first click, or a click after a pause): the steps run from now.
+// The first pass is a task of its own, so the click stays short (the first step, its code
+// still cold, can take tens of milliseconds). Nothing catches up on the time away: the
+// scheduler runs a due step once.
+EMSCRIPTEN_KEEPALIVE void vexa_go() {
   vexa::Page& page = vexa::ThePage();
-  if (page.stopped) return;
-  try {
-    const std::int32_t wait = vexa::TBrixTimer::RunPass();
-    vexa::StoreWhenChanged();
-    PageSchedule(wait);
-  } catch (const std::exception& e) {
-    vexa::Stop(vexa::StopMessage(e));
-  }
+  if (!page.session || page.running || page.stopped) return;
+  page.running = true;
+  PageSchedule(0);
 }
+
+// The page is hidden: no step runs until vexa_go.
+EMSCRIPTEN_KEEPALIVE void vexa_pause() { vexa::ThePage().running = false; }
+
+EMSCRIPTEN_KEEPALIVE int vexa_running() { return vexa::ThePage().running ? 1 : 0; }
 
 // Mouse events in game pixels; `kind` 0 down, 1 move, 2 up; `button` 0 left, 1 right, 2 middle;
 // `held` the buttons held after the event (1 left, 2 right, 4 middle).
 EMSCRIPTEN_KEEPALIVE void vexa_mouse(int kind, int button, int held, int x, int y) {
   vexa::Page& page = vexa::ThePage();
-  if (page.stopped || !page.session) return;
+  if (!page.session || !page.running) return;
   const vexa::ShiftState shift{(held & 1) != 0, (held & 2) != 0, (held & 4) != 0};
   const auto which = button == 1 ? vexa::MouseButton::Right : button == 2 ? vexa::MouseButton::Middle
                                                                           : vexa::MouseButton::Left;
   const auto how = kind == 0 ? vexa::MouseEventKind::Down : kind == 1 ? vexa::MouseEventKind::Move
                                                                       : vexa::MouseEventKind::Up;
-  try {
-    page.session->Post(vexa::MouseEvent{how, which, shift, x, y});
-  } catch (const std::exception& e) {
-    vexa::Stop(vexa::StopMessage(e));
-  }
+  vexa::Guarded(vexa::StopPrefix, [&] { page.session->Post(vexa::MouseEvent{how, which, shift, x, y}); });
+}
+
+// The message panel's newest line (the chosen command's prompt among them), for the page's
+// text for screen readers.
+EMSCRIPTEN_KEEPALIVE const char* vexa_newest_line() {
+  vexa::Page& page = vexa::ThePage();
+  if (!page.session) return "";
+  const vexa::MessageLog& log = page.session->Game().messageLog;
+  if (log.count <= 0 || log.count > vexa::LogCapacity) return "";
+  return log.lines[static_cast<std::size_t>(log.count - 1)].c_str();
 }
 
 // For the page's tests: the checksum the trace gives the frame last composed, and the steps.
@@ -184,43 +251,6 @@ EMSCRIPTEN_KEEPALIVE double vexa_steps() {
 }  // extern "C"
 
 int main() {
-  using namespace vexa;
-  Page& page = ThePage();
-  SetGlyphFile("/game/glyphs.bin");
-  // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions
-  // at all and could not be read back; a desktop session's usual mask instead.
-  ::umask(022);
-  SetDataFolder("/game");
-  if (::chdir(kSaveFolder) != 0) {
-    Stop("The game cannot start: its save folder is missing.");
-    return 0;
-  }
-  for (const char* name : GameDataFiles) {
-    struct stat info {};
-    if (::stat(NativePath(name).c_str(), &info) != 0) {
-      Stop(std::string("The game cannot start: its file ") + NativePath(name) + " is missing.");
-      return 0;
-    }
-  }
-  TBrixTimer::SetHost(&page.clock);
-  TBrixWave::SetOutput(&page.sound);
-  std::string notice;
-  try {
-    SessionOptions so;
-    so.seed = SeedFromClock();
-    so.screen = &page.canvas;
-    so.onScheduler = true;
-    StartedSession started = StartSession(so);
-    page.session = std::move(started.session);
-    notice = std::move(started.notice);
-  } catch (const std::exception& e) {
-    Stop(std::string("The game cannot start: ") + e.what());
-    return 0;
-  }
-  if (!notice.empty()) PageSay(notice.c_str(), 0);
-  page.save = StampOf("save.dat");
-  page.report = StampOf(ReportFileName);
-  PageStarted();
-  PageSchedule(TBrixTimer::RunPass());
+  vexa::Guarded("The game cannot start: ", vexa::Start);
   return 0;
 }

@@ -96,11 +96,18 @@ target_link_libraries(vexa_page PRIVATE vexa_game)
 target_link_options(vexa_page PRIVATE
   # Debian's emscripten fails when it minifies the page; the page is small anyway.
   -sENVIRONMENT=web -lidbfs.js -sMINIFY_HTML=0
-  "SHELL:--shell-file ${page_dir}/index.html" "SHELL:--pre-js ${page_dir}/page.js"
+  "SHELL:--shell-file ${page_dir}/index.html" "SHELL:--pre-js ${page_dir}/view.js"
+  "SHELL:--pre-js ${page_dir}/touch.js" "SHELL:--pre-js ${page_dir}/page.js"
   ${page_data})
 set_target_properties(vexa_page PROPERTIES OUTPUT_NAME index SUFFIX .html
   RUNTIME_OUTPUT_DIRECTORY ${VEXA_PAGE_DIR}
-  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/page.js;${page_data_files}")
+  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/view.js;${page_dir}/touch.js;${page_dir}/page.js;${page_data_files}")
+# The page's icons, the desktop's own.
+file(GLOB page_icons ${PROJECT_SOURCE_DIR}/dat/icons/*.png)
+add_custom_command(TARGET vexa_page POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${VEXA_PAGE_DIR}/icons
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${page_icons} ${VEXA_PAGE_DIR}/icons
+  VERBATIM)
 
 if(VEXA_TESTS)
   enable_testing()
@@ -118,4 +125,8 @@ if(VEXA_TESTS)
   add_test(NAME web.page
     COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/page_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
   set_tests_properties(web.page PROPERTIES TIMEOUT 300 DEPENDS web.replays)
+  # Phone and desktop sizes, a finger alone, a hidden tab, the failures and axe-core.
+  add_test(NAME web.page_any_screen
+    COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/page_any_screen_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
+  set_tests_properties(web.page_any_screen PROPERTIES TIMEOUT 400 DEPENDS web.page)
 endif()

@@ -1,43 +1,112 @@
-// The browser's side of the page: canvas, mouse, scheduler, sound, storage and the line
-// that tells the player what went wrong. PageMain.cpp calls in through VexaPage.
+// The browser's side of the page: canvas, mouse and fingers, the start and pause screens,
+// scheduler, sound, storage and the line that tells the player what went wrong. PageMain.cpp
+// calls in through VexaPage; view.js places the canvas, touch.js reads the fingers.
 var VexaPage = (function () {
-  const GAME_W = 600, GAME_H = 450;
   const SAVE_DIR = '/save';
   const REPORT = SAVE_DIR + '/レポート.txt';
   const said = new Set();
   let canvas = null, context = null, image = null;
-  let held = 0, lastX = 0, lastY = 0;
+  let held = 0, lastX = 0, lastY = 0, fingers = null;
   let audio = null, audioFailed = false, playing = null;
   const sounds = new Map();
-  let storageOk = true, storing = false, storeAgain = false;
+  let storageOk = true, storing = false, storeAgain = false, keepAsked = false;
   let timer = null, firstFrame = null;
+  let ready = false, going = false, spoken = '';
 
   function element(id) { return document.getElementById(id); }
 
-  // One line for the player; a line said before is not repeated.
+  // One line for the player; a line said before is not repeated. An error ends the game, and
+  // the first is the only one shown (index.html's vexaFail): what follows from it goes to the
+  // console.
   function say(text, isError) {
+    if (isError) {
+      if (window.vexaFailed) console.warn(text);
+      window.vexaFail(text);
+      halt();
+      return;
+    }
     if (said.has(text)) return;
     said.add(text);
     const line = document.createElement('p');
     line.textContent = text;
-    line.className = isError ? 'error' : 'note';
+    line.className = 'note';
     element('status').appendChild(line);
   }
 
-  // Whole steps only, so every game pixel is the same number of screen pixels.
-  function fit() {
-    if (!canvas) return;
-    const room = element('stage').getBoundingClientRect().width;
-    const tall = window.innerHeight - 140;
-    const scale = Math.max(1, Math.floor(Math.min(room / GAME_W, tall / GAME_H)));
-    canvas.style.width = GAME_W * scale + 'px';
-    canvas.style.height = GAME_H * scale + 'px';
+  // What the browser or emscripten reports on its own, in one sentence for the player.
+  function fail(detail) {
+    console.warn(detail);
+    say(ready ? 'The game stopped because of an error in the page: please reload the page.'
+              : 'A file of the game could not be loaded or is damaged: please reload the page; if this stays, ' +
+                'the page on its server is incomplete.', true);
   }
 
+  function halt() {
+    going = false;
+    clearTimeout(timer);
+    timer = null;
+    stopSound();
+  }
+
+  // ---- the screen over the game: loading, start, pause -----------------------------------
+  function cover(mode) {
+    if (window.vexaFailed) return;
+    element('cover').hidden = mode === null;
+    element('howto').hidden = mode === 'paused';
+    element('paused').hidden = mode !== 'paused';
+    const go = element('go');
+    go.disabled = mode === 'loading';
+    if (mode !== 'loading') go.textContent = mode === 'paused' ? 'Go on' : 'Start';
+  }
+
+  // While the files download: how far, on the canvas the game will draw on.
+  function progress(text) {
+    const m = /\((\d+)\/(\d+)\)/.exec(text || '');
+    if (!m || ready || window.vexaFailed) return;
+    const done = Number(m[1]), total = Math.max(1, Number(m[2]));
+    const kb = (n) => Math.round(n / 1024);
+    const c = element('screen').getContext('2d', { alpha: false });
+    c.fillStyle = '#000';
+    c.fillRect(0, 0, VexaView.GAME_W, VexaView.GAME_H);
+    c.fillStyle = '#3a3e46';
+    c.fillRect(100, 40, 400, 10);
+    c.fillStyle = '#9cc4ff';
+    c.fillRect(100, 40, Math.min(400, 400 * done / total), 10);
+    c.fillStyle = '#e8e8e8';
+    c.font = '16px system-ui, sans-serif';
+    c.textAlign = 'center';
+    c.fillText(`Loading: ${kb(done)} of ${kb(total)} KB`, 300, 30);
+    element('go').textContent = `Loading… ${Math.floor(100 * Math.min(done, total) / total)} %`;
+  }
+
+  // The player is there: the first click starts the steps, a click after a pause goes on.
+  function goOn() {
+    if (!ready || going || window.vexaFailed) return;
+    going = true;
+    cover(null);
+    resumeSound();
+    window.scrollTo(0, element('stage').offsetTop);  // the whole game in view, the page's text below
+    canvas.focus({ preventScroll: true });
+    Module._vexa_go();
+  }
+
+  // Hidden (another tab, minimised, the phone locked): no step runs, nothing stays held, and
+  // the pause screen waits for the player's return.
+  function pause() {
+    if (!going) return;
+    releaseAll();
+    fingers.reset();
+    Module._vexa_pause();
+    halt();
+    if (audio && audio.suspend) audio.suspend().catch(() => {});
+    cover('paused');
+  }
+
+  // ---- mouse and fingers -------------------------------------------------------------------
   function toGame(e) {
-    const box = canvas.getBoundingClientRect();
-    lastX = Math.floor((e.clientX - box.left) * GAME_W / box.width);
-    lastY = Math.floor((e.clientY - box.top) * GAME_H / box.height);
+    const p = VexaView.toGame(canvas, e.clientX, e.clientY);
+    lastX = p.x;
+    lastY = p.y;
   }
 
   // Button bits as the game counts them (1 left, 2 right, 4 middle) are the pointer's own.
@@ -67,26 +136,50 @@ var VexaPage = (function () {
     }
   }
 
+  // What touch.js makes of the fingers, as the mouse would say it.
+  const fingerMouse = {
+    move(e) {
+      toGame(e);
+      Module._vexa_mouse(1, 0, held, lastX, lastY);
+    },
+    press(button) {
+      held |= BUTTONS[button].bit;
+      Module._vexa_mouse(0, button, held, lastX, lastY);
+    },
+    release(button) {
+      if (!(held & BUTTONS[button].bit)) return;
+      held &= ~BUTTONS[button].bit;
+      Module._vexa_mouse(2, button, held, lastX, lastY);
+    },
+  };
+
   function listen() {
+    fingers = VexaTouch.create(fingerMouse);
+    const touch = (e) => e.pointerType === 'touch';
     canvas.addEventListener('pointerdown', (e) => {
-      unlockAudio();
       canvas.setPointerCapture(e.pointerId);
-      pointer(e);
       e.preventDefault();
+      if (touch(e)) fingers.down(e);
+      else pointer(e);
     });
-    canvas.addEventListener('pointermove', pointer);
-    canvas.addEventListener('pointerup', pointer);
+    canvas.addEventListener('pointermove', (e) => (touch(e) ? fingers.move(e) : pointer(e)));
+    canvas.addEventListener('pointerup', (e) => (touch(e) ? fingers.up(e) : pointer(e)));
+    canvas.addEventListener('pointercancel', (e) => (touch(e) ? fingers.up(e) : releaseAll()));
     canvas.addEventListener('contextmenu', (e) => e.preventDefault());
     window.addEventListener('blur', releaseAll);
-    window.addEventListener('resize', fit);
+    element('cover').addEventListener('click', goOn);
+    document.addEventListener('visibilitychange', () => { if (document.hidden) pause(); });
   }
 
-  // Browsers start sound only from a click; every cue is decoded once, then.
-  function unlockAudio() {
+  // ---- sound --------------------------------------------------------------------------------
+  // Opening the sound device and decoding every cue take a noticeable time: done when the page
+  // is idle before the first click, which then only resumes the sound browsers hold back
+  // until a click.
+  function prepareSound() {
     if (audio || audioFailed) return;
     const Context = window.AudioContext || window.webkitAudioContext;
     try {
-      audio = new Context();
+      audio = Context ? new Context() : null;
     } catch (e) {
       audio = null;
     }
@@ -95,7 +188,6 @@ var VexaPage = (function () {
       say('This browser gives the page no sound, so the game plays silently.', false);
       return;
     }
-    audio.resume();
     for (const name of FS.readdir('/game/dat')) {
       if (!name.endsWith('.wav')) continue;
       const path = '/game/dat/' + name;
@@ -104,6 +196,16 @@ var VexaPage = (function () {
         (buffer) => sounds.set(path, buffer),
         () => say('The sound ' + name + ' cannot be played here; the game goes on without it.', false));
     }
+  }
+
+  function whenIdle(work) {
+    if (window.requestIdleCallback) requestIdleCallback(work, { timeout: 2000 });
+    else setTimeout(work, 200);
+  }
+
+  function resumeSound() {
+    prepareSound();  // a click quicker than the idle time
+    if (audio && audio.state !== 'running') audio.resume().catch(() => {});
   }
 
   function stopSound() {
@@ -136,8 +238,20 @@ var VexaPage = (function () {
     }
   }
 
+  // After each pass: the next one, and the panel's newest line as text.
   function schedule(ms) {
+    if (!going) return;
+    clearTimeout(timer);
     timer = setTimeout(() => { timer = null; Module._vexa_pass(); }, ms);
+    speak();
+  }
+
+  // The message panel's newest line (the chosen command's prompt is one) for screen readers.
+  function speak() {
+    const line = UTF8ToString(Module._vexa_newest_line());
+    if (line === spoken) return;
+    spoken = line;
+    element('spoken').textContent = line;
   }
 
   function cannotSave() {
@@ -156,6 +270,7 @@ var VexaPage = (function () {
     FS.syncfs(false, (err) => {
       storing = false;
       if (err) cannotSave();
+      else keepStorage();  // there is a save to keep now
       if (storeAgain) {
         storeAgain = false;
         storeSave();
@@ -179,12 +294,36 @@ var VexaPage = (function () {
     setTimeout(() => URL.revokeObjectURL(link.href), 1000);
   }
 
+  // Once there is a save, the browser is asked to keep it through a shortage of space; where
+  // it will not promise, the player hears it once, not on every visit.
+  function keepStorage() {
+    if (keepAsked || !storageOk) return;
+    keepAsked = true;
+    const tell = () => {
+      try {
+        if (localStorage.getItem('vexa-kept-note')) return;
+        localStorage.setItem('vexa-kept-note', '1');
+      } catch (e) { /* no memory of having said it: say it */ }
+      say('This browser did not promise to keep the save: it may clear it when it runs short of space.', false);
+    };
+    const storage = navigator.storage;
+    if (!storage || !storage.persist) {
+      tell();
+      return;
+    }
+    storage.persisted().then((kept) => kept || storage.persist()).then((kept) => { if (!kept) tell(); }, tell);
+  }
+
   function started() {
     performance.mark('vexa-started');
     canvas = element('screen');
     context = canvas.getContext('2d', { alpha: false });
+    context.fillStyle = '#000';  // the loading bar is done with
+    context.fillRect(0, 0, canvas.width, canvas.height);
     listen();
-    fit();
+    ready = true;
+    cover('start');
+    whenIdle(prepareSound);
   }
 
   // Before the game's main: the stored save is read into the folder the game saves in.
@@ -211,17 +350,22 @@ var VexaPage = (function () {
   }
 
   return {
-    say, present, play, stopSound, storeSave, schedule, started, mountSave,
+    say, fail, present, play, stopSound, storeSave, schedule, started, mountSave, progress,
     firstFrameTime: () => firstFrame,
+    cues: () => sounds.size,
   };
 })();
 
 // As soon as the runtime's file system exists, while the module and the data still download.
 Module.preInit = (Module.preInit || []).concat([VexaPage.mountSave]);
-Module.onAbort = (what) => VexaPage.say('The game stopped: ' + what, true);
-Module.printErr = (text) => VexaPage.say(text.replace(/^vexa: /, ''), true);
-window.addEventListener('error', (e) => VexaPage.say('The game cannot run: ' + e.message, true));
-window.addEventListener('unhandledrejection', (e) => VexaPage.say('The game cannot run: ' + e.reason, true));
+Module.setStatus = VexaPage.progress;
+// emscripten's own words stay in the console; the player gets one sentence.
+Module.onAbort = (what) => VexaPage.fail('aborted: ' + what);
+Module.printErr = (text) => console.warn(text);
+window.addEventListener('error', (e) => VexaPage.fail(e.message));
+window.addEventListener('unhandledrejection', (e) => VexaPage.fail(String(e.reason)));
+window.addEventListener('DOMContentLoaded', VexaView.listen);
+if (document.readyState !== 'loading') VexaView.listen();
 
 // For the page's own tests: what the game composed last, and how far it got.
 // Before the module runs there is no game to ask.
@@ -230,4 +374,6 @@ window.vexaTest = {
   steps: () => (Module.calledRun ? Module._vexa_steps() : 0),
   state: () => (Module.calledRun ? JSON.parse(UTF8ToString(Module._vexa_state())) : null),
   firstFrame: () => VexaPage.firstFrameTime(),
+  running: () => Module.calledRun && Module._vexa_running() === 1,
+  cues: () => VexaPage.cues(),
 };

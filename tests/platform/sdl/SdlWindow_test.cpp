@@ -396,6 +396,49 @@ TEST_F(Window, ClosingTheWindowOrQuittingEndsTheLoop) {
   }
 }
 
+void PushWindowEvent(const SdlWindow& w, std::uint8_t what) {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.windowID = SDL_GetWindowID(w.NativeWindow());
+  e.window.event = what;
+  SDL_PushEvent(&e);
+}
+
+// Minimised, no step runs: the scheduler's wait lasts until the window is restored, or
+// closed, and the steps then go on one at a time (the scheduler runs each due entry once).
+TEST_F(Window, MinimisedTheWaitLastsUntilTheWindowIsBack) {
+  for (const std::uint8_t back : {SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_CLOSE}) {
+    auto w = Open(1);
+    PushWindowEvent(*w, SDL_WINDOWEVENT_MINIMIZED);
+    w->DispatchEvents();
+    EXPECT_TRUE(w->Paused());
+    struct Later {
+      std::uint32_t window;
+      std::uint8_t what;
+    } later{SDL_GetWindowID(w->NativeWindow()), back};
+    const SDL_TimerID timer = SDL_AddTimer(
+        300,
+        [](Uint32, void* data) -> Uint32 {
+          const auto* l = static_cast<const Later*>(data);
+          SDL_Event e{};
+          e.type = SDL_WINDOWEVENT;
+          e.window.windowID = l->window;
+          e.window.event = l->what;
+          SDL_PushEvent(&e);
+          return 0;
+        },
+        &later);
+    ASSERT_NE(timer, 0);
+    // A wait of its own length would end long before the later event, with the window still
+    // minimised and open.
+    w->Wait(50);
+    if (back == SDL_WINDOWEVENT_RESTORED) {
+      EXPECT_FALSE(w->Paused()) << "the wait ended before the window came back";
+    }
+    EXPECT_EQ(w->Terminated(), back == SDL_WINDOWEVENT_CLOSE);
+  }
+}
+
 TEST_F(Window, TheWaitEndsAsSoonAsAnEventIsWaiting) {
   auto w = Open(1);
   Motion(*w, 0, 10, 10);  // a waiting event: the wait must not sleep its full length
