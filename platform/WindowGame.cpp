@@ -59,6 +59,18 @@ WindowOptions ChooseWindow(const Options& options, std::ostream& err) {
   return wo;
 }
 
+// The command line's language, else the one of the last game, else the locale's.
+Language ChooseLanguage(const Options& options) {
+  if (options.language) return *options.language;
+  const WindowSettings remembered = ReadWindowSettings(WindowSettingsPath(), WindowSettings{});
+  if (remembered.language) return *remembered.language;
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return LanguageOfLocale(value);
+  }
+  return LanguageOfLocale(nullptr);
+}
+
 std::vector<std::string> SoundFiles() {
   std::vector<std::string> sounds;
   for (const char* name : GameDataFiles)
@@ -120,6 +132,7 @@ int RunWindowGame(const Options& options, std::ostream& err) {
   try {
     SessionOptions so;
     so.seed = SeedFromClock();
+    so.language = ChooseLanguage(options);
     so.window = window.get();
     so.screen = &screen;
     so.trace = trace.Stream();
@@ -148,7 +161,7 @@ int RunWindowGame(const Options& options, std::ostream& err) {
     err << "vexa: cannot write the replay " << options.recordFile << '\n';
     status = 1;
   }
-  WriteWindowSettings(WindowSettingsPath(), WindowSettings{window->Scale(), window->Fullscreen()});
+  WriteWindowSettings(WindowSettingsPath(), WindowSettings{window->Scale(), window->Fullscreen(), session->Game().language});
   session.reset();
   TBrixTimer::Clear();
   audio->StopAll();

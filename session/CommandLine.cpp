@@ -16,8 +16,8 @@ namespace vexa {
 namespace {
 
 constexpr const char* HelpText =
-    "Usage: vexa [--mute] [--scale N|auto] [--fullscreen] [--dir DIR] [--record FILE] [--trace OUT]\n"
-    "       vexa --replay FILE [--seed N] [--steps N] [--dir DIR] [--trace OUT] [--frames DIR]\n"
+    "Usage: vexa [--mute] [--scale N|auto] [--fullscreen] [--lang ja|en] [--dir DIR] [--record FILE] [--trace OUT]\n"
+    "       vexa --replay FILE [--seed N] [--steps N] [--lang ja|en] [--dir DIR] [--trace OUT] [--frames DIR]\n"
     "       vexa --help | --version\n"
     "\n"
     "V.E.X.A.: a one-window duel played with the mouse alone.\n"
@@ -30,6 +30,8 @@ constexpr const char* HelpText =
     "  --mute            play without sound\n"
     "  --scale N|auto    show the game N times larger (1 to 8); auto: the largest within 85 % of the screen\n"
     "  --fullscreen      fill the screen, the game centred on black\n"
+    "  --lang ja|en      the language of the game's texts: ja Japanese, en English (the window game\n"
+    "                    remembers it; at first it follows the locale; a replay without a lang line is ja)\n"
     "  --dir DIR         the folder for save.dat and the report (created if missing)\n"
     "  --record FILE     write the played game to FILE as a replay\n"
     "  --replay FILE     play the replay FILE headless, without a window or sound\n"
@@ -61,6 +63,8 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
   auto* scaleOpt = app.add_option("--scale", scale);
   auto* fullscreenOpt = app.add_flag("--fullscreen", options.fullscreen);
   auto* dirOpt = app.add_option("--dir", options.dir);
+  std::string lang;
+  auto* langOpt = app.add_option("--lang", lang);
   app.add_option("--record", options.recordFile);
   auto* replay = app.add_option("--replay", options.replay.replayFile);
   // Read as text: the converter would take a leading 0 as octal, 0x as hex, and a sign.
@@ -107,6 +111,11 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
     options.scaleGiven = true;
   }
   options.fullscreenGiven = fullscreenOpt->count() > 0;
+  if (langOpt->count()) {
+    options.language = ReadLanguage(lang);
+    if (!options.language) return usage("--lang must be ja or en");
+  }
+  options.replay.language = options.language;
   if (seedOpt->count()) {
     options.replay.seed = ReadSeed(seed);
     if (!options.replay.seed) {

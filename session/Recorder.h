@@ -15,8 +15,8 @@ namespace vexa {
 class Recorder : public MouseTarget {
  public:
   // `save` is what "save.dat" held when the game started, so the replay starts from it anywhere.
-  Recorder(MouseTarget& form, std::uint32_t seed, SaveImage save = {})
-      : form_(form), seed_(seed), save_(std::move(save)) {}
+  Recorder(MouseTarget& form, std::uint32_t seed, SaveImage save = {}, Language language = Language::Japanese)
+      : form_(form), seed_(seed), save_(std::move(save)), language_(language) {}
 
   void PaintBoxMainMouseDown(MouseButton button, ShiftState shift, std::int32_t x, std::int32_t y) override;
   void PaintBoxMainMouseMove(ShiftState shift, std::int32_t x, std::int32_t y) override;
@@ -30,6 +30,7 @@ class Recorder : public MouseTarget {
   MouseTarget& form_;
   std::uint32_t seed_;
   SaveImage save_;
+  Language language_;
   std::int64_t steps_ = 0;
   std::vector<ReplayEvent> events_;
 };
