@@ -9,8 +9,8 @@ namespace vexa {
 const TextTable& EnglishTexts() {
   static const TextTable table{
       {text::Hit, {"Hit!"}},
-      {text::Defeated, {"Argh! I'm down!"}},
-      {text::Victory, {"Gotcha!"}},
+      {text::Defeated, {"Argh! I'm beaten!"}},
+      {text::Victory, {"Take that!"}},
       {text::ExpGained, {"Got {} EXP!"}},
       {text::RetryCountdown, {"Clicks left to try again: {}"}},
       {text::ResumedAt, {"Back at Stage {}."}},

@@ -16,7 +16,7 @@ struct Tally : MouseTarget {
 
 TEST(Recorder, NumbersEventsByTheStepTheyPrecedeAndReadsBackAsAReplay) {
   Tally form;
-  Recorder rec(form, 4242, SaveImage(34, 0xfe));
+  Recorder rec(form, 4242, SaveImage(34, 0xfe), Language::English);
   rec.PaintBoxMainMouseMove(ShiftState{}, 10, 20);
   rec.StepDone();
   rec.StepDone();
@@ -30,6 +30,7 @@ TEST(Recorder, NumbersEventsByTheStepTheyPrecedeAndReadsBackAsAReplay) {
   EXPECT_EQ(r.seed, 4242u);
   EXPECT_EQ(r.steps, 3);
   EXPECT_EQ(r.save, SaveImage(34, 0xfe));
+  EXPECT_EQ(r.language, Language::English);  // the language the game started in
   ASSERT_EQ(r.events.size(), 3u);
   EXPECT_EQ(r.events[0].step, 0);
   EXPECT_EQ(r.events[1].step, 2);
@@ -44,6 +45,7 @@ TEST(Recorder, AGameStartedWithoutASaveSaysSo) {
   const Replay r = ParseReplay(in);
   ASSERT_TRUE(r.save);
   EXPECT_TRUE(r.save->empty());
+  EXPECT_EQ(r.language, Language::Japanese);
 }
 
 }  // namespace
