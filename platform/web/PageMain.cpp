@@ -31,6 +31,8 @@ EM_JS(void, PageStopSound, (), { VexaPage.stopSound(); });
 EM_JS(void, PageStoreSave, (), { VexaPage.storeSave(); });
 EM_JS(void, PageSchedule, (int ms), { VexaPage.schedule(ms); });
 EM_JS(void, PageStarted, (), { VexaPage.started(); });
+// The page chooses the language before the game starts; it holds for the whole run.
+EM_JS(int, PageEnglish, (), { return VexaPage.language() === "en" ? 1 : 0; });
 
 namespace vexa {
 
@@ -207,6 +209,7 @@ int main() {
   try {
     SessionOptions so;
     so.seed = SeedFromClock();
+    so.language = PageEnglish() ? Language::English : Language::Japanese;
     so.screen = &page.canvas;
     so.onScheduler = true;
     page.session = std::make_unique<Session>(so);

@@ -179,6 +179,31 @@ var VexaPage = (function () {
     setTimeout(() => URL.revokeObjectURL(link.href), 1000);
   }
 
+  // The player's choice, kept in the browser; at first the browser's own language.
+  const LANG_KEY = 'vexa-lang';
+  function language() {
+    let chosen = null;
+    try { chosen = localStorage.getItem(LANG_KEY); } catch (e) { /* storage refused: not remembered */ }
+    if (chosen === 'ja' || chosen === 'en') return chosen;
+    return (navigator.language || '').toLowerCase().startsWith('ja') ? 'ja' : 'en';
+  }
+
+  // A game keeps its language from start to close: another choice starts the page again
+  // (the save is kept).
+  function chooseLanguage(lang) {
+    try { localStorage.setItem(LANG_KEY, lang); } catch (e) { /* not remembered */ }
+    if (lang !== shownLanguage) location.reload();
+  }
+
+  let shownLanguage = null;
+  function showLanguageSwitch() {
+    shownLanguage = language();
+    for (const button of document.querySelectorAll('#lang [data-lang]')) {
+      button.setAttribute('aria-pressed', String(button.dataset.lang === shownLanguage));
+      button.addEventListener('click', () => chooseLanguage(button.dataset.lang));
+    }
+  }
+
   function started() {
     performance.mark('vexa-started');
     canvas = element('screen');
@@ -192,6 +217,7 @@ var VexaPage = (function () {
     performance.mark('vexa-runtime');
     // The link works even when the game cannot start: an earlier report may be there.
     element('report').addEventListener('click', downloadReport);
+    showLanguageSwitch();
     FS.mkdir(SAVE_DIR);
     if (typeof indexedDB === 'undefined') {
       cannotSave();
@@ -211,7 +237,7 @@ var VexaPage = (function () {
   }
 
   return {
-    say, present, play, stopSound, storeSave, schedule, started, mountSave,
+    say, present, play, stopSound, storeSave, schedule, started, mountSave, language,
     firstFrameTime: () => firstFrame,
   };
 })();
