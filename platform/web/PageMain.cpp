@@ -178,6 +178,11 @@ EMSCRIPTEN_KEEPALIVE const char* vexa_state() {
   return record.c_str();
 }
 
+EMSCRIPTEN_KEEPALIVE int vexa_english() {
+  vexa::Page& page = vexa::ThePage();
+  return page.session && page.session->Game().language == vexa::Language::English ? 1 : 0;
+}
+
 EMSCRIPTEN_KEEPALIVE double vexa_steps() {
   vexa::Page& page = vexa::ThePage();
   return page.session ? static_cast<double>(page.session->StepsRun()) : 0.0;

@@ -254,6 +254,7 @@ window.addEventListener('unhandledrejection', (e) => VexaPage.say('The game cann
 window.vexaTest = {
   frameChecksum: () => (Module.calledRun ? Module._vexa_frame_checksum() >>> 0 : 0).toString(16).padStart(8, '0'),
   steps: () => (Module.calledRun ? Module._vexa_steps() : 0),
+  language: () => (Module.calledRun ? (Module._vexa_english() ? 'en' : 'ja') : null),
   state: () => (Module.calledRun ? JSON.parse(UTF8ToString(Module._vexa_state())) : null),
   firstFrame: () => VexaPage.firstFrameTime(),
 };
