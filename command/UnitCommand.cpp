@@ -6,6 +6,7 @@
 #include "lib/BrixWave.h"
 #include "lib/Checked.h"
 #include "record/MessageLog.h"
+#include "record/Texts.h"
 #include "stage/UnitStage.h"
 #include "record/GameRecord.h"
 
@@ -16,12 +17,12 @@ namespace {
 std::string Prompt(const GameState& g, std::int32_t command) {
   const std::string exp = std::to_string(g.player.exp);
   switch (static_cast<Command>(command)) {
-    case Command::Save: return "⇒【セーブ】しますか？";
-    case Command::UpgradeHp: return "⇒【ＨＰ強化】しますか？（残りExp：" + exp + "）";
-    case Command::UpgradeAttack: return "⇒【攻撃強化】しますか？（残りExp：" + exp + "）";
-    case Command::UpgradeAp: return "⇒【ＡＰ強化】しますか？（残りExp：" + exp + "）";
-    case Command::Train: return "⇒【修行】しますか？";
-    case Command::Advance: return "⇒【前進】しますか？";
+    case Command::Save: return Text(g.language, text::PromptSave);
+    case Command::UpgradeHp: return Text(g.language, text::PromptHp, {exp});
+    case Command::UpgradeAttack: return Text(g.language, text::PromptAttack, {exp});
+    case Command::UpgradeAp: return Text(g.language, text::PromptAp, {exp});
+    case Command::Train: return Text(g.language, text::PromptTrain);
+    case Command::Advance: return Text(g.language, text::PromptAdvance);
   }
   VEXA_ASSERT(false, "UnitCommand");
   return {};
@@ -54,9 +55,9 @@ void RunCommand(GameState& g) {
   }
   switch (static_cast<Command>(g.selectedCommand)) {
     case Command::Save: SaveProgress(g); return;
-    case Command::UpgradeHp: UpgradeStat(g, g.player.maxHp, "ＨＰ", 10, StatLimit); return;
-    case Command::UpgradeAttack: UpgradeStat(g, g.player.attack, "攻撃", 1, StatLimit); return;
-    case Command::UpgradeAp: UpgradeStat(g, g.player.maxAp, "ＡＰ", 5, StatLimit); return;
+    case Command::UpgradeHp: UpgradeStat(g, g.player.maxHp, Text(g.language, text::LabelHp), 10, StatLimit); return;
+    case Command::UpgradeAttack: UpgradeStat(g, g.player.attack, Text(g.language, text::LabelAttack), 1, StatLimit); return;
+    case Command::UpgradeAp: UpgradeStat(g, g.player.maxAp, Text(g.language, text::LabelAp), 5, StatLimit); return;
     case Command::Train: Train(g); return;
     case Command::Advance: Advance(g); return;
   }
@@ -70,11 +71,11 @@ void SaveProgress(GameState& g) {
   g.saveBlock.maxAp = g.player.maxAp;
   if (KeepDamagedSave(g) && SaveGameBlock(g.saveBlock) == ResultSuccess) {
     TBrixWave::Play(SoundSaved);
-    AddMessage(g.messageLog, "セーブしました。");
+    AddMessage(g.messageLog, Text(g.language, text::Saved));
     WriteReport(g);
   } else {
     TBrixWave::Play(SoundRefused);
-    AddMessage(g.messageLog, "セーブ出来ませんでした。");
+    AddMessage(g.messageLog, Text(g.language, text::SaveFailed));
   }
 }
 
@@ -82,12 +83,12 @@ void UpgradeStat(GameState& g, std::int32_t& stat, std::string_view label, std::
                  std::int32_t limit) {
   if (stat >= limit) {
     TBrixWave::Play(SoundRefused);
-    AddMessage(g.messageLog, "これ以上は増やせません。");
+    AddMessage(g.messageLog, Text(g.language, text::AtLimit));
     return;
   }
   if (g.player.exp <= 0) {
     TBrixWave::Play(SoundRefused);
-    AddMessage(g.messageLog, "EXPが足りません。");
+    AddMessage(g.messageLog, Text(g.language, text::NoExp));
     return;
   }
   stat = chk::Add(stat, step);
@@ -95,7 +96,7 @@ void UpgradeStat(GameState& g, std::int32_t& stat, std::string_view label, std::
   if (stat >= limit) stat = limit;
   RefillFighter(g.player);
   TBrixWave::Play(SoundUpgrade);
-  AddMessage(g.messageLog, std::string(label) + "がアップした！（残りExp：" + std::to_string(g.player.exp) + "）");
+  AddMessage(g.messageLog, Text(g.language, text::Upgraded, {label, std::to_string(g.player.exp)}));
 }
 
 }  // namespace vexa

@@ -4,6 +4,7 @@
 
 #include "lib/BrixSaveLoad.h"
 #include "record/MessageLog.h"
+#include "record/Texts.h"
 #include "record/UnitData.h"
 #include "stage/UnitStage.h"
 
@@ -29,7 +30,7 @@ void StartGame(GameState& g) {
     g.enemy.hp = 0;
     g.enemy.x = -10;
     g.selectedCommand = -1;
-    AddMessage(g.messageLog, "ステージ" + std::to_string(g.saveBlock.stage) + "にいます。");
+    AddMessage(g.messageLog, Text(g.language, text::ResumedAt, {std::to_string(g.saveBlock.stage)}));
   } else {
     SetupFighter(g, g.player, StartMaxHp, StartAttack, StartMaxAp, 0, ColorWhite);
     RefillFighter(g.player);

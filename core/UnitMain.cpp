@@ -7,6 +7,7 @@
 #include "lib/BrixWave.h"
 #include "lib/Checked.h"
 #include "record/MessageLog.h"
+#include "record/Texts.h"
 #include "stage/UnitEnemy.h"
 #include "stage/UnitStage.h"
 #include "record/GameRecord.h"
@@ -33,15 +34,15 @@ void RetryCountdown(GameState& g) {
     StartGame(g);
   } else {
     TBrixWave::Play(SoundRetryClick);
-    AddMessage(g.messageLog, "やり直すにはあと" + std::to_string(g.retryClicks) + "回クリックしてください。");
+    AddMessage(g.messageLog, Text(g.language, text::RetryCountdown, {std::to_string(g.retryClicks)}));
   }
   g.clickLatch = false;
 }
 
 void Victory(GameState& g) {
   TBrixWave::Play(SoundKnockOut);
-  AddMessage(g.messageLog, "やっつけたーっ！");
-  AddMessage(g.messageLog, "Exp" + std::to_string(g.enemy.exp) + "ポイントゲット！");
+  AddMessage(g.messageLog, Text(g.language, text::Victory));
+  AddMessage(g.messageLog, Text(g.language, text::ExpGained, {std::to_string(g.enemy.exp)}));
   g.player.exp = chk::Add(g.player.exp, g.enemy.exp);
   if (g.player.exp > MaxExp) g.player.exp = MaxExp;
   g.battleOn = false;
@@ -166,11 +167,11 @@ void ResolveHits(GameState& g) {
   }
   if (p.hp <= 0) {
     TBrixWave::Play(SoundKnockOut);
-    AddMessage(g.messageLog, "やられたーっ！");
+    AddMessage(g.messageLog, Text(g.language, text::Defeated));
     g.retryClicks = RetryClickCount;
   } else if (e.hp > 0) {
     TBrixWave::Play(SoundHit);
-    AddMessage(g.messageLog, "ヒット！");
+    AddMessage(g.messageLog, Text(g.language, text::Hit));
   } else {
     Victory(g);
   }

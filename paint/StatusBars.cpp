@@ -7,6 +7,7 @@
 #include "lib/Checked.h"
 #include "paint/MessagePanel.h"
 #include "paint/StatusBars.h"
+#include "record/Texts.h"
 
 namespace vexa {
 
@@ -15,15 +16,26 @@ namespace {
 // The bars grow outward from a gap in the middle that holds the label.
 constexpr std::int32_t EnemyBarStart = 275;   // grows leftward
 constexpr std::int32_t PlayerBarStart = 325;  // grows rightward
-constexpr std::int32_t LabelX = 280;
+constexpr std::int32_t LabelCentre = 300;
 constexpr std::int32_t EnemyValueX = 240;
 constexpr std::int32_t PlayerValueX = 328;
 constexpr std::int32_t ValueWidth = 4;
 constexpr std::int32_t LabelSize = 20;
 constexpr std::int32_t ValueSize = 16;
 
-constexpr std::array<std::string_view, 3> RowLabels{"ＨＰ", "攻撃", "ＡＰ"};
 const std::array<ColorTriple, 3> RowColors{Rgb(64, 192, 64), Rgb(192, 64, 64), Rgb(64, 64, 192)};
+// Centred in the gap: a full-width character is a label's size wide, a half-width one half
+// that, so the two-character Japanese labels start at 280 as they always did.
+std::int32_t LabelX(std::string_view label) {
+  std::int32_t halfWidths = 0;
+  for (std::size_t i = 0; i < label.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(label[i]);
+    if (byte < 0x80) halfWidths += 1;
+    else if (byte >= 0xC0) halfWidths += 2;
+  }
+  return LabelCentre - halfWidths * LabelSize / 4;
+}
+
 std::int32_t RowY(std::size_t row) { return 380 + 20 * static_cast<std::int32_t>(row); }
 
 ColorTriple Shade(ColorTriple c, std::int32_t add, std::int32_t divisor) {
@@ -75,9 +87,10 @@ BarsView BarsViewOf(const GameState& g) {
   const Fighter& e = g.enemy;
   const Fighter& p = g.player;
   // The attack is its own maximum: its bars are always full.
-  return BarsView{{{g.battleOn, e.hp, e.maxHp, p.hp, p.maxHp},
-                   {g.battleOn, e.attack, e.attack, p.attack, p.attack},
-                   {g.battleOn, e.ap, e.maxAp, p.ap, p.maxAp}}};
+  auto label = [&](std::string_view key) -> std::string_view { return TextLines(g.language, key).front(); };
+  return BarsView{{{g.battleOn, e.hp, e.maxHp, p.hp, p.maxHp, label(text::BarHp)},
+                   {g.battleOn, e.attack, e.attack, p.attack, p.attack, label(text::BarAttack)},
+                   {g.battleOn, e.ap, e.maxAp, p.ap, p.maxAp, label(text::BarAp)}}};
 }
 
 void DrawStatusBars(TBrixBitmap& s, const GameState& g) {
@@ -87,7 +100,7 @@ void DrawStatusBars(TBrixBitmap& s, const GameState& g) {
 
 void DrawStatusBarsRow(TBrixBitmap& s, const BarsView& view, std::size_t row) {
   const BarRow& r = view[row];
-  DrawStatusRow(s, r.battleOn, RowY(row), RowLabels[row], r.enemyValue, RowColors[row], r.enemyMax, r.playerValue,
+  DrawStatusRow(s, r.battleOn, RowY(row), r.label, r.enemyValue, RowColors[row], r.enemyMax, r.playerValue,
                 r.playerMax, 1, 1);
 }
 
@@ -152,7 +165,7 @@ std::array<PixelRect, 3> BarsBounds(const TBrixBitmap& s, const std::string& fac
     std::vector<PixelRect> parts;
     BarChange(y, PlayerBarStart, +1, 0, 0, 0, r.playerMax, parts);
     if (r.battleOn) BarChange(y, EnemyBarStart, -1, 0, 0, 0, r.enemyMax, parts);
-    parts.push_back(s.TextBounds(face, LabelSize, LabelX, y, RowLabels[i]));
+    parts.push_back(s.TextBounds(face, LabelSize, LabelX(r.label), y, r.label));
     parts.push_back(s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), PadRight(std::to_string(r.playerValue))));
     if (r.battleOn)
       parts.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), PadLeft(std::to_string(r.enemyValue))));
@@ -175,7 +188,7 @@ void DrawStatusRow(TBrixBitmap& s, bool battleOn, std::int32_t y, std::string_vi
 
   s.SetTextColor(color);
   s.SetFontSize(LabelSize);
-  s.DrawText(LabelX, y, label);
+  s.DrawText(LabelX(label), y, label);
 
   if (battleOn) DrawBar(s, y, EnemyBarStart, -1, enemyValue, enemyMax, color, pale);
   DrawBar(s, y, PlayerBarStart, +1, playerValue, playerMax, color, pale);

@@ -18,6 +18,7 @@ struct BarRow {
   std::int32_t enemyMax = 0;
   std::int32_t playerValue = 0;
   std::int32_t playerMax = 0;
+  std::string_view label;  // in the run's language
   bool operator==(const BarRow&) const = default;
 };
 using BarsView = std::array<BarRow, 3>;  // HP, attack, AP

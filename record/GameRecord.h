@@ -9,6 +9,7 @@
 #include <string>
 
 #include "lib/BrixBmp.h"
+#include "lib/Language.h"
 #include "lib/Checked.h"
 #include "lib/Random.h"
 
@@ -91,6 +92,7 @@ struct GameState {
   std::int32_t selectedCommand = 0;
   std::int32_t retryClicks = 0;
   bool ending = false;
+  Language language = Language::Japanese;  // of every text, for the whole run
   bool damagedSave = false;  // "save.dat" is there but could not be loaded: kept before it is replaced
 
   // Program-wide objects owned by other units.

@@ -13,8 +13,8 @@ namespace vexa {
 namespace {
 
 constexpr const char* HelpText =
-    "Usage: vexa [--mute] [--scale N|auto] [--fullscreen] [--dir DIR] [--record FILE] [--trace OUT]\n"
-    "       vexa --replay FILE [--seed N] [--steps N] [--dir DIR] [--trace OUT] [--frames DIR]\n"
+    "Usage: vexa [--mute] [--scale N|auto] [--fullscreen] [--lang ja|en] [--dir DIR] [--record FILE] [--trace OUT]\n"
+    "       vexa --replay FILE [--seed N] [--steps N] [--lang ja|en] [--dir DIR] [--trace OUT] [--frames DIR]\n"
     "       vexa --help | --version\n"
     "\n"
     "V.E.X.A.: a one-window duel played with the mouse alone.\n"
@@ -27,6 +27,8 @@ constexpr const char* HelpText =
     "  --mute            play without sound\n"
     "  --scale N|auto    show the game N times larger (1 to 8); auto: the largest within 85 % of the screen\n"
     "  --fullscreen      fill the screen, the game centred on black\n"
+    "  --lang ja|en      the language of the game's texts: ja Japanese, en English (the window game\n"
+    "                    remembers it; at first it follows the locale; a replay without a lang line is ja)\n"
     "  --dir DIR         the folder for save.dat and the report (created if missing)\n"
     "  --record FILE     write the played game to FILE as a replay\n"
     "  --replay FILE     play the replay FILE headless, without a window or sound\n"
@@ -54,8 +56,9 @@ struct RawOptions {
   bool help = false;
   bool version = false;
   // Read as text: the converter would take a leading 0 as octal, 0x as hex, and a sign.
-  std::string scale, seed, steps;
+  std::string scale, seed, steps, lang;
   CLI::Option* scaleOpt = nullptr;
+  CLI::Option* langOpt = nullptr;
   CLI::Option* fullscreenOpt = nullptr;
   CLI::Option* dirOpt = nullptr;
   CLI::Option* replayOpt = nullptr;
@@ -72,6 +75,7 @@ void Declare(CLI::App& app, Options& options, RawOptions& raw) {
   raw.scaleOpt = app.add_option("--scale", raw.scale);
   raw.fullscreenOpt = app.add_flag("--fullscreen", options.fullscreen);
   raw.dirOpt = app.add_option("--dir", options.dir);
+  raw.langOpt = app.add_option("--lang", raw.lang);
   app.add_option("--record", options.recordFile);
   raw.replayOpt = app.add_option("--replay", options.replay.replayFile);
   raw.seedOpt = app.add_option("--seed", raw.seed);
@@ -92,8 +96,8 @@ std::string Conflict(const CLI::App& app, const Options& options, const RawOptio
   return "";
 }
 
-// The numbers, each read one way; "" when all could be read.
-std::string ReadNumbers(const RawOptions& raw, Options& options) {
+// The numbers and the language, each read one way; "" when all could be read.
+std::string ReadValues(const RawOptions& raw, Options& options) {
   if (raw.scaleOpt->count()) {
     if (raw.scale == "auto") options.scale = 0;
     else if (raw.scale.size() == 1 && raw.scale[0] >= '1' && raw.scale[0] <= '8') options.scale = raw.scale[0] - '0';
@@ -101,6 +105,8 @@ std::string ReadNumbers(const RawOptions& raw, Options& options) {
     options.scaleGiven = true;
   }
   options.fullscreenGiven = raw.fullscreenOpt->count() > 0;
+  if (raw.langOpt->count() && !(options.language = ReadLanguage(raw.lang))) return "--lang must be ja or en";
+  options.replay.language = options.language;
   if (raw.seedOpt->count() && !(options.replay.seed = ReadSeed(raw.seed)))
     return "--seed must be a number 0..4294967295, in decimal digits";
   if (raw.stepsOpt->count() && !(options.replay.steps = ReadStepCount(raw.steps)))
@@ -133,7 +139,7 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
     return 0;
   }
   if (const std::string conflict = Conflict(app, options, raw); !conflict.empty()) return usage(conflict);
-  if (const std::string wrong = ReadNumbers(raw, options); !wrong.empty()) {
+  if (const std::string wrong = ReadValues(raw, options); !wrong.empty()) {
     err << "vexa: " << wrong << '\n';
     return 2;
   }

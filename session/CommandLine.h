@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
+#include "lib/Language.h"
 #include "session/ReplayRun.h"
 
 namespace vexa {
@@ -13,6 +15,7 @@ struct Options {
   bool fullscreen = false;
   bool scaleGiven = false;  // on the command line, which wins over the remembered window
   bool fullscreenGiven = false;
+  std::optional<Language> language;  // --lang: wins over the remembered one and the locale
   std::string recordFile;
   std::string dir;
   ReplayOptions replay;

@@ -3,7 +3,7 @@
 namespace vexa {
 
 std::string Recorder::Text() const {
-  std::string text = "vexa-replay 1\nseed " + std::to_string(seed_) + "\nsave " + FormatSaveBytes(save_) +
+  std::string text = "vexa-replay 1\nseed " + std::to_string(seed_) + "\nlang " + std::string(LanguageName(language_)) + "\nsave " + FormatSaveBytes(save_) +
                      "\nsteps " + std::to_string(steps_) + "\n# step event button x y\n";
   for (const ReplayEvent& e : events_) text += FormatReplayEvent(e) + "\n";
   return text;

@@ -16,7 +16,8 @@ namespace vexa {
 class Recorder {
  public:
   // `save` is what "save.dat" held when the game started, so the replay starts from it anywhere.
-  Recorder(std::uint32_t seed, SaveImage save = {}) : seed_(seed), save_(std::move(save)) {}
+  Recorder(std::uint32_t seed, SaveImage save = {}, Language language = Language::Japanese)
+      : seed_(seed), save_(std::move(save)), language_(language) {}
 
   void Add(std::int64_t step, const MouseEvent& event) { events_.push_back(ReplayEventOf(step, event)); }
   void StepDone() { ++steps_; }
@@ -26,6 +27,7 @@ class Recorder {
  private:
   std::uint32_t seed_;
   SaveImage save_;
+  Language language_;
   std::int64_t steps_ = 0;
   std::vector<ReplayEvent> events_;
 };

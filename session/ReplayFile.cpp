@@ -125,7 +125,7 @@ Replay ParseReplay(std::istream& in) {
       headerSeen = true;
       continue;
     }
-    if (fields[0] == "seed" || fields[0] == "steps" || fields[0] == "save") {
+    if (fields[0] == "seed" || fields[0] == "steps" || fields[0] == "save" || fields[0] == "lang") {
       if (!replay.events.empty()) throw ReplayError(number, "'" + fields[0] + "' after the first event");
       if (fields.size() != 2) throw ReplayError(number, "'" + fields[0] + "' takes one value");
       if (fields[0] == "seed") {
@@ -136,6 +136,10 @@ Replay ParseReplay(std::istream& in) {
         if (replay.steps) throw ReplayError(number, "a second 'steps' line");
         replay.steps = ReadStepCount(fields[1]);
         if (!replay.steps) throw ReplayError(number, "steps must be 0..9223372036854775807");
+      } else if (fields[0] == "lang") {
+        if (replay.language) throw ReplayError(number, "a second 'lang' line");
+        replay.language = ReadLanguage(fields[1]);
+        if (!replay.language) throw ReplayError(number, "lang must be ja or en");
       } else {
         if (replay.save) throw ReplayError(number, "a second 'save' line");
         replay.save = ReadSaveBytes(fields[1]);

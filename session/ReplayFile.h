@@ -9,6 +9,7 @@
 
 #include "lib/BrixForm.h"
 #include "lib/BrixSaveLoad.h"
+#include "lib/Language.h"
 
 namespace vexa {
 
@@ -25,6 +26,7 @@ struct Replay {
   std::optional<std::uint32_t> seed;
   std::optional<std::int64_t> steps;
   std::optional<SaveImage> save;  // a self-contained replay brings the save it starts from
+  std::optional<Language> language;  // without it, Japanese: the game as it was before languages
   std::vector<ReplayEvent> events;
 };
 

@@ -86,6 +86,7 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
   try {
     SessionOptions so;
     so.seed = seed;
+    so.language = options.language ? *options.language : replay->language.value_or(Language::Japanese);
     so.screen = &frames;
     so.trace = trace.Stream();
     // Set, every frame is drawn both ways and compared: the check that drawing only what

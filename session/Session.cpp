@@ -12,6 +12,7 @@ namespace vexa {
 
 Session::Session(const SessionOptions& options)
     : g_(std::make_unique<GameState>()), screen_(options.screen), trace_(options.trace) {
+  g_->language = options.language;
   if (options.checkFrames) whole_ = std::make_unique<TBrixBitmap>();
   // Attached before start-up, whose messages belong to the first step's record.
   if (options.trace || options.keepJournal) {
@@ -26,7 +27,7 @@ Session::Session(const SessionOptions& options)
     if (journalAttached_) AttachJournal(nullptr);
     throw;
   }
-  if (options.recordFrom) recorder_.emplace(options.seed, *options.recordFrom);
+  if (options.recordFrom) recorder_.emplace(options.seed, *options.recordFrom, options.language);
 }
 
 Session::~Session() {

@@ -13,12 +13,14 @@
 #include "lib/BrixForm.h"
 #include "lib/BrixSaveLoad.h"
 #include "lib/Journal.h"
+#include "lib/Language.h"
 #include "session/Recorder.h"
 
 namespace vexa {
 
 struct SessionOptions {
   std::uint32_t seed = 0;
+  Language language = Language::Japanese;  // of the game's texts, for the whole run
   FormWindow* window = nullptr;        // none when headless
   PaintBox* screen = nullptr;          // where each composed frame is shown; none: nowhere
   std::ostream* trace = nullptr;       // one JSON line after each step

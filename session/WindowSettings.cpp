@@ -26,6 +26,7 @@ WindowSettings ReadWindowSettings(const std::string& path, WindowSettings defaul
     const auto number = ReadStepCount(value);
     if (key == "scale" && number && *number >= 1 && *number <= 8) defaults.scale = static_cast<std::int32_t>(*number);
     if (key == "fullscreen" && number && *number <= 1) defaults.fullscreen = *number == 1;
+    if (key == "lang" && ReadLanguage(value)) defaults.language = ReadLanguage(value);
   }
   return defaults;
 }
@@ -38,6 +39,7 @@ bool WriteWindowSettings(const std::string& path, const WindowSettings& settings
   {
     std::ofstream out(temp, std::ios::trunc);
     out << "scale=" << settings.scale << "\nfullscreen=" << (settings.fullscreen ? 1 : 0) << '\n';
+    if (settings.language) out << "lang=" << LanguageName(*settings.language) << '\n';
     out.flush();
     if (!out) return false;
   }

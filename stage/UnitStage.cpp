@@ -54,7 +54,7 @@ void StartStage(GameState& g, std::int32_t stage) {
   g.battleOn = true;
   SetUpStageEnemy(g, stage);
   ResetEnemyBehaviour(g);
-  for (const char* line : StageScriptLines(stage)) AddScriptLine(g, line);
+  for (const std::string& line : StageScriptLines(g.language, stage)) AddScriptLine(g, line);
 }
 
 void StartEnding(GameState& g) {
@@ -63,7 +63,7 @@ void StartEnding(GameState& g) {
   g.ending = true;
   // The report is rewritten as the ending begins, already with the clear mark.
   WriteReport(g);
-  for (const char* line : EndingScriptLines()) AddScriptLine(g, line);
+  for (const std::string& line : EndingScriptLines(g.language)) AddScriptLine(g, line);
 }
 
 }  // namespace vexa

@@ -4,6 +4,9 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "lib/Language.h"
 
 #include "record/UnitData.h"
 
@@ -18,8 +21,9 @@ struct StageRow {
 };
 
 const StageRow& StageTableRow(std::int32_t stage);  // 1..10, else an assertion
-std::span<const char* const> StageScriptLines(std::int32_t stage);  // UTF-8 texts
-std::span<const char* const> EndingScriptLines();
+// UTF-8 texts in the run's language; a stage outside 1..10 is an assertion.
+const std::vector<std::string>& StageScriptLines(Language language, std::int32_t stage);
+const std::vector<std::string>& EndingScriptLines(Language language);
 
 void StartStage(GameState& g, std::int32_t stage);
 void SetUpStageEnemy(GameState& g, std::int32_t stage);

@@ -3,7 +3,7 @@
 // whole-game replay (every stage won, the ending read) and the long soaks of mixed
 // purposeful and random input.
 //
-//   vexa_autoplay OUT.replay [--seed N] [--soak STEPS] [--trace OUT.jsonl]
+//   vexa_autoplay OUT.replay [--seed N] [--soak STEPS] [--trace OUT.jsonl] [--lang ja|en]
 //
 // Run it in an empty folder: the game reads and writes "save.dat" and the report there.
 #include <algorithm>
@@ -22,6 +22,7 @@
 #include "session/Session.h"
 #include "lib/GamePaths.h"
 #include "lib/Journal.h"
+#include "record/Texts.h"
 #include "stage/UnitEnemy.h"
 #include "stage/UnitStage.h"
 
@@ -96,6 +97,7 @@ class DuelForecast {
 struct Settings {
   std::uint32_t seed = 1;
   std::optional<std::int64_t> soakSteps;  // absent: play one whole game and stop
+  Language language = Language::Japanese;
 };
 
 class Autoplayer {
@@ -294,6 +296,23 @@ class Autoplayer {
   std::int32_t storyRead_ = 0;  // the last stage whose story was read to its end
 };
 
+// True when `message` is `pattern` with something in place of each "{}".
+bool Fits(std::string_view message, std::string_view pattern) {
+  std::size_t at = 0;
+  bool first = true;
+  while (true) {
+    const std::size_t hole = pattern.find("{}");
+    const std::string_view chunk = pattern.substr(0, hole);
+    if (hole == std::string_view::npos)
+      return first ? message == chunk : message.size() >= at + chunk.size() && message.ends_with(chunk);
+    const std::size_t found = first ? (message.starts_with(chunk) ? 0 : std::string_view::npos) : message.find(chunk, at);
+    if (found == std::string_view::npos) return false;
+    at = found + chunk.size() + 1;  // a filled hole holds one character at least
+    pattern.remove_prefix(hole + 2);
+    first = false;
+  }
+}
+
 // What the game told the player, counted: which parts of the game the run went through.
 struct Tally {
   std::array<std::int32_t, LastStage + 1> wins{};
@@ -301,12 +320,13 @@ struct Tally {
 
   void Count(const GameState& g, const Journal& j) {
     for (const std::string& m : j.messages) {
-      if (m == "やっつけたーっ！") ++wins[g.saveBlock.stage];
-      if (m == "やられたーっ！") ++defeats;
-      if (m.starts_with("ステージ") && m.ends_with("にいます。")) ++restarts;
-      if (m == "セーブしました。") ++saves;
-      if (m.find("がアップした！") != std::string::npos) ++upgrades;
-      if (m == "これ以上は増やせません。" || m == "EXPが足りません。") ++refusals;
+      auto is = [&](std::string_view key) { return Fits(m, TextLines(g.language, key).front()); };
+      if (is(text::Victory)) ++wins[g.saveBlock.stage];
+      if (is(text::Defeated)) ++defeats;
+      if (is(text::ResumedAt)) ++restarts;
+      if (is(text::Saved)) ++saves;
+      if (is(text::Upgraded)) ++upgrades;
+      if (is(text::AtLimit) || is(text::NoExp)) ++refusals;
     }
   }
   void Print() const {
@@ -323,6 +343,7 @@ int Run(const std::string& out, const Settings& settings, const std::string& tra
   if (!tracePath.empty()) trace.open(tracePath, std::ios::binary | std::ios::trunc);
   SessionOptions so;
   so.seed = settings.seed;
+  so.language = settings.language;
   so.trace = trace.is_open() ? &trace : nullptr;
   so.keepJournal = true;
   so.recordFrom = TBrixSaveLoad::ReadImage();
@@ -370,15 +391,17 @@ int main(int argc, char** argv) {
       settings.soakSteps = std::stoll(argv[++i]);
     else if (arg == "--trace" && hasValue)
       trace = argv[++i];
+    else if (arg == "--lang" && hasValue && vexa::ReadLanguage(argv[i + 1]))
+      settings.language = *vexa::ReadLanguage(argv[++i]);
     else if (out.empty() && arg[0] != '-')
       out = arg;
     else {
-      std::cerr << "usage: vexa_autoplay OUT.replay [--seed N] [--soak STEPS] [--trace OUT.jsonl]\n";
+      std::cerr << "usage: vexa_autoplay OUT.replay [--seed N] [--soak STEPS] [--trace OUT.jsonl] [--lang ja|en]\n";
       return 2;
     }
   }
   if (out.empty()) {
-    std::cerr << "usage: vexa_autoplay OUT.replay [--seed N] [--soak STEPS] [--trace OUT.jsonl]\n";
+    std::cerr << "usage: vexa_autoplay OUT.replay [--seed N] [--soak STEPS] [--trace OUT.jsonl] [--lang ja|en]\n";
     return 2;
   }
   try {

@@ -60,6 +60,18 @@ WindowOptions ChooseWindow(const Options& options, std::ostream& err) {
   return wo;
 }
 
+// The command line's language, else the one of the last game, else the locale's.
+Language ChooseLanguage(const Options& options) {
+  if (options.language) return *options.language;
+  const WindowSettings remembered = ReadWindowSettings(WindowSettingsPath(), WindowSettings{});
+  if (remembered.language) return *remembered.language;
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return LanguageOfLocale(value);
+  }
+  return LanguageOfLocale(nullptr);
+}
+
 std::vector<std::string> SoundFiles() {
   std::vector<std::string> sounds;
   for (const char* name : GameDataFiles)
@@ -111,6 +123,7 @@ std::unique_ptr<SdlWindow> OpenWindow(const Options& options, std::ostream& err)
 SessionOptions WindowSession(const Options& options, SdlWindow& window, PaintBox& screen, TraceOutput& trace) {
   SessionOptions so;
   so.seed = SeedFromClock();
+  so.language = ChooseLanguage(options);
   so.window = &window;
   so.screen = &screen;
   so.trace = trace.Stream();
@@ -126,7 +139,7 @@ int Finish(const Options& options, const Session& session, const SdlWindow& wind
     err << "vexa: cannot write the replay " << options.recordFile << '\n';
     status = 1;
   }
-  WriteWindowSettings(WindowSettingsPath(), WindowSettings{window.Scale(), window.Fullscreen()});
+  WriteWindowSettings(WindowSettingsPath(), WindowSettings{window.Scale(), window.Fullscreen(), session.Game().language});
   return status;
 }
 

@@ -33,6 +33,8 @@ EM_JS(void, PageStopSound, (), { VexaPage.stopSound(); });
 EM_JS(void, PageStoreSave, (), { VexaPage.storeSave(); });
 EM_JS(void, PageSchedule, (int ms), { VexaPage.schedule(ms); });
 EM_JS(void, PageStarted, (), { VexaPage.started(); });
+// The page chooses the language before the game starts; it holds for the whole run.
+EM_JS(int, PageEnglish, (), { return VexaPage.language() === "en" ? 1 : 0; });
 
 namespace vexa {
 
@@ -169,6 +171,7 @@ void Start() {
   TBrixWave::SetOutput(&page.sound);
   SessionOptions so;
   so.seed = SeedFromClock();
+  so.language = PageEnglish() ? Language::English : Language::Japanese;
   so.screen = &page.canvas;
   so.onScheduler = true;
   StartedSession started = StartSession(so);
@@ -241,6 +244,11 @@ EMSCRIPTEN_KEEPALIVE const char* vexa_state() {
   vexa::Page& page = vexa::ThePage();
   record = page.session ? vexa::TraceRecord(page.session->StepsRun(), page.session->Game(), vexa::Journal{}) : "{}";
   return record.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE int vexa_english() {
+  vexa::Page& page = vexa::ThePage();
+  return page.session && page.session->Game().language == vexa::Language::English ? 1 : 0;
 }
 
 EMSCRIPTEN_KEEPALIVE double vexa_steps() {

@@ -314,6 +314,35 @@ var VexaPage = (function () {
     storage.persisted().then((kept) => kept || storage.persist()).then((kept) => { if (!kept) tell(); }, tell);
   }
 
+  // The player's choice, kept in the browser; at first the browser's own language.
+  const LANG_KEY = 'vexa-lang';
+  function language() {
+    let chosen = null;
+    try { chosen = localStorage.getItem(LANG_KEY); } catch (e) { /* storage refused: not remembered */ }
+    if (chosen === 'ja' || chosen === 'en') return chosen;
+    return (navigator.language || '').toLowerCase().startsWith('ja') ? 'ja' : 'en';
+  }
+
+  // A game keeps its language from start to close: another choice starts the page again
+  // (the save is kept).
+  function chooseLanguage(lang) {
+    try { localStorage.setItem(LANG_KEY, lang); } catch (e) { /* not remembered */ }
+    if (lang !== shownLanguage) location.reload();
+  }
+
+  let shownLanguage = null;
+  function showLanguageSwitch() {
+    shownLanguage = language();
+    for (const button of document.querySelectorAll('#lang [data-lang]')) {
+      button.setAttribute('aria-pressed', String(button.dataset.lang === shownLanguage));
+      // Choosing is not starting: the click stays on the switch, not on the start screen below it.
+      button.addEventListener('click', (e) => {
+        e.stopPropagation();
+        chooseLanguage(button.dataset.lang);
+      });
+    }
+  }
+
   function started() {
     performance.mark('vexa-started');
     canvas = element('screen');
@@ -331,6 +360,7 @@ var VexaPage = (function () {
     performance.mark('vexa-runtime');
     // The link works even when the game cannot start: an earlier report may be there.
     element('report').addEventListener('click', downloadReport);
+    showLanguageSwitch();
     FS.mkdir(SAVE_DIR);
     if (typeof indexedDB === 'undefined') {
       cannotSave();
@@ -350,7 +380,7 @@ var VexaPage = (function () {
   }
 
   return {
-    say, fail, present, play, stopSound, storeSave, schedule, started, mountSave, progress,
+    say, fail, present, play, stopSound, storeSave, schedule, started, mountSave, progress, language,
     firstFrameTime: () => firstFrame,
     cues: () => sounds.size,
   };
@@ -372,6 +402,7 @@ if (document.readyState !== 'loading') VexaView.listen();
 window.vexaTest = {
   frameChecksum: () => (Module.calledRun ? Module._vexa_frame_checksum() >>> 0 : 0).toString(16).padStart(8, '0'),
   steps: () => (Module.calledRun ? Module._vexa_steps() : 0),
+  language: () => (Module.calledRun ? (Module._vexa_english() ? 'en' : 'ja') : null),
   state: () => (Module.calledRun ? JSON.parse(UTF8ToString(Module._vexa_state())) : null),
   firstFrame: () => VexaPage.firstFrameTime(),
   running: () => Module.calledRun && Module._vexa_running() === 1,

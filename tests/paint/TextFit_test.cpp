@@ -10,6 +10,7 @@
 #include "paint/StatusBars.h"
 #include "record/MessageLog.h"
 #include "paint/UnitPaint.h"
+#include "record/Texts.h"
 #include "stage/UnitStage.h"
 
 namespace vexa {
@@ -19,27 +20,21 @@ constexpr std::int32_t PanelRight = 600;
 // Room left between the last glyph and the edge, so a line never looks cut even when it fits.
 constexpr std::int32_t Margin = 8;
 
-// The game's own messages, each with the widest numbers it can carry.
-std::vector<std::string> SystemMessages() {
-  std::vector<std::string> texts{
-      "⇒【セーブ】しますか？", "⇒【修行】しますか？", "⇒【前進】しますか？",
-      "セーブしました。",      "セーブ出来ませんでした。", "これ以上は増やせません。",
-      "EXPが足りません。",     "やっつけたーっ！",        "Exp999ポイントゲット！",
-      "やられたーっ！",        "ヒット！",                "ステージ10にいます。",
-      "やり直すにはあと10回クリックしてください。",
-  };
-  for (const char* stat : {"ＨＰ", "攻撃", "ＡＰ"}) {
-    texts.push_back(std::string("⇒【") + stat + "強化】しますか？（残りExp：999）");
-    texts.push_back(std::string(stat) + "がアップした！（残りExp：999）");
+// Every text of a language's table as the panel can show it, each with the widest
+// numbers it can carry (an upgrade message with each of the labels).
+std::vector<std::string> AllTexts(Language language) {
+  std::vector<std::string> texts;
+  for (const TextEntry& entry : TextsOf(language)) {
+    if (entry.key.starts_with("bar-")) continue;  // drawn beside the bars, not in the panel
+    if (IsScriptKey(entry.key)) {
+      texts.insert(texts.end(), entry.lines.begin(), entry.lines.end());
+    } else if (entry.key == text::Upgraded) {
+      for (std::string_view label : {text::LabelHp, text::LabelAttack, text::LabelAp})
+        texts.push_back(Text(language, entry.key, {Text(language, label), "999"}));
+    } else {
+      texts.push_back(Text(language, entry.key, {"999", "999"}));
+    }
   }
-  return texts;
-}
-
-std::vector<std::string> AllTexts() {
-  std::vector<std::string> texts = SystemMessages();
-  for (std::int32_t stage = 1; stage <= 10; ++stage)
-    for (const char* line : StageScriptLines(stage)) texts.emplace_back(line);
-  for (const char* line : EndingScriptLines()) texts.emplace_back(line);
   return texts;
 }
 
@@ -67,10 +62,14 @@ class TextFit : public ::testing::Test {
 };
 
 TEST_F(TextFit, EveryTextOfTheGameEndsClearOfThePanelEdge) {
-  for (const std::string& text : AllTexts()) {
-    const std::int32_t right = RightmostInk(g, text);
-    ASSERT_GT(right, 36) << "nothing drawn for " << text << ": is a font installed?";
-    EXPECT_LT(right, PanelRight - Margin) << text;
+  for (const Language language : {Language::Japanese, Language::English}) {
+    const std::vector<std::string> texts = AllTexts(language);
+    EXPECT_GT(texts.size(), 100u) << LanguageName(language) << ": the scripts are missing";
+    for (const std::string& text : texts) {
+      const std::int32_t right = RightmostInk(g, text);
+      ASSERT_GT(right, 36) << "nothing drawn for " << text << ": is a font installed?";
+      EXPECT_LT(right, PanelRight - Margin) << LanguageName(language) << ": " << text;
+    }
   }
 }
 
@@ -81,6 +80,10 @@ TEST_F(TextFit, CatchesALineOneCharacterTooLong) {
   EXPECT_LT(RightmostInk(g, fits), PanelRight - Margin);
   EXPECT_GE(RightmostInk(g, fits + "」"), PanelRight - Margin);
   EXPECT_GE(RightmostInk(g, "　　　　奪わずに自分を倒してくれる、白い誰かを。」"), PanelRight);
+  // Half-width letters are half as wide: 46 of them fit, 47 do not.
+  const std::string letters = "    for someone white to beat it, not rob it.";  // 45
+  EXPECT_LT(RightmostInk(g, letters + "\""), PanelRight - Margin);
+  EXPECT_GE(RightmostInk(g, letters + "!\""), PanelRight - Margin);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ for replay in "$kept"/*.replay; do
     check "$name" "the messages" "$kept/$name.messages.txt" "$run/messages.txt"
     check "$name" "save.dat" "$kept/$name.final-save.dat" "$run/save.dat"
     check "$name" "the report" "$kept/$name.final-report.txt" "$run/レポート.txt"
-    if [ "$name" = whole-game ] && ! grep -q '"stage":10,.*"ending":true,.*"scriptNext":\([0-9]*\),"scriptCount":\1,' "$run/final.jsonl"; then
+    if [[ $name = whole-game* ]] && ! grep -q '"stage":10,.*"ending":true,.*"scriptNext":\([0-9]*\),"scriptCount":\1,' "$run/final.jsonl"; then
       echo "replay $name: does not end having read the whole ending"
       failed=1
     fi

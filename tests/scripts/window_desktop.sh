@@ -2,7 +2,8 @@
 # The window as a desktop player meets it, under a virtual X display: resized, it keeps the
 # game whole at the largest whole scale, centred on black; F11 toggles full screen; scale and
 # full screen come back at the next start; a scale too large for the screen is reduced with
-# one line; an error before the window opens is shown in a box.
+# one line; the language follows the locale, then the last game, the option winning; an
+# error before the window opens is shown in a box.
 # Usage: window_desktop.sh VEXA SOURCE_DIR BUILD_DIR
 set -uo pipefail
 vexa=$1
@@ -17,6 +18,9 @@ trap cleanup EXIT
 Xvfb $display -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+# A locale that is not Japanese: the game starts in English until told otherwise.
+unset LC_ALL LC_MESSAGES
+export LANG=C
 export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 cd "$work"
@@ -49,20 +53,20 @@ xdotool windowsize "$win" 1300 1000; sleep 0.8
 [ "$(pixel 650 70)" = 255,255,255 ] || fail "the panel's top band is not where scale 2, centred, puts it: $(pixel 650 70)"
 [ "$(pixel 790 830)" = 64,192,64 ] || fail "the player's HP bar is not where scale 2 puts it: $(pixel 790 830)"
 stop
-[ "$(conf)" = "scale=2 fullscreen=0 " ] || fail "the window was not remembered: $(conf)"
+[ "$(conf)" = "scale=2 fullscreen=0 lang=en " ] || fail "the window was not remembered: $(conf)"
 
 # The next start comes back at scale 2; F11 goes full screen, which is remembered too.
 start
 [ "$(size)" = 1200x900 ] || fail "the remembered scale was not used: $(size)"
 xdotool key --window "$win" F11; sleep 0.5
 stop
-[ "$(conf)" = "scale=2 fullscreen=1 " ] || fail "F11 did not turn full screen on: $(conf)"
+[ "$(conf)" = "scale=2 fullscreen=1 lang=en " ] || fail "F11 did not turn full screen on: $(conf)"
 start
 [ "$(size)" = 1920x1200 ] || fail "the remembered full screen was not used: $(size)"
 xdotool key --window "$win" alt+Return; sleep 0.5
 [ "$(size)" = 1200x900 ] || fail "Alt+Enter did not leave full screen for the window at scale 2: $(size)"
 stop
-[ "$(conf)" = "scale=2 fullscreen=0 " ] || fail "leaving full screen was not remembered: $(conf)"
+[ "$(conf)" = "scale=2 fullscreen=0 lang=en " ] || fail "leaving full screen was not remembered: $(conf)"
 
 # The command line wins over what was remembered; a scale larger than the screen is reduced.
 start --scale 8
@@ -73,6 +77,24 @@ start --scale 1 --fullscreen
 [ "$(size)" = 1920x1200 ] || fail "--fullscreen with --scale is not full screen: $(size)"
 grep -q 'fullscreen wins' err.txt || fail "--fullscreen with --scale does not say which wins: $(cat err.txt)"
 stop
+
+# The language: the remembered one wins over a Japanese locale, the option over both, and
+# the recording says which the game started in.
+recorded() { sed -n 's/^lang //p' rec.replay; }
+LANG=ja_JP.UTF-8 start --record rec.replay
+stop
+[ "$(recorded)" = en ] || fail "a Japanese locale won over the remembered English: $(recorded)"
+start --lang ja --record rec.replay
+stop
+[ "$(recorded)" = ja ] || fail "--lang ja was not used: $(recorded)"
+[[ $(conf) = *" lang=ja " ]] || fail "--lang ja was not remembered: $(conf)"
+start --record rec.replay
+stop
+[ "$(recorded)" = ja ] || fail "the remembered Japanese was not used: $(recorded)"
+rm "$XDG_CONFIG_HOME/vexa/window.conf"
+LC_MESSAGES=ja_JP.UTF-8 start --record rec.replay
+stop
+[ "$(recorded)" = ja ] || fail "a Japanese LC_MESSAGES did not give Japanese: $(recorded)"
 
 # An error before the window opens: its line on stderr, and a box for a player without a
 # terminal. A bare X server has no way to draw SDL's box (no zenity, no fonts), so the box
@@ -93,4 +115,4 @@ status=$?
 grep -q '^vexa: cannot use the folder /proc/self/no-such-folder' box-err.txt || fail "no line on stderr: $(cat box-err.txt)"
 grep -q '^16|V\.E\.X\.A\.|cannot use the folder /proc/self/no-such-folder.*|(nil)$' box.txt ||
   fail "no error box before the window: $(cat box.txt 2>/dev/null)"
-echo "window_desktop: resize, F11, Alt+Enter, remembered window, reduced scale, error box"
+echo "window_desktop: resize, F11, Alt+Enter, remembered window, reduced scale, language, error box"

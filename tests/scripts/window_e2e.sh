@@ -24,7 +24,7 @@ export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 scale=${SCALE:-1}  # window pixels per game pixel; the game must see the same game pixels
 # Leak checking stays on for the headless replay below; the window process loads D-Bus and
 # X driver libraries that keep allocations of their own until exit.
-ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy "$vexa" --mute --scale "$scale" --record rec.replay --trace window.jsonl 2>err.txt &
+ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy "$vexa" --mute --lang ja --scale "$scale" --record rec.replay --trace window.jsonl 2>err.txt &
 game=$!
 win=$(timeout 10 xdotool search --sync --name '^V\.E\.X\.A\.$' | head -1)
 [ -n "$win" ] || fail "no window titled V.E.X.A."

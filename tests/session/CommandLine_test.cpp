@@ -32,7 +32,7 @@ TEST(CommandLine, HelpNamesEveryValueAndSaysWhereSavesGoAndWhatTheStatusesMean) 
   const Parsed p = Parse({"--help"});
   EXPECT_EQ(p.status, 0);
   for (const char* part : {"--replay FILE", "--dir DIR", "--seed N", "--steps N", "--trace OUT", "--frames DIR",
-                           "--scale N|auto", "--record FILE", "XDG_DATA_HOME", "Exit status", "F11"})
+                           "--scale N|auto", "--record FILE", "--lang ja|en", "XDG_DATA_HOME", "Exit status", "F11"})
     EXPECT_NE(p.out.find(part), std::string::npos) << part;
   for (const char* clutter : {"Needs:", "Excludes:", "TEXT", "UINT"}) EXPECT_EQ(p.out.find(clutter), std::string::npos) << clutter;
 }
@@ -43,6 +43,7 @@ TEST(CommandLine, UsageErrorsAreOneShortLine) {
       {"--dir", ""},           {"--scale"},           {"--scale", "9"},         {"--scale", "0x2"},
       {"--steps", "-1"},       {"--seed", "010x"},    {"--seed", "5"},          {"--frames", "f"},
       {"--replay", "r", "--record", "x"},             {"--replay", ""},         {"--bogus"},
+      {"--lang", "fr"},        {"--lang", "JA"},      {"--lang"},
   };
   for (const auto& args : cases) {
     const Parsed p = Parse(args);
@@ -63,6 +64,25 @@ TEST(CommandLine, TheWindowGameKeepsItsSaveInTheDataFolderUnlessToldOtherwise) {
   EXPECT_EQ(Parse({"--replay", "r"}).options.dir, "");  // a replay keeps the folder it is started in
   if (saved) setenv("XDG_DATA_HOME", before.c_str(), 1);
   else unsetenv("XDG_DATA_HOME");
+}
+
+// The option reaches the window game and the replay alike; without it neither has one,
+// so the replay's own line (or the locale, for the window) decides.
+TEST(CommandLine, TheLanguageIsGivenOnlyWhenAsked) {
+  EXPECT_EQ(Parse({"--lang", "en"}).options.language, Language::English);
+  EXPECT_EQ(Parse({"--replay", "r", "--lang", "ja"}).options.replay.language, Language::Japanese);
+  EXPECT_FALSE(Parse({}).options.language);
+  EXPECT_FALSE(Parse({"--replay", "r"}).options.replay.language);
+}
+
+TEST(CommandLine, TheLocaleGivesJapaneseOnlyWhenItSaysSo) {
+  const struct {
+    const char* locale;
+    Language language;
+  } cases[] = {{"ja_JP.UTF-8", Language::Japanese}, {"ja", Language::Japanese}, {"en_GB.UTF-8", Language::English},
+               {"C", Language::English}, {"", Language::English}, {nullptr, Language::English},
+               {"fr_FR", Language::English}, {"jp", Language::English}};
+  for (const auto& c : cases) EXPECT_EQ(LanguageOfLocale(c.locale), c.language) << (c.locale ? c.locale : "none");
 }
 
 TEST(CommandLine, ScaleAndFullScreenAreMarkedWhenGiven) {

@@ -8,7 +8,7 @@ namespace vexa {
 namespace {
 
 TEST(Recorder, KeepsEventsWithTheirStepsAndReadsBackAsAReplay) {
-  Recorder rec(4242, SaveImage(34, 0xfe));
+  Recorder rec(4242, SaveImage(34, 0xfe), Language::English);
   rec.Add(0, MouseEvent{MouseEventKind::Move, MouseButton::Left, ShiftState{}, 10, 20});
   rec.StepDone();
   rec.StepDone();
@@ -21,6 +21,7 @@ TEST(Recorder, KeepsEventsWithTheirStepsAndReadsBackAsAReplay) {
   EXPECT_EQ(r.seed, 4242u);
   EXPECT_EQ(r.steps, 3);
   EXPECT_EQ(r.save, SaveImage(34, 0xfe));
+  EXPECT_EQ(r.language, Language::English);  // the language the game started in
   ASSERT_EQ(r.events.size(), 3u);
   EXPECT_EQ(r.events[0].step, 0);
   EXPECT_EQ(r.events[1].step, 2);
@@ -34,6 +35,7 @@ TEST(Recorder, AGameStartedWithoutASaveSaysSo) {
   const Replay r = ParseReplay(in);
   ASSERT_TRUE(r.save);
   EXPECT_TRUE(r.save->empty());
+  EXPECT_EQ(r.language, Language::Japanese);
 }
 
 }  // namespace

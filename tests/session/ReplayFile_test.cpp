@@ -82,6 +82,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BadReplay{"vexa-replay 1\nsave 00\n", 2},
                       BadReplay{"vexa-replay 1\nsave none\nsave none\n", 3},
                       BadReplay{"vexa-replay 1\n0 move none 1 1\nsave none\n", 3},
+                      // The lang line.
+                      BadReplay{"vexa-replay 1\nlang\n", 2}, BadReplay{"vexa-replay 1\nlang fr\n", 2},
+                      BadReplay{"vexa-replay 1\nlang EN\n", 2}, BadReplay{"vexa-replay 1\nlang en ja\n", 2},
+                      BadReplay{"vexa-replay 1\nlang en\nlang en\n", 3},
+                      BadReplay{"vexa-replay 1\n0 move none 1 1\nlang ja\n", 3},
                       BadReplay{"vexa-replay 1\nsave 0g0000000000000000000000000000000000000000000000000000000000000000000\n", 2}));
 
 TEST(ReplayFile, NumbersAreDecimalWithLeadingZerosAllowed) {
@@ -119,6 +124,14 @@ TEST(ReplayFile, TheSaveLineBringsTheBytesOrNone) {
   EXPECT_TRUE(none.save->empty());
   EXPECT_EQ(FormatSaveBytes(*none.save), "none");
   EXPECT_FALSE(Parse("vexa-replay 1\n").save);
+}
+
+// Without the line a replay plays the game as written, so every replay made before
+// languages existed stays as it was.
+TEST(ReplayFile, TheLangLineNamesTheLanguageAndItsAbsenceIsNone) {
+  EXPECT_EQ(Parse("vexa-replay 1\nlang en\n").language, Language::English);
+  EXPECT_EQ(Parse("vexa-replay 1\nseed 3\nlang ja\n0 move none 1 1\n").language, Language::Japanese);
+  EXPECT_FALSE(Parse("vexa-replay 1\nseed 3\n").language);
 }
 
 }  // namespace

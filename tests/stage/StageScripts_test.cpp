@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lib/ShiftJis.h"
 #include "stage/UnitStage.h"
@@ -12,10 +13,23 @@
 namespace vexa {
 namespace {
 
-constexpr std::string_view Space = "　";  // U+3000
-constexpr std::string_view Indent = "　　　　";
-constexpr std::string_view Open = "「";
-constexpr std::string_view Close = "」";
+// How a language writes the script's forms: the Japanese as written, the English
+// equivalents (`Name: "words`, closed by `"`, continued speech indented four spaces).
+struct Form {
+  Language language;
+  std::string_view space, indent, open, close;
+  std::vector<std::string_view> notInSpeaker;  // marks that show a line is narration
+  std::string titlePrefix;                      // before the stage number
+  std::string titleSeparator, finalTitle, enemyPrefix, nameOpen, nameClose, bannerMark;
+  std::string Title(std::int32_t stage) const {
+    return stage == 10 ? finalTitle : titlePrefix + std::to_string(stage) + titleSeparator;
+  }
+};
+const Form Japanese{Language::Japanese, "　", "　　　　", "「", "」", {"、", "。", "！", "？", "…", " ", "　"},
+                    "Stage", "／", "StageFinal／", "Enemy／", "「", "」", "★"};
+const Form English{Language::English, " ", "    ", ": \"", "\"", {",", ".", "!", "?", "\"", ":"},
+                   "Stage ", " / ", "Final Stage / ", "Enemy / ", "\"", "\"", "★"};
+const Form Forms[] = {Japanese, English};
 
 struct Shape {
   std::int32_t stage;
@@ -32,7 +46,7 @@ std::size_t Count(std::string_view s, std::string_view part) {
 
 // Empty when the lines are narration and dialogue as the message panel expects them;
 // otherwise names the first line that breaks a rule.
-std::string StoryFault(std::span<const char* const> lines) {
+std::string StoryFault(const Form& f, const std::vector<std::string>& lines) {
   bool inSpeech = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::string_view line = lines[i];
@@ -40,110 +54,144 @@ std::string StoryFault(std::span<const char* const> lines) {
     if (line.empty()) return at + "empty";
     std::string_view speech = line;
     if (inSpeech) {
-      if (!line.starts_with(Indent) || line.substr(Indent.size()).starts_with(Space))
-        return at + "a continued speech is indented by four ideographic spaces";
-      speech = line.substr(Indent.size());
-      if (speech.find(Open) != std::string_view::npos) return at + "a second 「 inside a speech";
+      if (!line.starts_with(f.indent) || line.substr(f.indent.size()).starts_with(f.space))
+        return at + "a continued speech is indented by four spaces of its language";
+      speech = line.substr(f.indent.size());
+      if (speech.find(f.open) != std::string_view::npos) return at + "a second opening inside a speech";
     } else {
-      if (line.starts_with(Space)) return at + "indented outside a speech";
-      const auto open = line.find(Open);
+      if (line.starts_with(f.space)) return at + "indented outside a speech";
+      const auto open = line.find(f.open);
       if (open == std::string_view::npos) {
-        if (line.find(Close) != std::string_view::npos) return at + "」 in narration";
+        if (line.find(f.close) != std::string_view::npos) return at + "a closing mark in narration";
         continue;
       }
       const std::string_view speaker = line.substr(0, open);
       if (speaker.empty()) return at + "a speech without a speaker";
-      for (std::string_view mark : {"、", "。", "！", "？", "…", " ", "　"})
+      for (std::string_view mark : f.notInSpeaker)
         if (speaker.find(mark) != std::string_view::npos) return at + "narration with a quotation, or no speaker";
-      speech = line.substr(open + Open.size());
-      if (speech.find(Open) != std::string_view::npos) return at + "a second 「";
+      speech = line.substr(open + f.open.size());
+      if (speech.find(f.open) != std::string_view::npos) return at + "a second opening";
       inSpeech = true;
     }
-    const std::size_t closes = Count(speech, Close);
-    if (closes > 1 || (closes == 1 && !speech.ends_with(Close))) return at + "」 only closes a speech at the line end";
+    const std::size_t closes = Count(speech, f.close);
+    if (closes > 1 || (closes == 1 && !speech.ends_with(f.close))) return at + "a speech closes only at the line end";
     if (closes == 1) inSpeech = false;
   }
   return inSpeech ? "the last speech is not closed" : "";
 }
 
-std::string Name(std::int32_t stage) { return "stage " + std::to_string(stage); }
+std::string Name(const Form& f, std::int32_t stage) {
+  return std::string(LanguageName(f.language)) + " stage " + std::to_string(stage);
+}
 
 TEST(StageScripts, EachStageHasItsLineCountsTitleAndEnemy) {
-  std::set<std::string> titles, enemies;
-  for (const Shape& shape : Shapes) {
-    const auto lines = StageScriptLines(shape.stage);
-    ASSERT_EQ(lines.size(), shape.total) << Name(shape.stage);
+  for (const Form& f : Forms) {
+    std::set<std::string> titles, enemies;
+    for (const Shape& shape : Shapes) {
+      const auto& lines = StageScriptLines(f.language, shape.stage);
+      ASSERT_EQ(lines.size(), shape.total) << Name(f, shape.stage);
 
-    const std::string_view title = lines[shape.story];
-    const std::string prefix = shape.stage == 10 ? "StageFinal／" : "Stage" + std::to_string(shape.stage) + "／";
-    EXPECT_TRUE(title.starts_with(prefix)) << Name(shape.stage) << ": " << title;
-    EXPECT_GT(title.size(), prefix.size()) << Name(shape.stage) << ": no subtitle";
-    titles.insert(std::string(title.substr(prefix.size())));
+      const std::string_view title = lines[shape.story];
+      const std::string prefix = f.Title(shape.stage);
+      EXPECT_TRUE(title.starts_with(prefix)) << Name(f, shape.stage) << ": " << title;
+      EXPECT_GT(title.size(), prefix.size()) << Name(f, shape.stage) << ": no subtitle";
+      titles.insert(std::string(title.substr(prefix.size())));
 
-    const std::string_view enemy = lines[shape.story + 1];
-    ASSERT_TRUE(enemy.starts_with("Enemy／")) << Name(shape.stage) << ": " << enemy;
-    std::string_view name = enemy.substr(std::string_view("Enemy／").size());
-    if (shape.stage <= 8) {
-      EXPECT_TRUE(name.starts_with(Open) && name.ends_with(Close)) << Name(shape.stage) << ": " << enemy;
-      name = name.substr(Open.size(), name.size() - Open.size() - Close.size());
+      const std::string_view enemy = lines[shape.story + 1];
+      ASSERT_TRUE(enemy.starts_with(f.enemyPrefix)) << Name(f, shape.stage) << ": " << enemy;
+      std::string_view name = enemy.substr(f.enemyPrefix.size());
+      if (shape.stage <= 8) {
+        EXPECT_TRUE(name.size() > 2 && name.starts_with(f.nameOpen) && name.ends_with(f.nameClose))
+            << Name(f, shape.stage) << ": " << enemy;
+        name = name.substr(f.nameOpen.size(), name.size() - f.nameOpen.size() - f.nameClose.size());
+      }
+      EXPECT_FALSE(name.empty()) << Name(f, shape.stage);
+      EXPECT_EQ(name.find(f.nameOpen), std::string_view::npos) << Name(f, shape.stage) << ": " << enemy;
+      EXPECT_EQ(name.find(f.nameClose), std::string_view::npos) << Name(f, shape.stage) << ": " << enemy;
+      enemies.insert(std::string(name));
+
+      // Only the last two lines are headings.
+      for (std::size_t i = 0; i < shape.story; ++i) {
+        const std::string_view line = lines[i];
+        EXPECT_FALSE(line.starts_with(f.titlePrefix) || line.starts_with(f.finalTitle) ||
+                     line.starts_with(f.enemyPrefix))
+            << Name(f, shape.stage) << ": " << line;
+      }
     }
-    EXPECT_FALSE(name.empty()) << Name(shape.stage);
-    EXPECT_EQ(name.find(Open), std::string_view::npos) << Name(shape.stage) << ": " << enemy;
-    EXPECT_EQ(name.find(Close), std::string_view::npos) << Name(shape.stage) << ": " << enemy;
-    enemies.insert(std::string(name));
-
-    // Only the last two lines are headings.
-    for (std::size_t i = 0; i < shape.story; ++i) {
-      const std::string_view line = lines[i];
-      EXPECT_FALSE(line.starts_with("Stage") || line.starts_with("Enemy")) << Name(shape.stage) << ": " << line;
-    }
+    EXPECT_EQ(titles.size(), 10u) << LanguageName(f.language) << ": every stage has its own subtitle";
+    EXPECT_EQ(enemies.size(), 10u) << LanguageName(f.language) << ": every stage has its own enemy";
   }
-  EXPECT_EQ(titles.size(), 10u) << "every stage has its own subtitle";
-  EXPECT_EQ(enemies.size(), 10u) << "every stage has its own enemy";
 }
 
 TEST(StageScripts, NarrationAndDialogueFollowThePanelRules) {
-  for (const Shape& shape : Shapes) {
-    const auto story = StageScriptLines(shape.stage).first(shape.story);
-    EXPECT_EQ(StoryFault(story), "") << Name(shape.stage);
+  for (const Form& f : Forms) {
+    for (const Shape& shape : Shapes) {
+      const auto& lines = StageScriptLines(f.language, shape.stage);
+      EXPECT_EQ(StoryFault(f, {lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(shape.story)}), "")
+          << Name(f, shape.stage);
+    }
+    EXPECT_EQ(StoryFault(f, EndingScriptLines(f.language)), "") << LanguageName(f.language) << " ending";
   }
-  EXPECT_EQ(StoryFault(EndingScriptLines()), "") << "ending";
+}
+
+// The checker itself, on lines that each break one rule of the English form.
+TEST(StageScripts, TheEnglishFormCatchesBrokenLines) {
+  const std::vector<std::vector<std::string>> broken{
+      {"Vexa: \"Never closed."},
+      {"Vexa: \"Closed\" too early."},
+      {"Vexa: \"Go on,", "  two spaces are not four.\""},
+      {"Vexa: \"Go on,", "    Haku: \"a second speaker.\""},
+      {"    An indented narration."},
+      {"Narration with a stray \" mark."},
+      {"He said, quietly: \"no speaker.\""},
+  };
+  for (const auto& lines : broken) EXPECT_NE(StoryFault(English, lines), "") << lines.front();
+  EXPECT_EQ(StoryFault(English, {"White Shadow: \"Go home,", "    Vexa.\"", "Silence."}), "");
 }
 
 TEST(StageScripts, TheFirstStageRepeatsItsSecondLineAsItsEighth) {
-  const auto lines = StageScriptLines(1);
-  EXPECT_STREQ(lines[7], lines[1]);
-  // Only there: no other line of the stage is a repeat.
-  std::set<std::string> distinct(lines.begin(), lines.end());
-  EXPECT_EQ(distinct.size(), lines.size() - 1);
+  for (const Form& f : Forms) {
+    const auto& lines = StageScriptLines(f.language, 1);
+    EXPECT_EQ(lines[7], lines[1]) << LanguageName(f.language);
+    // Only there: no other line of the stage is a repeat.
+    std::set<std::string> distinct(lines.begin(), lines.end());
+    EXPECT_EQ(distinct.size(), lines.size() - 1) << LanguageName(f.language);
+  }
+}
+
+// Vexa answers the gatekeeper and, at the end, her master with the same words.
+TEST(StageScripts, TheTeachingOfTheFirstStageComesBackInTheEnding) {
+  for (const Form& f : Forms) EXPECT_EQ(StageScriptLines(f.language, 1)[5], EndingScriptLines(f.language)[6]);
 }
 
 TEST(StageScripts, EveryLineFitsThePanelInShiftJis) {
-  std::vector<std::span<const char* const>> scripts;
-  for (std::int32_t stage = 1; stage <= 10; ++stage) scripts.push_back(StageScriptLines(stage));
-  scripts.push_back(EndingScriptLines());
-  for (const auto& script : scripts) {
-    for (const char* line : script) {
-      const auto sjis = ToShiftJis(line);
-      ASSERT_TRUE(sjis.has_value()) << "not in CP932: " << line;
-      EXPECT_LE(sjis->size(), 46u) << line;  // the panel shows 47 bytes; one is kept free
-      EXPECT_EQ(FromShiftJis(*sjis), std::optional<std::string>(line)) << "changes in CP932: " << line;
+  for (const Form& f : Forms) {
+    std::vector<std::vector<std::string>> scripts;
+    for (std::int32_t stage = 1; stage <= 10; ++stage) scripts.push_back(StageScriptLines(f.language, stage));
+    scripts.push_back(EndingScriptLines(f.language));
+    for (const auto& script : scripts) {
+      for (const std::string& line : script) {
+        const auto sjis = ToShiftJis(line);
+        ASSERT_TRUE(sjis.has_value()) << "not in CP932: " << line;
+        EXPECT_LE(sjis->size(), 46u) << line;  // the panel shows 47 bytes; one is kept free
+        EXPECT_EQ(FromShiftJis(*sjis), std::optional<std::string>(line)) << "changes in CP932: " << line;
+      }
     }
   }
 }
 
 TEST(StageScripts, TheEndingHasTwelveLinesClosedByABanner) {
-  const auto lines = EndingScriptLines();
-  ASSERT_EQ(lines.size(), 12u);
-  for (const char* line : lines) {
-    const std::string_view text = line;
-    EXPECT_FALSE(text.starts_with("Stage") || text.starts_with("Enemy")) << text;
+  for (const Form& f : Forms) {
+    const auto& lines = EndingScriptLines(f.language);
+    ASSERT_EQ(lines.size(), 12u);
+    for (const std::string_view text : lines)
+      EXPECT_FALSE(text.starts_with(f.titlePrefix) || text.starts_with(f.enemyPrefix)) << text;
+    const std::string_view banner = lines.back();
+    EXPECT_TRUE(banner.starts_with(f.bannerMark)) << banner;
+    EXPECT_TRUE(banner.ends_with(f.bannerMark)) << banner;
+    EXPECT_GT(banner.size(), 2 * f.bannerMark.size()) << "an empty banner";
+    EXPECT_LE(ToShiftJis(banner).value_or(std::string(99, ' ')).size(), 25u) << "the banner is short";
   }
-  const std::string_view banner = lines.back();
-  EXPECT_TRUE(banner.starts_with("★")) << banner;
-  EXPECT_TRUE(banner.ends_with("★")) << banner;
-  EXPECT_GT(banner.size(), 2 * std::string_view("★").size()) << "an empty banner";
-  EXPECT_LE(ToShiftJis(banner).value_or(std::string(99, ' ')).size(), 25u) << "the banner is short";
 }
 
 }  // namespace

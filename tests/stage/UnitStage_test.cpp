@@ -21,8 +21,6 @@ namespace {
 
 using ::testing::HasSubstr;
 
-std::vector<std::string> Lines(std::span<const char* const> texts) { return {texts.begin(), texts.end()}; }
-
 std::vector<std::string> Script(const GameState& g) {
   return {g.scriptLines.begin(), g.scriptLines.begin() + g.scriptCount};
 }
@@ -63,7 +61,8 @@ TEST(StageTable, StagesOutsideOneToTenAreAssertions) {
   for (std::int32_t stage : {0, 11, -1, INT32_MIN}) {
     const std::string what = "stage " + std::to_string(stage);
     ExpectAssertion([&] { StageTableRow(stage); }, "UnitStage", what + " row");
-    ExpectAssertion([&] { StageScriptLines(stage); }, "UnitStage", what + " script");
+    ExpectAssertion([&] { StageScriptLines(Language::Japanese, stage); }, "UnitStage", what + " script");
+    ExpectAssertion([&] { StageScriptLines(Language::English, stage); }, "UnitStage", what + " English script");
   }
 }
 
@@ -124,9 +123,16 @@ TEST_F(StageStart, EveryStageSetsUpItsEnemyAndItsScript) {
     EXPECT_TRUE(PartIs(g.enemy.head, "dat\\vexa_head.bmp", row.color)) << "stage " << stage << " head";
     EXPECT_TRUE(PartIs(g.enemy.body, "dat\\vexa_body.bmp", row.color)) << "stage " << stage << " body";
     EXPECT_TRUE(PartIs(g.enemy.foot, "dat\\vexa_foot.bmp", row.color)) << "stage " << stage << " foot";
-    EXPECT_EQ(Script(g), Lines(StageScriptLines(stage))) << "stage " << stage;
+    EXPECT_EQ(Script(g), StageScriptLines(Language::Japanese, stage)) << "stage " << stage;
     EXPECT_EQ(g.scriptNext, 0);
   }
+}
+
+TEST_F(StageStart, TheScriptIsInTheRunsLanguage) {
+  g.language = Language::English;
+  StartStage(g, 3);
+  EXPECT_EQ(Script(g), StageScriptLines(Language::English, 3));
+  EXPECT_NE(Script(g), StageScriptLines(Language::Japanese, 3));
 }
 
 TEST_F(StageStart, StartsTheBattleAndLeavesThePlayerAlone) {
@@ -156,7 +162,7 @@ TEST_F(StageStart, StartsTheBattleAndLeavesThePlayerAlone) {
   EXPECT_TRUE(g.battleOn);
   EXPECT_EQ(g.scriptCount, 12);  // refilled from line 0, not appended to the 15 left over
   EXPECT_EQ(g.scriptNext, 0);
-  EXPECT_EQ(g.scriptLines[0], StageScriptLines(4)[0]);
+  EXPECT_EQ(g.scriptLines[0], StageScriptLines(Language::Japanese, 4)[0]);
   EXPECT_EQ(g.enemy.hp, 70);
   EXPECT_EQ(g.enemy.ap, 100);
   EXPECT_EQ(g.enemy.x, 0);
@@ -199,30 +205,35 @@ TEST_F(StageStart, AStageOutsideOneToTenIsAnAssertion) {
   }
 }
 
+// The report is read by other programs: the same Shift-JIS line whatever the language.
 TEST(StartEnding, WritesTheClearedReportAndFillsTheEndingLines) {
-  test::TempFolder folder;  // the report lands in the current folder
-  Journal journal;
-  AttachJournal(&journal);
-  GameState g;
-  g.saveBlock.stage = 10;
-  g.saveBlock.trainingCount = 3;
-  g.player.maxHp = 120;
-  g.player.attack = 30;
-  g.player.maxAp = 200;
-  g.player.exp = 7;
-  for (const char* line : StageScriptLines(10)) AddScriptLine(g, line);
-  g.scriptNext = 2;  // the rest of the last stage's lines are dropped
+  for (const Language language : {Language::Japanese, Language::English}) {
+    SCOPED_TRACE(std::string(LanguageName(language)));
+    test::TempFolder folder;  // the report lands in the current folder
+    Journal journal;
+    AttachJournal(&journal);
+    GameState g;
+    g.language = language;
+    g.saveBlock.stage = 10;
+    g.saveBlock.trainingCount = 3;
+    g.player.maxHp = 120;
+    g.player.attack = 30;
+    g.player.maxAp = 200;
+    g.player.exp = 7;
+    for (const std::string& line : StageScriptLines(language, 10)) AddScriptLine(g, line);
+    g.scriptNext = 2;  // the rest of the last stage's lines are dropped
 
-  StartEnding(g);
-  AttachJournal(nullptr);
+    StartEnding(g);
+    AttachJournal(nullptr);
 
-  EXPECT_TRUE(g.ending);
-  EXPECT_EQ(Script(g), Lines(EndingScriptLines()));
-  EXPECT_EQ(g.scriptNext, 0);
-  EXPECT_TRUE(journal.messages.empty());
-  const auto expected = ToShiftJis("【V.E.X.A.レポート】【クリア】StageFinal／修行回数3／ＨＰ120／攻撃30／ＡＰ200／EXP7");
-  ASSERT_TRUE(expected.has_value());
-  EXPECT_EQ(test::ReadFile(ReportFileName), *expected + "\r\n");
+    EXPECT_TRUE(g.ending);
+    EXPECT_EQ(Script(g), EndingScriptLines(language));
+    EXPECT_EQ(g.scriptNext, 0);
+    EXPECT_TRUE(journal.messages.empty());
+    const auto expected = ToShiftJis("【V.E.X.A.レポート】【クリア】StageFinal／修行回数3／ＨＰ120／攻撃30／ＡＰ200／EXP7");
+    ASSERT_TRUE(expected.has_value());
+    EXPECT_EQ(test::ReadFile(ReportFileName), *expected + "\r\n");
+  }
 }
 
 }  // namespace

@@ -326,6 +326,25 @@ try {
     assert.equal(white, true);
   });
 
+  await step('the language: the browser\'s at first, then the one chosen, kept across a reload', async () => {
+    const language = () => page.evaluate(() => window.vexaTest.language());
+    // The switch is on the start screen: a reload brings it back.
+    const started = () => begin(page);
+    await page.reload();
+    await page.waitForSelector('#go:not([disabled])', { timeout: 15000 });
+    const browsers = await page.evaluate(() => (navigator.language.toLowerCase().startsWith('ja') ? 'ja' : 'en'));
+    assert.equal(await language(), browsers);
+    const other = browsers === 'ja' ? 'en' : 'ja';
+    await Promise.all([page.waitForNavigation(), page.click(`#lang [data-lang="${other}"]`)]);
+    await started();
+    assert.equal(await language(), other);
+    await page.reload();
+    await started();
+    assert.equal(await language(), other);
+    assert.equal(await page.$eval(`#lang [data-lang="${other}"]`, (b) => b.getAttribute('aria-pressed')), 'true');
+    await canvasIsTheFrame(page);
+  });
+
   await step('no console errors, failed requests or page errors', async () => {
     assert.deepEqual(problems, []);
   });
