@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -18,6 +17,7 @@
 #include "lib/Random.h"
 #include "platform/SdlAudio.h"
 #include "platform/SdlWindow.h"
+#include "session/RenamedFile.h"
 #include "session/Session.h"
 #include "session/Trace.h"
 #include "session/WindowSettings.h"
@@ -86,17 +86,12 @@ int Play(SdlWindow& window, std::ostream& err) {
 
 int RunWindowGame(const Options& options, std::ostream& err) {
   // Both files are opened before the window, so a path that cannot be written is said at
-  // once instead of losing a whole game's recording when the window closes.
+  // once instead of losing a whole game's recording when the window closes. The recording
+  // goes to a file beside its name until the game ends, so an earlier one is never emptied.
   TraceOutput trace;
-  if (!trace.Open(options.replay.traceFile, err)) return 2;
-  std::ofstream recordFile;
-  if (!options.recordFile.empty()) {
-    recordFile.open(options.recordFile, std::ios::binary | std::ios::trunc);
-    if (!recordFile) {
-      err << "vexa: cannot write the replay " << options.recordFile << '\n';
-      return 2;
-    }
-  }
+  if (!trace.Open(options.replay.traceFile, err)) return 1;
+  RenamedFile recordFile;
+  if (!options.recordFile.empty() && !recordFile.Open(options.recordFile, "the replay", err)) return 1;
 
   std::optional<SdlAudio> audio;
   struct Unhook {
@@ -144,9 +139,9 @@ int RunWindowGame(const Options& options, std::ostream& err) {
 
   int status = Play(*window, err);
   trace.Flush();
-  if (session->Recording() && !session->Recording()->WriteTo(recordFile)) {
-    err << "vexa: cannot write the replay " << options.recordFile << '\n';
-    status = 1;
+  if (session->Recording()) {
+    session->Recording()->WriteTo(recordFile.Stream());
+    if (!recordFile.Finish(err)) status = 1;
   }
   WriteWindowSettings(WindowSettingsPath(), WindowSettings{window->Scale(), window->Fullscreen()});
   session.reset();

@@ -6,8 +6,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <utility>
 
 #include "record/GameRecord.h"
+#include "lib/BrixSaveLoad.h"
 #include "lib/GamePaths.h"
 #include "session/ReplayFile.h"
 
@@ -48,6 +50,23 @@ constexpr const char* HelpText =
     "Exit status: 0 when the game ends normally, 1 on an error (a missing picture, an internal\n"
     "error), 2 for a wrong command line or a malformed replay.\n";
 
+// The argument library's words for an option given without its value, in the game's.
+std::string InGameWords(const std::string& what) {
+  static const std::pair<const char*, const char*> needs[] = {
+      {"--scale", "--scale needs a value: 1 to 8, or auto"},
+      {"--dir", "--dir needs a folder; --dir . is the current one"},
+      {"--record", "--record needs a FILE"},
+      {"--replay", "--replay needs a FILE"},
+      {"--seed", "--seed needs a number 0..4294967295"},
+      {"--steps", "--steps needs a number of steps"},
+      {"--trace", "--trace needs a file, or - for standard output"},
+      {"--frames", "--frames needs a folder"},
+  };
+  for (const auto& [name, text] : needs)
+    if (what.rfind(std::string(name) + ':', 0) == 0 && what.find("missing") != std::string::npos) return text;
+  return what;
+}
+
 }  // namespace
 
 int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out, std::ostream& err) {
@@ -73,9 +92,7 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    std::string what = e.what();
-    if (what.find("--scale") != std::string::npos) what = "--scale needs a value: 1 to 8, or auto";
-    err << "vexa: " << what << " (see vexa --help)\n";
+    err << "vexa: " << InGameWords(e.what()) << " (see vexa --help)\n";
     return 2;
   }
   if (help) {
@@ -99,8 +116,8 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
   if (scaleOpt->count()) {
     if (scale == "auto") {
       options.scale = 0;
-    } else if (scale.size() == 1 && scale[0] >= '1' && scale[0] <= '8') {
-      options.scale = scale[0] - '0';
+    } else if (const auto n = ReadStepCount(scale); n && *n >= 1 && *n <= 8) {
+      options.scale = static_cast<std::int32_t>(*n);  // decimal digits, as every number is read
     } else {
       return usage("--scale must be 1 to 8, or auto");
     }
@@ -157,8 +174,17 @@ bool PrepareFolders(Options& options, const char* argv0, std::ostream& err) {
   }
   SetDataFolder(fs::absolute(dataFolder, ec).string());
   // A replay chooses its own folder once it has read whether it brings a save.
-  if (options.replay.replayFile.empty() && !options.dir.empty()) return EnterFolder(options.dir, err);
+  if (options.replay.replayFile.empty() && !options.dir.empty()) {
+    if (!EnterFolder(options.dir, err)) return false;
+    TellSaveInTheWay(options.dir, err);
+  }
   return true;
+}
+
+void TellSaveInTheWay(const std::string& folder, std::ostream& err) {
+  const std::string what = TBrixSaveLoad::InTheWay();
+  if (!what.empty())
+    err << "vexa: save.dat in " << folder << " is " << what << ", not a file: saves will fail until it is moved\n";
 }
 
 bool EnterFolder(const std::string& folder, std::ostream& err) {

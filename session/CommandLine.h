@@ -28,4 +28,7 @@ bool PrepareFolders(Options& options, const char* argv0, std::ostream& err);
 // Creates `folder` when missing and makes it the current folder; false after one line on `err`.
 bool EnterFolder(const std::string& folder, std::ostream& err);
 
+// One line when anything but a file or a link stands where "save.dat" goes in the current folder.
+void TellSaveInTheWay(const std::string& folder, std::ostream& err);
+
 }  // namespace vexa

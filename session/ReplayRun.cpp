@@ -68,17 +68,24 @@ class RunFolder {
     previous_ = fs::current_path(ec);
     if (!options.folder.empty()) {
       if (!EnterFolder(options.folder, err)) return false;
+      if (!replay.save) TellSaveInTheWay(options.folder, err);  // else putting the save in place says it
     } else if (replay.save) {
       std::string pattern = (fs::temp_directory_path(ec) / "vexa-replay-XXXXXX").string();
       if (ec || !::mkdtemp(pattern.data())) {
-        err << "vexa: cannot make a folder for the replay's save in " << fs::temp_directory_path(ec).string() << '\n';
+        const std::string why = ec ? ec.message() : std::strerror(errno);
+        err << "vexa: cannot make a folder for the replay's save in " << fs::temp_directory_path(ec).string() << ": "
+            << why << '\n';
         return false;
       }
       temporary_ = pattern;
       if (!EnterFolder(temporary_, err)) return false;
+    } else {
+      TellSaveInTheWay(previous_.string(), err);
     }
     if (!replay.save) return true;
-    const std::string failed = TBrixSaveLoad::PlaceImage(*replay.save);
+    std::string kept;
+    const std::string failed = TBrixSaveLoad::PlaceImage(*replay.save, kept);
+    if (!kept.empty()) err << "vexa: the save.dat that was in " << options.folder << " is kept as " << kept << '\n';
     if (!failed.empty()) {
       err << "vexa: " << options.replayFile << ": the replay's save cannot be put in place: " << failed << '\n';
       return false;
@@ -129,6 +136,10 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
   if (!options.framesDir.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(options.framesDir, ec);
+    if (ec) {
+      err << "vexa: cannot write the frames in " << options.framesDir << ": " << ec.message() << '\n';
+      return 1;
+    }
   }
   RunFolder folder;
   if (!folder.Enter(options, *replay, err)) return 1;

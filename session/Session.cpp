@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/UnitMain.h"
+#include "lib/BrixSaveLoad.h"
 #include "lib/FontFace.h"
 #include "paint/UnitPaint.h"
 #include "session/Trace.h"
@@ -75,8 +76,9 @@ void LoadFontEarly(const GameState& g) {
 
 void TellDamagedSave(const GameState& g, std::ostream& err) {
   if (!g.damagedSave) return;
-  err << "vexa: save.dat could not be loaded, so a new game begins; the first save keeps the old file as "
-         "save.dat.damaged\n";
+  err << "vexa: save.dat could not be loaded ("
+      << TBrixSaveLoad::WhyNotLoaded(static_cast<std::int32_t>(SaveFileSize - 10))
+      << "), so a new game begins; the first save keeps the old file as save.dat.damaged\n";
 }
 
 }  // namespace vexa
