@@ -91,7 +91,11 @@ bool TBrixSaveLoad::IsFileOrLink() {
 std::string TBrixSaveLoad::SetAside(const std::string& kind) {
   if (!IsFileOrLink()) return "";
   for (int n = 0; n < 1000; ++n) {
-    const std::string name = std::string(SaveFileName) + "." + kind + (n == 0 ? "" : "." + std::to_string(n));
+    // Appended piece by piece: "." + std::to_string(n) makes GCC 12 at -O3 warn, falsely, of
+    // an overlapping copy (-Wrestrict) inside the string's insert.
+    std::string name = SaveFileName;
+    name.append(".").append(kind);
+    if (n > 0) name.append(".").append(std::to_string(n));
     // Never over another kept file, even one that appears meanwhile.
     int moved = ::renameat2(AT_FDCWD, SaveFileName, AT_FDCWD, name.c_str(), RENAME_NOREPLACE);
     if (moved != 0 && errno == EINVAL) {  // a file system without that flag

@@ -31,12 +31,15 @@ constexpr const char* HelpText =
     "Options:\n"
     "  --mute            play without sound\n"
     "  --scale N|auto    show the game N times larger (1 to 8); auto: the largest within 85 % of the screen\n"
-    "  --fullscreen      fill the screen, the game centred on black\n"
-    "  --dir DIR         the folder for save.dat and the report (created if missing)\n"
-    "  --record FILE     write the played game to FILE as a replay\n"
+    "                    (default: the last window's scale, or 1)\n"
+    "  --fullscreen      fill the screen, the game centred on black (default: as the last window was)\n"
+    "  --dir DIR         the folder for save.dat and the report, created if missing\n"
+    "                    (default: $XDG_DATA_HOME/vexa; with --replay, the current folder)\n"
+    "  --record FILE     write the played game to FILE as a replay when the game ends\n"
     "  --replay FILE     play the replay FILE headless, without a window or sound\n"
-    "  --seed N          with --replay: the random seed, 0 to 4294967295\n"
+    "  --seed N          with --replay: the random seed, 0 to 4294967295 (default: the replay's, or 0)\n"
     "  --steps N         with --replay: how many battle steps to run\n"
+    "                    (default: the replay's, or one past its last event)\n"
     "  --trace OUT       write the game state after every step to OUT as JSON Lines (-: standard output)\n"
     "  --frames DIR      with --replay: write every frame as DIR/frame-NNNNNN.png\n"
     "  -h, --help        show this text\n"
@@ -44,11 +47,12 @@ constexpr const char* HelpText =
     "\n"
     "Saves: the game keeps save.dat and レポート.txt in $XDG_DATA_HOME/vexa (~/.local/share/vexa),\n"
     "or in DIR with --dir (--dir . for the current folder). A replay uses the current folder, or a\n"
-    "temporary one when the replay brings its own save. The window's scale and full screen are\n"
-    "remembered in $XDG_CONFIG_HOME/vexa (~/.config/vexa); options on the command line win.\n"
+    "temporary one when the replay brings its own save; a save it replaces with --dir is kept as\n"
+    "save.dat.replaced. The window's scale and full screen are remembered in $XDG_CONFIG_HOME/vexa\n"
+    "(~/.config/vexa); options on the command line win.\n"
     "\n"
-    "Exit status: 0 when the game ends normally, 1 on an error (a missing picture, an internal\n"
-    "error), 2 for a wrong command line or a malformed replay.\n";
+    "Exit status: 0 when the game ends normally, 1 on an error (a missing picture, a file that\n"
+    "cannot be written, an internal error), 2 for a wrong command line or a malformed replay.\n";
 
 // The argument library's words for an option given without its value, in the game's.
 std::string InGameWords(const std::string& what) {
