@@ -5,6 +5,9 @@ vexa=$1 src=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# A folder of its own for the replays' temporary folders, which other tests running beside
+# this one make too.
+mkdir -p "$work/tmp" && export TMPDIR=$work/tmp
 status=0
 expect() {  # expect STATUS PATTERN -- ARGS...
   local want=$1 pattern=$2; shift 3
