@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -89,10 +90,14 @@ bool TBrixSaveLoad::IsFileOrLink() {
   return ::lstat(SaveFileName, &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
 }
 
-std::string TBrixSaveLoad::SetAsideDamaged() {
+std::string TBrixSaveLoad::SetAside(const std::string& kind) {
   if (!IsFileOrLink()) return "";
   for (int n = 0; n < 1000; ++n) {
-    const std::string name = std::string(SaveFileName) + ".damaged" + (n == 0 ? "" : "." + std::to_string(n));
+    // Appended piece by piece: "." + std::to_string(n) makes GCC 12 at -O3 warn, falsely, of
+    // an overlapping copy (-Wrestrict) inside the string's insert.
+    std::string name = SaveFileName;
+    name.append(".").append(kind);
+    if (n > 0) name.append(".").append(std::to_string(n));
     // Never over another kept file, even one that appears meanwhile.
     if (RenameNoReplace(SaveFileName, name.c_str()) == 0) {
       SyncFolder();
@@ -100,7 +105,41 @@ std::string TBrixSaveLoad::SetAsideDamaged() {
     }
     if (errno != EEXIST) return "";
   }
+  errno = EEXIST;
   return "";
+}
+
+std::string TBrixSaveLoad::SetAsideDamaged() { return SetAside("damaged"); }
+
+std::string TBrixSaveLoad::InTheWay() {
+  struct stat info {};
+  if (::lstat(SaveFileName, &info) != 0 || S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) return "";
+  if (S_ISDIR(info.st_mode)) return "a folder";
+  if (S_ISFIFO(info.st_mode)) return "a named pipe";
+  if (S_ISSOCK(info.st_mode)) return "a socket";
+  return "a device";
+}
+
+std::string TBrixSaveLoad::WhyNotLoaded(std::int32_t size) {
+  const int fd = ::open(SaveFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  struct stat info {};
+  std::string why;
+  if (::fstat(fd, &info) != 0) why = std::strerror(errno);
+  else if (!S_ISREG(info.st_mode)) why = "it is not a file";
+  else if (info.st_size != size + 10)
+    why = "it holds " + std::to_string(info.st_size) + " bytes, not " + std::to_string(size + 10);
+  else {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+    const ssize_t n = ::read(fd, bytes.data(), bytes.size());
+    if (n < 0) why = std::strerror(errno);
+    else if (static_cast<std::size_t>(n) != bytes.size()) why = "it could not be read whole";
+    else if (!std::equal(bytes.end() - 10, bytes.end(), CheckCode(bytes.data(), size).begin()))
+      why = "its check code does not match its contents";
+    else why = "its values are out of the game's range";
+  }
+  ::close(fd);
+  return why;
 }
 
 std::string TBrixSaveLoad::Load(void* destination, std::int32_t size) {
@@ -127,11 +166,12 @@ std::string TBrixSaveLoad::Load(void* destination, std::int32_t size) {
   return ResultSuccess;
 }
 
-SaveImage TBrixSaveLoad::ReadImage() {
+// Up to `limit` bytes of a regular "save.dat"; nothing for anything else or no file.
+SaveImage TBrixSaveLoad::HeldBytes(std::size_t limit) {
   const int fd = ::open(SaveFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return {};
   struct stat info {};
-  SaveImage image(SaveFileSize + 1);
+  SaveImage image(limit);
   std::size_t got = 0;
   if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
     while (got < image.size()) {
@@ -142,16 +182,28 @@ SaveImage TBrixSaveLoad::ReadImage() {
     }
   }
   ::close(fd);
-  if (got != SaveFileSize) return {};
-  image.resize(SaveFileSize);
+  image.resize(got);
   return image;
 }
 
-std::string TBrixSaveLoad::PlaceImage(const SaveImage& image) {
+SaveImage TBrixSaveLoad::ReadImage() {
+  SaveImage image = HeldBytes(SaveFileSize + 1);
+  if (image.size() != SaveFileSize) return {};
+  return image;
+}
+
+std::string TBrixSaveLoad::PlaceImage(const SaveImage& image, std::string& keptAs) {
+  keptAs.clear();
   struct stat info {};
   if (::lstat(SaveFileName, &info) == 0) {
-    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return "save.dat is neither a file nor a link";
-    if (::unlink(SaveFileName) != 0) return std::string("cannot remove save.dat: ") + std::strerror(errno);
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return "save.dat is " + InTheWay() + ", not a file";
+    // A player's save is never lost to a replay: other bytes are kept beside it first.
+    if (HeldBytes() != image) {
+      keptAs = SetAside("replaced");
+      if (keptAs.empty()) return std::string("cannot keep the old save.dat aside: ") + std::strerror(errno);
+    } else if (::unlink(SaveFileName) != 0) {
+      return std::string("cannot remove save.dat: ") + std::strerror(errno);
+    }
   }
   if (image.empty()) return "";
   const int fd = ::open(SaveFileName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

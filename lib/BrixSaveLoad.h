@@ -23,11 +23,21 @@ struct TBrixSaveLoad {
   // "save.dat.damaged" (or ".damaged.N" when that is taken). Returns the new name, or ""
   // when it is not a file or link or cannot be moved.
   static std::string SetAsideDamaged();
+  // The same for any `kind` ("replaced"); "" with errno set when it cannot be moved.
+  static std::string SetAside(const std::string& kind);
   static bool IsFileOrLink();
+  // What stands where "save.dat" should be ("a folder", "a named pipe", ...), "" for a
+  // file, a link or nothing.
+  static std::string InTheWay();
+  // Why an existing "save.dat" of a `size`-byte block does not load: the system's reason,
+  // its length, or its check code.
+  static std::string WhyNotLoaded(std::int32_t size);
+  static SaveImage HeldBytes(std::size_t limit = 4096);
   static SaveImage ReadImage();
   // Makes "save.dat" a new file of exactly `image`, or removes it for an empty one. A file
-  // or link in its place is replaced; anything else is refused. "" or the reason it failed.
-  static std::string PlaceImage(const SaveImage& image);  // "save.dat" is a file or a link, not a folder or a device
+  // or link in its place with other bytes is first kept as "save.dat.replaced[.N]", named
+  // in `keptAs`; anything else in its place is refused. "" or the reason it failed.
+  static std::string PlaceImage(const SaveImage& image, std::string& keptAs);
 
   static std::array<std::uint8_t, 10> CheckCode(const void* block, std::int32_t size);
 };

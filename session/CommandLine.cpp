@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
+#include <utility>
 
 #include "record/GameRecord.h"
 #include "lib/GamePaths.h"
@@ -26,14 +27,17 @@ constexpr const char* HelpText =
     "Options:\n"
     "  --mute            play without sound\n"
     "  --scale N|auto    show the game N times larger (1 to 8); auto: the largest within 85 % of the screen\n"
-    "  --fullscreen      fill the screen, the game centred on black\n"
-    "  --lang ja|en      the language of the game's texts: ja Japanese, en English (the window game\n"
-    "                    remembers it; at first it follows the locale; a replay without a lang line is ja)\n"
-    "  --dir DIR         the folder for save.dat and the report (created if missing)\n"
-    "  --record FILE     write the played game to FILE as a replay\n"
+    "                    (default: the last window's scale, or 1)\n"
+    "  --fullscreen      fill the screen, the game centred on black (default: as the last window was)\n"
+    "  --lang ja|en      the language of the game's texts: ja Japanese, en English\n"
+    "                    (default: the last window's, at first the locale's; with --replay, the replay's, or ja)\n"
+    "  --dir DIR         the folder for save.dat and the report, created if missing\n"
+    "                    (default: $XDG_DATA_HOME/vexa; with --replay, the current folder)\n"
+    "  --record FILE     write the played game to FILE as a replay when the game ends\n"
     "  --replay FILE     play the replay FILE headless, without a window or sound\n"
-    "  --seed N          with --replay: the random seed, 0 to 4294967295\n"
+    "  --seed N          with --replay: the random seed, 0 to 4294967295 (default: the replay's, or 0)\n"
     "  --steps N         with --replay: how many battle steps to run\n"
+    "                    (default: the replay's, or one past its last event)\n"
     "  --trace OUT       write the game state after every step to OUT as JSON Lines (-: standard output)\n"
     "  --frames DIR      with --replay: write every frame as DIR/frame-NNNNNN.png\n"
     "  -h, --help        show this text\n"
@@ -41,11 +45,29 @@ constexpr const char* HelpText =
     "\n"
     "Saves: the game keeps save.dat and レポート.txt in $XDG_DATA_HOME/vexa (~/.local/share/vexa),\n"
     "or in DIR with --dir (--dir . for the current folder). A replay uses the current folder, or a\n"
-    "temporary one when the replay brings its own save. The window's scale and full screen are\n"
-    "remembered in $XDG_CONFIG_HOME/vexa (~/.config/vexa); options on the command line win.\n"
+    "temporary one when the replay brings its own save; a save it replaces with --dir is kept as\n"
+    "save.dat.replaced. The window's scale and full screen are remembered in $XDG_CONFIG_HOME/vexa\n"
+    "(~/.config/vexa); options on the command line win.\n"
     "\n"
-    "Exit status: 0 when the game ends normally, 1 on an error (a missing picture, an internal\n"
-    "error), 2 for a wrong command line or a malformed replay.\n";
+    "Exit status: 0 when the game ends normally, 1 on an error (a missing picture, a file that\n"
+    "cannot be written, an internal error), 2 for a wrong command line or a malformed replay.\n";
+
+// The argument library's words for an option given without its value, in the game's.
+std::string InGameWords(const std::string& what) {
+  static const std::pair<const char*, const char*> needs[] = {
+      {"--scale", "--scale needs a value: 1 to 8, or auto"},
+      {"--dir", "--dir needs a folder; --dir . is the current one"},
+      {"--record", "--record needs a FILE"},
+      {"--replay", "--replay needs a FILE"},
+      {"--seed", "--seed needs a number 0..4294967295"},
+      {"--steps", "--steps needs a number of steps"},
+      {"--trace", "--trace needs a file, or - for standard output"},
+      {"--frames", "--frames needs a folder"},
+  };
+  for (const auto& [name, text] : needs)
+    if (what.rfind(std::string(name) + ':', 0) == 0 && what.find("missing") != std::string::npos) return text;
+  return what;
+}
 
 }  // namespace
 
@@ -99,8 +121,9 @@ std::string Conflict(const CLI::App& app, const Options& options, const RawOptio
 // The numbers and the language, each read one way; "" when all could be read.
 std::string ReadValues(const RawOptions& raw, Options& options) {
   if (raw.scaleOpt->count()) {
+    const auto n = ReadStepCount(raw.scale);  // decimal digits, as every number is read
     if (raw.scale == "auto") options.scale = 0;
-    else if (raw.scale.size() == 1 && raw.scale[0] >= '1' && raw.scale[0] <= '8') options.scale = raw.scale[0] - '0';
+    else if (n && *n >= 1 && *n <= 8) options.scale = static_cast<std::int32_t>(*n);
     else return "--scale must be 1 to 8, or auto";
     options.scaleGiven = true;
   }
@@ -127,8 +150,7 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    const std::string what = e.what();
-    return usage(what.find("--scale") != std::string::npos ? "--scale needs a value: 1 to 8, or auto" : what);
+    return usage(InGameWords(e.what()));
   }
   if (raw.help) {
     out << HelpText;
@@ -179,7 +201,10 @@ bool PrepareFolders(Options& options, const char* argv0, std::ostream& err) {
   }
   SetDataFolder(fs::absolute(dataFolder, ec).string());
   // A replay chooses its own folder once it has read whether it brings a save.
-  if (options.replay.replayFile.empty() && !options.dir.empty()) return EnterFolder(options.dir, err);
+  if (options.replay.replayFile.empty() && !options.dir.empty()) {
+    if (!EnterFolder(options.dir, err)) return false;
+    TellSaveInTheWay(options.dir, err);
+  }
   return true;
 }
 

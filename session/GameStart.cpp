@@ -1,5 +1,6 @@
 #include "session/GameStart.h"
 
+#include "lib/BrixSaveLoad.h"
 #include "lib/FontFace.h"
 
 namespace vexa {
@@ -25,8 +26,9 @@ StartedSession StartSession(const SessionOptions& options) {
   StartedSession started;
   started.session = std::make_unique<Session>(options);
   if (started.session->Game().damagedSave)
-    started.notice = "save.dat could not be loaded, so a new game begins; the first save keeps the old file as "
-                     "save.dat.damaged";
+    started.notice = "save.dat could not be loaded (" +
+                     TBrixSaveLoad::WhyNotLoaded(static_cast<std::int32_t>(SaveFileSize - 10)) +
+                     "), so a new game begins; the first save keeps the old file as save.dat.damaged";
   LoadFontEarly(started.session->Game());
   return started;
 }

@@ -66,6 +66,24 @@ const char* ButtonName(MouseButton b) {
   return b == MouseButton::Left ? "left" : b == MouseButton::Right ? "right" : "middle";
 }
 
+// Reads one line of at most MaxReplayLine bytes; a longer one is refused as soon as it is
+// seen, so a file without line breaks (/dev/zero) is never read whole.
+bool ReadLine(std::istream& in, std::string& line, int number) {
+  line.clear();
+  std::streambuf* buffer = in.rdbuf();
+  for (;;) {
+    const int c = buffer->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      return !line.empty();
+    }
+    if (c == '\n') return true;
+    if (line.size() == MaxReplayLine)
+      throw ReplayError(number, "a line longer than " + std::to_string(MaxReplayLine) + " bytes");
+    line += static_cast<char>(c);
+  }
+}
+
 }  // namespace
 
 bool IsDigits(const std::string& text) {
@@ -114,7 +132,7 @@ Replay ParseReplay(std::istream& in) {
   int number = 0;
   bool headerSeen = false;
   std::string lastStep = "0";
-  while (std::getline(in, line)) {
+  while (ReadLine(in, line, number + 1)) {
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const auto fields = Fields(line);

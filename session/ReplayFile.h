@@ -36,6 +36,9 @@ struct ReplayError : std::runtime_error {
   int line;
 };
 
+// No line of a replay is longer (a carriage return counts).
+inline constexpr std::size_t MaxReplayLine = 4096;
+
 Replay ParseReplay(std::istream& in);
 
 // Counts and steps are decimal digits only (no sign, no base prefix), as in the file.

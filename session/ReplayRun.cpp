@@ -78,6 +78,10 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
   if (!options.framesDir.empty()) {
     std::error_code ec;
     std::filesystem::create_directories(options.framesDir, ec);
+    if (ec) {
+      err << "vexa: cannot write the frames in " << options.framesDir << ": " << ec.message() << '\n';
+      return 1;
+    }
   }
   RunFolder folder;
   if (!folder.Enter(options.folder, replay->save, options.replayFile, err)) return 1;

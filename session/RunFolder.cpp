@@ -24,6 +24,12 @@ bool EnterFolder(const std::string& folder, std::ostream& err) {
   return true;
 }
 
+void TellSaveInTheWay(const std::string& folder, std::ostream& err) {
+  const std::string what = TBrixSaveLoad::InTheWay();
+  if (!what.empty())
+    err << "vexa: save.dat in " << folder << " is " << what << ", not a file: saves will fail until it is moved\n";
+}
+
 RunFolder::~RunFolder() {
   std::error_code ec;
   if (!previous_.empty()) std::filesystem::current_path(previous_, ec);
@@ -37,17 +43,24 @@ bool RunFolder::Enter(const std::string& folder, const std::optional<SaveImage>&
   previous_ = fs::current_path(ec);
   if (!folder.empty()) {
     if (!EnterFolder(folder, err)) return false;
+    if (!save) TellSaveInTheWay(folder, err);  // else putting the save in place says it
   } else if (save) {
     std::string pattern = (fs::temp_directory_path(ec) / "vexa-replay-XXXXXX").string();
     if (ec || !::mkdtemp(pattern.data())) {
-      err << "vexa: cannot make a folder for the replay's save in " << fs::temp_directory_path(ec).string() << '\n';
+      const std::string why = ec ? ec.message() : std::strerror(errno);
+      err << "vexa: cannot make a folder for the replay's save in " << fs::temp_directory_path(ec).string() << ": "
+          << why << '\n';
       return false;
     }
     temporary_ = pattern;
     if (!EnterFolder(temporary_, err)) return false;
+  } else {
+    TellSaveInTheWay(previous_.string(), err);
   }
   if (!save) return true;
-  const std::string failed = TBrixSaveLoad::PlaceImage(*save);
+  std::string kept;
+  const std::string failed = TBrixSaveLoad::PlaceImage(*save, kept);
+  if (!kept.empty()) err << "vexa: the save.dat that was in " << folder << " is kept as " << kept << '\n';
   if (!failed.empty()) {
     err << "vexa: " << replayFile << ": the replay's save cannot be put in place: " << failed << '\n';
     return false;

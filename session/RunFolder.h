@@ -13,6 +13,9 @@ namespace vexa {
 // Creates `folder` when missing and makes it the current folder; false after one line on `err`.
 bool EnterFolder(const std::string& folder, std::ostream& err);
 
+// One line when anything but a file or a link stands where "save.dat" goes in the current folder.
+void TellSaveInTheWay(const std::string& folder, std::ostream& err);
+
 // A replay's folder for the length of its run. Without `folder` a replay that brings a save
 // runs in a new folder, removed afterwards; with one, that folder's "save.dat" is made to
 // hold the replay's save. The current folder is given back at the end.

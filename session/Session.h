@@ -47,6 +47,7 @@ class Session {
   void Step();
 
   GameState& Game() { return *g_; }
+  const GameState& Game() const { return *g_; }
   const Recorder* Recording() const { return recorder_ ? &*recorder_ : nullptr; }
   const Journal& LastStepJournal() const { return lastJournal_; }
   std::int64_t StepsRun() const { return steps_; }

@@ -1,9 +1,11 @@
 #include "session/Trace.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 
 #include "lib/FrameChecksum.h"
+#include "session/RenamedFile.h"
 
 namespace vexa {
 
@@ -112,9 +114,10 @@ bool TraceOutput::Open(const std::string& path, std::ostream& err) {
     stream_ = &std::cout;
     return true;
   }
+  errno = 0;
   file_.open(path, std::ios::binary | std::ios::trunc);
   if (!file_) {
-    err << "vexa: cannot write the trace " << path << '\n';
+    err << "vexa: cannot write the trace " << path << ": " << SystemReason() << '\n';
     return false;
   }
   stream_ = &file_;
@@ -127,9 +130,10 @@ void TraceOutput::Flush() {
 
 bool TraceOutput::Finish(std::ostream& err) {
   if (!stream_) return true;
+  errno = 0;
   stream_->flush();
   if (*stream_) return true;
-  err << "vexa: cannot write the trace " << path_ << '\n';
+  err << "vexa: cannot write the trace " << path_ << ": " << SystemReason() << '\n';
   return false;
 }
 

@@ -151,6 +151,8 @@ void SdlWindow::CreateNativeWindow(const WindowOptions& options, std::int32_t sc
     throw PlatformError("cannot open the game window (" + why + ")");
   }
   windowId_ = SDL_GetWindowID(window_);
+  // Never smaller than one whole frame, which would crop the game.
+  SDL_SetWindowMinimumSize(window_, gameW_, gameH_);
 
   // Frames are written straight into the window surface: no renderer, no texture, no
   // second copy. Asked for now so a window that cannot be drawn into fails here.
@@ -207,7 +209,18 @@ ViewMap SdlWindow::SurfaceView(const SDL_Surface& surface) const {
 void SdlWindow::ToggleFullscreen() {
   fullscreen_ = !fullscreen_;
   if (fullscreen_) {
+    // SDL only asks the window manager, and lays the frame out for the whole display at
+    // once. Without a window manager nothing would resize the window, and the picture would
+    // be cropped to its old size: the window is made to cover the display itself first, as
+    // a window born full screen is.
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window_), 0), &bounds) == 0) {
+      SDL_SetWindowBordered(window_, SDL_FALSE);
+      SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+      SDL_SetWindowSize(window_, bounds.w, bounds.h);
+    }
     SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    Redraw();
     return;
   }
   SDL_SetWindowFullscreen(window_, 0);
@@ -220,6 +233,7 @@ void SdlWindow::ToggleFullscreen() {
 void SdlWindow::SetClientSize(std::int32_t width, std::int32_t height) {
   gameW_ = width;
   gameH_ = height;
+  SDL_SetWindowMinimumSize(window_, gameW_, gameH_);
   if (!fullscreen_) SDL_SetWindowSize(window_, width * scale_, height * scale_);
 }
 
@@ -418,9 +432,13 @@ void SdlWindow::Handle(const SDL_Event& event) {
       if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) minimised_ = true;
       if (event.window.event == SDL_WINDOWEVENT_RESTORED || event.window.event == SDL_WINDOWEVENT_MAXIMIZED)
         minimised_ = false;
-      // A window resized by hand sets the scale it goes back to after full screen.
-      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_)
+      // A window resized by hand sets the scale it goes back to after full screen. Below one
+      // whole frame it grows back: without a window manager nothing else holds the minimum.
+      if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !fullscreen_) {
+        if (event.window.data1 < gameW_ || event.window.data2 < gameH_)
+          SDL_SetWindowSize(window_, std::max(event.window.data1, gameW_), std::max(event.window.data2, gameH_));
         scale_ = FullscreenView(event.window.data1, event.window.data2, gameW_, gameH_).scale;
+      }
       if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_RESTORED ||
           event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
         Redraw();

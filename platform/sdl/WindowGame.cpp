@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -19,6 +18,7 @@
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlWindow.h"
 #include "session/GameStart.h"
+#include "session/RenamedFile.h"
 #include "session/Session.h"
 #include "session/Trace.h"
 #include "session/WindowSettings.h"
@@ -100,13 +100,11 @@ int Play(SdlWindow& window, std::ostream& err) {
 namespace {
 
 // Opened before the window, so a path that cannot be written is said at once instead of
-// losing a whole game's recording when the window closes.
-bool OpenOutputs(const Options& options, TraceOutput& trace, std::ofstream& recordFile, std::ostream& err) {
+// losing a whole game's recording when the window closes. The recording goes to a file
+// beside its name until the game ends, so an earlier one is never emptied.
+bool OpenOutputs(const Options& options, TraceOutput& trace, RenamedFile& recordFile, std::ostream& err) {
   if (!trace.Open(options.replay.traceFile, err)) return false;
-  if (options.recordFile.empty()) return true;
-  recordFile.open(options.recordFile, std::ios::binary | std::ios::trunc);
-  if (!recordFile) err << "vexa: cannot write the replay " << options.recordFile << '\n';
-  return static_cast<bool>(recordFile);
+  return options.recordFile.empty() || recordFile.Open(options.recordFile, "the replay", err);
 }
 
 std::unique_ptr<SdlWindow> OpenWindow(const Options& options, std::ostream& err) {
@@ -133,11 +131,10 @@ SessionOptions WindowSession(const Options& options, SdlWindow& window, PaintBox
 }
 
 // After the last step: the recording, and the window as the player leaves it.
-int Finish(const Options& options, const Session& session, const SdlWindow& window, std::ofstream& recordFile,
-           int status, std::ostream& err) {
-  if (session.Recording() && !session.Recording()->WriteTo(recordFile)) {
-    err << "vexa: cannot write the replay " << options.recordFile << '\n';
-    status = 1;
+int Finish(const Session& session, const SdlWindow& window, RenamedFile& recordFile, int status, std::ostream& err) {
+  if (session.Recording()) {
+    session.Recording()->WriteTo(recordFile.Stream());
+    if (!recordFile.Finish(err)) status = 1;
   }
   WriteWindowSettings(WindowSettingsPath(), WindowSettings{window.Scale(), window.Fullscreen(), session.Game().language});
   return status;
@@ -147,8 +144,8 @@ int Finish(const Options& options, const Session& session, const SdlWindow& wind
 
 int RunWindowGame(const Options& options, std::ostream& err) {
   TraceOutput trace;
-  std::ofstream recordFile;
-  if (!OpenOutputs(options, trace, recordFile, err)) return 2;
+  RenamedFile recordFile;
+  if (!OpenOutputs(options, trace, recordFile, err)) return 1;
 
   std::optional<SdlAudio> audio;
   struct Unhook {
@@ -182,7 +179,7 @@ int RunWindowGame(const Options& options, std::ostream& err) {
 
   int status = Play(*window, err);
   trace.Flush();
-  status = Finish(options, session, *window, recordFile, status, err);
+  status = Finish(session, *window, recordFile, status, err);
   window->SetSession(nullptr);
   started.session.reset();
   TBrixTimer::Clear();

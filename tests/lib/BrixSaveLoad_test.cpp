@@ -240,15 +240,75 @@ TEST_F(SaveFile, AnImageIsTheFileOnlyWhenItHoldsExactlyASavesSize) {
 }
 
 TEST_F(SaveFile, PlacingAnImageReplacesAFileOrLinkAndRefusesAnythingElse) {
+  std::string kept;
   WriteFile("elsewhere.txt", "not the game's");
   ASSERT_EQ(symlink("elsewhere.txt", "save.dat"), 0);
-  EXPECT_EQ(TBrixSaveLoad::PlaceImage(SaveImage(34, 7)), "");
+  EXPECT_EQ(TBrixSaveLoad::PlaceImage(SaveImage(34, 7), kept), "");
   EXPECT_EQ(ReadFile("save.dat"), std::string(34, '\x07'));
   EXPECT_EQ(ReadFile("elsewhere.txt"), "not the game's");
-  EXPECT_EQ(TBrixSaveLoad::PlaceImage(SaveImage{}), "");
+  EXPECT_EQ(kept, "save.dat.replaced");
+  char target[32] = {};
+  EXPECT_EQ(readlink("save.dat.replaced", target, sizeof target - 1), 13);  // the link itself, kept
+  EXPECT_EQ(TBrixSaveLoad::PlaceImage(SaveImage{}, kept), "");
   EXPECT_NE(access("save.dat", F_OK), 0);
   ASSERT_EQ(mkdir("save.dat", 0700), 0);
-  EXPECT_NE(TBrixSaveLoad::PlaceImage(SaveImage(34, 7)), "");
+  EXPECT_EQ(TBrixSaveLoad::PlaceImage(SaveImage(34, 7), kept), "save.dat is a folder, not a file");
+}
+
+// A player's save in a replay's folder is never lost: other bytes are kept, each under a free
+// name; the same bytes need no copy.
+TEST_F(SaveFile, PlacingAnImageKeepsADifferentSaveAsReplaced) {
+  struct Case {
+    std::string held;     // what save.dat holds before
+    SaveImage image;      // what the replay brings
+    std::string keptAs;   // "" = nothing kept
+  };
+  const std::string player(34, '\x05');
+  const std::vector<Case> cases{
+      {player, SaveImage{}, "save.dat.replaced"},             // save none
+      {player, SaveImage(34, 7), "save.dat.replaced.1"},      // another save
+      {"damaged", SaveImage(34, 7), "save.dat.replaced.2"},   // even a damaged one
+      {player, SaveImage(34, 5), ""},                         // the same bytes
+  };
+  for (const Case& c : cases) {
+    WriteFile("save.dat", c.held);
+    std::string kept = "stale";
+    EXPECT_EQ(TBrixSaveLoad::PlaceImage(c.image, kept), "") << c.keptAs;
+    EXPECT_EQ(kept, c.keptAs);
+    if (!c.keptAs.empty()) {
+      EXPECT_EQ(ReadFile(c.keptAs), c.held);
+    }
+    if (c.image.empty()) {
+      EXPECT_NE(access("save.dat", F_OK), 0);
+    } else {
+      EXPECT_EQ(ReadFile("save.dat"), std::string(c.image.begin(), c.image.end()));
+    }
+  }
+  EXPECT_EQ(FolderEntries(),
+            (std::vector<std::string>{"save.dat", "save.dat.replaced", "save.dat.replaced.1", "save.dat.replaced.2"}));
+}
+
+// Said at start instead of every save failing without a reason.
+TEST_F(SaveFile, WhatStandsInTheSavesPlaceAndWhyASaveDoesNotLoadAreNamed) {
+  EXPECT_EQ(TBrixSaveLoad::InTheWay(), "");
+  WriteFile("save.dat", "short");
+  EXPECT_EQ(TBrixSaveLoad::InTheWay(), "");
+  EXPECT_EQ(TBrixSaveLoad::WhyNotLoaded(24), "it holds 5 bytes, not 34");
+  WriteFile("save.dat", std::string(34, 'x'));
+  EXPECT_EQ(TBrixSaveLoad::WhyNotLoaded(24), "its check code does not match its contents");
+  if (geteuid() != 0) {  // root reads anything
+    ASSERT_EQ(chmod("save.dat", 0), 0);
+    EXPECT_EQ(TBrixSaveLoad::WhyNotLoaded(24), std::strerror(EACCES));
+  }
+  ASSERT_EQ(unlink("save.dat"), 0);
+  ASSERT_EQ(symlink("nowhere", "save.dat"), 0);
+  EXPECT_EQ(TBrixSaveLoad::WhyNotLoaded(24), std::strerror(ENOENT));
+  ASSERT_EQ(unlink("save.dat"), 0);
+  ASSERT_EQ(mkdir("save.dat", 0700), 0);
+  EXPECT_EQ(TBrixSaveLoad::InTheWay(), "a folder");
+  ASSERT_EQ(rmdir("save.dat"), 0);
+  ASSERT_EQ(mkfifo("save.dat", 0600), 0);
+  EXPECT_EQ(TBrixSaveLoad::InTheWay(), "a named pipe");
 }
 
 TEST_F(SaveFile, BlocksBeyondTheLimitAreRefused) {

@@ -346,6 +346,8 @@ TEST_F(Redraw, AChangedNumberRedrawsItsOwnRowOnly) {
   EXPECT_TRUE(AnyMeets(rects, PixelRect{240, 422, 275, 440}));               // the enemy's number
   EXPECT_FALSE(AnyMeets(rects, HpRow));
   EXPECT_FALSE(AnyMeets(rects, Panel));
+  for (const PixelRect& r : rects)  // the AP row, or the trembling fighters
+    EXPECT_TRUE(Intersection(r, ApRow) == r || Intersection(r, PixelRect{0, 245, 600, 340}) == r);
   g.battleOn = false;  // the enemy's side goes
   rects = Compose();
   EXPECT_TRUE(AnyMeets(rects, PixelRect{126, 420, 276, 440}));

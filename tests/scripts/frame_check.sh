@@ -25,7 +25,6 @@ for replay in "$kept"/*.replay "$work/idle.replay"; do
   name=$(basename "$replay" .replay)
   run="$work/$name"
   mkdir -p "$run"
-  [ -f "$kept/$name.save.dat" ] && cp "$kept/$name.save.dat" "$run/save.dat"
   if ! (cd "$run" && "$vexa" --replay "$replay" --trace "$run/trace.jsonl" 2>"$run/err.txt"); then
     echo "replay $name: $(cat "$run/err.txt")"
     failed=1

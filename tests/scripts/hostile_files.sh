@@ -60,9 +60,10 @@ finish() {
     trace=()
     [ -f "$rec.trace" ] && mapfile -t trace <"$rec.trace"
     label="run $n in ${dir#"$work"/}"
-    warn_wanted=0 notice=0
+    warn_wanted=0 notice=0 block_wanted=0 blocks=0
     eval "${run_checks[n]}"
     [ "$notice" = "$warn_wanted" ] || complain "$notice lines about a damaged save.dat on stderr, wanted $warn_wanted"
+    [ "$blocks" = "$block_wanted" ] || complain "$blocks lines about what stands in save.dat's place, wanted $block_wanted"
   done
   checked=$runs
 }
@@ -80,7 +81,13 @@ ended() {
   mapfile -t all <"$rec.err"
   # The one line that says a damaged save was found is counted apart (see warned).
   for line in "${all[@]}"; do
-    if [[ "$line" == "vexa: save.dat could not be loaded"* ]]; then notice=$((notice + 1)); else err+=("$line"); fi
+    if [[ "$line" == "vexa: save.dat could not be loaded ("?*"), so a new game begins"* ]]; then
+      notice=$((notice + 1))
+    elif [[ "$line" == "vexa: save.dat in $dir is "*", not a file: saves will fail"* ]]; then
+      blocks=$((blocks + 1))
+    else
+      err+=("$line")
+    fi
   done
   if [[ "${err[*]}" == *Sanitizer* || "${err[*]}" == *"runtime error:"* ]]; then
     complain "sanitizer report; played again with symbols:"
@@ -118,7 +125,8 @@ fresh() {  # a fresh game at stage 1, without a word about the save
     complain "not a fresh game: ${first:0:160}"
 }
 
-warned() { warn_wanted=1; }  # the start said, once, that save.dat could not be loaded
+warned() { warn_wanted=1; }  # the start said, once, that save.dat could not be loaded, and why
+blocked() { block_wanted=1; }  # the start said, once, what stands where save.dat goes
 
 aside() {  # aside FILE: the damaged save was kept as save.dat.damaged, byte for byte
   cmp -s "$dir/save.dat.damaged" "$1" || complain "save.dat.damaged does not hold ${1##*/}"
@@ -426,17 +434,22 @@ finish
 program=$vexa
 
 # ---- 5. save.dat that is not a plain file --------------------------------------------------------
-# At start the game cannot read it: a fresh game, without a word. A save then either replaces it
-# with a good save (a link) or says it could not (a folder), and leaves the folder as it was.
+# At start the game cannot read it: a fresh game, and one line when anything but a file or a
+# link stands in its place. A save then either replaces it with a good save (a link) or says it
+# could not (a folder), and leaves the folder as it was.
 for kind in folder dangling fifo device; do
   game_folder "odd-save/$kind"
   odd_file "$dir/save.dat" "$kind"
-  if [ "$kind" = device ]; then note=warned; else note=:; fi  # /dev/zero reads as a damaged save
+  case $kind in
+    device) note=warned ;;  # /dev/zero reads as a damaged save
+    folder | fifo) note=blocked ;;
+    *) note=: ;;
+  esac
   start start.replay "ended 0; records 1; fresh; $note; none save.dat.new レポート.txt"
 done
 game_folder odd-save/save-folder
 mkdir "$dir/save.dat" && : >"$dir/save.dat/inside"
-start win.replay 'ended 0; records 160; said セーブ出来ませんでした。; none save.dat.new レポート.txt
+start win.replay 'ended 0; records 160; blocked; said セーブ出来ませんでした。; none save.dat.new レポート.txt
   [ -f "$dir/save.dat/inside" ] || complain "the folder save.dat lost its file"'
 game_folder odd-save/save-dangling
 ln -s "$work/nowhere.dat" "$dir/save.dat"

@@ -58,6 +58,11 @@ metainfo=$(appstreamcli validate --pedantic --no-net \
 ! grep -qE '^[EWIP]: ' <<<"$metainfo" || fail "metainfo: $metainfo"
 
 command -v lintian >/dev/null || fail "lintian is missing (scripts/install-deps.sh installs it)"
+# A program configured for another prefix would name a data folder the package does not hold.
+cpack -G DEB -B "$work/wrong" --config "$build/CPackConfig.cmake" -D CPACK_VEXA_BUILT_PREFIX=/usr/local \
+  >"$work/cpack.log" 2>&1 && fail "a package was made from a build configured for /usr/local"
+grep -q 'configure it with -DCMAKE_INSTALL_PREFIX=/usr' "$work/cpack.log" ||
+  fail "cpack did not say why it refused a build for /usr/local: $(cat "$work/cpack.log")"
 cpack -G DEB -B "$work/pkg" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
   fail "cpack: $(cat "$work/cpack.log")"
 debs=("$work"/pkg/vexa_*.deb)
@@ -74,6 +79,9 @@ check_tree "$root/usr"
 readelf -S "$root/usr/games/vexa" | grep -qE '\.(debug_info|symtab)\b' && fail "the packaged program is not stripped"
 [ "$("$root/usr/games/vexa" --version)" = "vexa $version" ] || fail "program and package versions differ"
 runs_alone "$root/usr/games/vexa" || fail "the unpacked program did not run from its unpacked root"
+# The data folder it was built to fall back on is the package's own.
+data_dirs=$(strings "$root/usr/games/vexa" | grep -E '^/usr(/local)?/share/vexa$' | tr '\n' ' ')
+[ "$data_dirs" = "/usr/share/vexa " ] || fail "the packaged program names its data folder as: $data_dirs"
 
 # lintian prints every tag (infos and pedantic ones too) but only errors and warnings fail.
 lintian --info --display-info --pedantic --fail-on error,warning "$deb" 2>&1 |

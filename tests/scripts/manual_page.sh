@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The manual page and `vexa --help` list the same options: one cannot gain or lose
-# an option without the other.
+# The manual page and `vexa --help` list the same options with the same defaults: one
+# cannot gain or lose an option, or change what an option does when not given, without
+# the other.
 # Usage: manual_page.sh VEXA SOURCE_DIR BUILD_DIR
 set -uo pipefail
 vexa=$1 src=$2
@@ -19,4 +20,28 @@ missing=$(comm -23 <(echo "$in_help") <(echo "$in_page"))
 [ -z "$missing" ] || fail "in vexa --help but not in vexa.6: $(echo $missing)"
 extra=$(comm -13 <(echo "$in_help") <(echo "$in_page"))
 [ -z "$extra" ] || fail "in vexa.6 but not in vexa --help: $(echo $extra)"
-echo "vexa --help and vexa.6 agree on $(echo $in_help)"
+
+# "OPTION DEFAULT" for every "(default: ...)" in an option's entry, one per line.
+defaults() { sed -nE 's/^([^\t]*)\t.*\(default: ([^)]*)\).*/\1 \2/p' | tr -s ' ' | sort; }
+# --help: an entry is its "  --option" line and the deeper-indented lines under it.
+help_entries() {
+  awk '/^  -/ { if (opt) print opt "\t" text; opt = $1; sub(/,$/, "", opt); text = $0; next }
+       opt && /^                    / { text = text " " $0; next }
+       { if (opt) print opt "\t" text; opt = "" }
+       END { if (opt) print opt "\t" text }'
+}
+# The page: an entry is a .TP tag line and the text up to the next paragraph macro.
+page_entries() {
+  grep -v '^\.\\"' "$page" | sed -E -e 's/\\f[BIRP]//g' -e 's/\\-/-/g' |
+    awk 'function flush() { if (opt) print opt "\t" text; opt = "" }
+         /^\.(TP|SH|SS|PP|IP|RS)/ { flush(); tag = ($0 ~ /^\.TP/); next }
+         tag { opt = $2; tag = 0; text = ""; next }
+         opt { line = $0; if (line ~ /^\./) { sub(/^\.[A-Z]+ */, "", line); gsub(/"/, "", line) }; text = text " " line }
+         END { flush() }'
+}
+help_defaults=$(help_entries <<<"$help" | defaults)
+page_defaults=$(page_entries | defaults)
+grep -q '^--dir ' <<<"$help_defaults" || fail "found no default for --dir in vexa --help: $help"
+[ "$help_defaults" = "$page_defaults" ] ||
+  fail "the defaults differ (< vexa --help, > vexa.6):"$'\n'"$(diff <(echo "$help_defaults") <(echo "$page_defaults"))"
+echo "vexa --help and vexa.6 agree on $(echo $in_help), and on the defaults of $(cut -d' ' -f1 <<<"$help_defaults" | tr '\n' ' ')"

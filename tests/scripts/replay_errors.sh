@@ -5,6 +5,9 @@ vexa=$1 src=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
+# A folder of its own for the replays' temporary folders, which other tests running beside
+# this one make too.
+mkdir -p "$work/tmp" && export TMPDIR=$work/tmp
 status=0
 expect() {  # expect STATUS PATTERN -- ARGS...
   local want=$1 pattern=$2; shift 3
@@ -72,6 +75,12 @@ printf 'vexa-replay 1\nsave none\nsteps 1\n' >none.replay
 mkdir -p clean && cp save.dat clean/save.dat
 "$vexa" --replay none.replay --dir clean 2>err.txt && [ ! -e clean/save.dat ] ||
   { echo "'save none' with --dir did not start without a save"; status=1; }
+# The player's save in that folder is kept, and said to be, never thrown away.
+cmp -s save.dat clean/save.dat.replaced && grep -q 'kept as save.dat.replaced$' err.txt ||
+  { echo "'save none' with --dir lost the save that was there:"; ls clean; cat err.txt; status=1; }
+"$vexa" --replay saving.replay --dir clean 2>err.txt && cp save.dat clean/save.dat &&
+  "$vexa" --replay saving.replay --dir clean 2>>err.txt && cmp -s save.dat clean/save.dat.replaced.1 ||
+  { echo "a replay's save did not keep the one it replaced as save.dat.replaced.1:"; ls clean; cat err.txt; status=1; }
 mkdir -p blocked/save.dat
 expect 1 'save.dat' -- --replay saving.replay --dir blocked
 # A save folder that cannot be used is said with its real cause, before anything runs.
@@ -89,9 +98,16 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
     { echo "a read-only save folder was not said at start:"; cat err.txt; status=1; }
   rm dat
 fi
-# The window game refuses, before any window, a trace or a recording it cannot write.
-expect 2 'trace' -- --trace /nonexistent/t.jsonl
-expect 2 'replay' -- --record /nonexistent/r.replay
+# The window game refuses, before any window, a trace or a recording it cannot write, with the
+# system's reason and the status of any failure but a usage error; so does a replay.
+expect 1 'cannot write the trace /nonexistent/t.jsonl: No such file or directory' -- --trace /nonexistent/t.jsonl
+expect 1 'cannot write the replay /nonexistent/r.replay: No such file or directory' -- --record /nonexistent/r.replay
+expect 1 'cannot write the trace /nonexistent/t.jsonl: No such file or directory' -- --replay saving.replay --trace /nonexistent/t.jsonl
+expect 1 'cannot write the trace /dev/full: No space left on device' -- --replay saving.replay --trace /dev/full
+expect 1 'cannot write the frames in .*a-file/f: Not a directory' -- --replay saving.replay --frames a-file/f
+expect 2 'vexa: --replay needs a FILE' -- --replay
+# A line has a limit: a file without line breaks is refused there, not read whole.
+expect 2 'zero:1: a line longer than 4096 bytes' -- --replay /dev/zero
 # Without dat/ anywhere: one line naming the places looked at, status 1.
 mkdir -p alone/bin && cp "$vexa" alone/bin/vexa
 (cd alone && ./bin/vexa --replay ../ok.replay >out.txt 2>err.txt); got=$?

@@ -34,8 +34,11 @@ for replay in "$kept"/*.replay; do
   name=$(basename "$replay" .replay)
   run="$work/$name"
   mkdir -p "$run"
-  [ -f "$kept/$name.save.dat" ] && cp "$kept/$name.save.dat" "$run/save.dat"
-  (cd "$run" && "$vexa" --replay "$replay" --trace "$run/trace.jsonl")
+  if ! grep -q '^save ' "$replay"; then
+    echo "replay $name: has no save line, so it depends on the folder it is run in"
+    failed=1
+  fi
+  (cd "$run" && "$vexa" --replay "$replay" --dir "$run" --trace "$run/trace.jsonl")
   if [ -f "$kept/$name.final.jsonl" ]; then
     tail -n 1 "$run/trace.jsonl" >"$run/final.jsonl"
     messages "$run/trace.jsonl" >"$run/messages.txt"
@@ -51,4 +54,27 @@ for replay in "$kept"/*.replay; do
     check "$name" "the trace" "$kept/$name.trace.jsonl" "$run/trace.jsonl"
   fi
 done
+# Each kept replay brings its save, so the README's commands give one trace every time,
+# run twice from one folder, and leave that folder as it was.
+here="$work/here"
+mkdir -p "$here"
+echo "the player's own" >"$here/keep.txt"
+listing() { (cd "$here" && find . | sort && find . -type f -exec cksum {} + | sort); }
+before=$(listing)
+for replay in "$kept"/*.replay; do
+  name=$(basename "$replay" .replay)
+  for n in 1 2; do
+    (cd "$here" && "$vexa" --replay "$replay" --trace "$work/$name.twice.$n.jsonl")
+  done
+  if ! cmp -s "$work/$name.twice.1.jsonl" "$work/$name.twice.2.jsonl"; then
+    echo "replay $name: two runs from one folder give different traces"
+    failed=1
+  fi
+done
+after=$(listing)
+if [ "$before" != "$after" ]; then
+  echo "the kept replays changed the folder they were run from:"
+  diff <(echo "$before") <(echo "$after") || true
+  failed=1
+fi
 exit $failed

@@ -55,6 +55,29 @@ TEST(CommandLine, UsageErrorsAreOneShortLine) {
   }
 }
 
+// An option left without its value is said in the game's words, not the argument library's.
+TEST(CommandLine, AMissingValueIsSaidInTheGamesWords) {
+  for (const char* option : {"--replay", "--record", "--dir", "--scale", "--seed", "--steps", "--trace", "--frames"}) {
+    const Parsed p = Parse({option});
+    EXPECT_EQ(p.status, 2) << option;
+    EXPECT_EQ(p.err.rfind(std::string("vexa: ") + option + " needs ", 0), 0u) << p.err;
+    for (const char* library : {"required", "TEXT", "missing"}) EXPECT_EQ(p.err.find(library), std::string::npos) << p.err;
+  }
+}
+
+// Every number on the command line is read the way a replay's are: decimal digits, leading
+// zeros allowed.
+TEST(CommandLine, NumbersAreReadOneWay) {
+  EXPECT_EQ(Parse({"--scale", "02"}).options.scale, 2);
+  EXPECT_EQ(Parse({"--scale", "0000000000000000000000008"}).options.scale, 8);
+  const Parsed p = Parse({"--replay", "r", "--seed", "010", "--steps", "007"});
+  EXPECT_EQ(p.status, -1) << p.err;
+  EXPECT_EQ(p.options.replay.seed, 10u);
+  EXPECT_EQ(p.options.replay.steps, 7);
+  for (const char* refused : {"0", "00", "+2", "-2", " 2", "2.0", "99999999999999999999"})
+    EXPECT_EQ(Parse({"--scale", refused}).status, 2) << refused;
+}
+
 TEST(CommandLine, TheWindowGameKeepsItsSaveInTheDataFolderUnlessToldOtherwise) {
   const char* saved = std::getenv("XDG_DATA_HOME");
   const std::string before = saved ? saved : "";

@@ -89,6 +89,37 @@ INSTANTIATE_TEST_SUITE_P(
                       BadReplay{"vexa-replay 1\n0 move none 1 1\nlang ja\n", 3},
                       BadReplay{"vexa-replay 1\nsave 0g0000000000000000000000000000000000000000000000000000000000000000000\n", 2}));
 
+// A line's length has a limit, and a stream with no line break is refused at that limit
+// instead of being read whole (--replay /dev/zero).
+TEST(ReplayFile, ALineBeyondTheLimitIsMalformedAtOnce) {
+  const std::string longest(MaxReplayLine, '#');
+  EXPECT_NO_THROW(Parse("vexa-replay 1\n" + longest + "\n0 move none 1 1\n"));
+  EXPECT_NO_THROW(Parse("vexa-replay 1\n" + longest.substr(1) + "\r\n"));
+  for (const std::string& text : {"vexa-replay 1\n" + longest + "#\n", "vexa-replay 1\n" + longest + "\r\n",
+                                  "vexa-replay 1\n0 move none 1 " + std::string(MaxReplayLine, '1')}) {
+    try {
+      Parse(text);
+      FAIL() << "accepted a line of " << text.size() - 14 << " bytes";
+    } catch (const ReplayError& e) {
+      EXPECT_EQ(e.line, 2) << e.what();
+      EXPECT_NE(std::string(e.what()).find("longer than 4096"), std::string::npos) << e.what();
+    }
+  }
+
+  struct Zeros : std::streambuf {
+    std::size_t given = 0;
+    int_type underflow() override {
+      static char zeros[512] = {};
+      given += sizeof zeros;
+      setg(zeros, zeros, zeros + sizeof zeros);
+      return 0;
+    }
+  } zeros;
+  std::istream endless(&zeros);
+  EXPECT_THROW(ParseReplay(endless), ReplayError);
+  EXPECT_LE(zeros.given, MaxReplayLine + 512);
+}
+
 TEST(ReplayFile, NumbersAreDecimalWithLeadingZerosAllowed) {
   const Replay r = Parse("vexa-replay 1\nseed 010\nsteps 007\n010 move none 1 1\n");
   EXPECT_EQ(r.seed, 10u);

@@ -12,8 +12,8 @@ for replay in "$src"/tests/replays/*.replay; do
   name=$(basename "$replay" .replay)
   for side in desktop web; do
     mkdir -p "$work/$name/$side"
-    [ -f "$src/tests/replays/$name.save.dat" ] && cp "$src/tests/replays/$name.save.dat" "$work/$name/$side/save.dat"
-    (cd "$work/$name/$side" && "${!side}" --replay "$replay" --trace trace.jsonl)
+    # Each kept replay brings its save; --dir keeps the save and report it leaves.
+    (cd "$work/$name/$side" && "${!side}" --replay "$replay" --dir . --trace trace.jsonl)
   done
   for file in trace.jsonl save.dat レポート.txt; do
     d="$work/$name/desktop/$file" w="$work/$name/web/$file"
