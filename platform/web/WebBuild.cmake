@@ -99,17 +99,17 @@ foreach(line ${game_file_lines})
 endforeach()
 
 set(page_dir ${PROJECT_SOURCE_DIR}/platform/web)
-add_executable(vexa_page ${page_dir}/PageMain.cpp)
+add_executable(vexa_page ${page_dir}/PageMain.cpp ${page_dir}/PageCanvas.cpp)
 target_compile_options(vexa_page PRIVATE ${VEXA_WARNINGS})
 target_link_libraries(vexa_page PRIVATE vexa_game)
 target_link_options(vexa_page PRIVATE
   # Debian's emscripten fails when it minifies the page; the page is small anyway.
   -sENVIRONMENT=web -lidbfs.js -sMINIFY_HTML=0
-  "SHELL:--shell-file ${page_dir}/index.html" "SHELL:--pre-js ${page_dir}/page.js"
+  "SHELL:--shell-file ${page_dir}/index.html" "SHELL:--pre-js ${page_dir}/page.js" "SHELL:--pre-js ${page_dir}/paint.js"
   ${page_data})
 set_target_properties(vexa_page PROPERTIES OUTPUT_NAME index SUFFIX .html
   RUNTIME_OUTPUT_DIRECTORY ${VEXA_PAGE_DIR}
-  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/page.js;${page_data_files}")
+  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/page.js;${page_dir}/paint.js;${page_data_files}")
 
 if(VEXA_TESTS)
   enable_testing()
