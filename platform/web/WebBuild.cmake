@@ -106,10 +106,17 @@ target_link_options(vexa_page PRIVATE
   # Debian's emscripten fails when it minifies the page; the page is small anyway.
   -sENVIRONMENT=web -lidbfs.js -sMINIFY_HTML=0
   "SHELL:--shell-file ${page_dir}/index.html" "SHELL:--pre-js ${page_dir}/page.js" "SHELL:--pre-js ${page_dir}/paint.js"
+  "SHELL:--pre-js ${page_dir}/offline.js"
   ${page_data})
 set_target_properties(vexa_page PROPERTIES OUTPUT_NAME index SUFFIX .html
   RUNTIME_OUTPUT_DIRECTORY ${VEXA_PAGE_DIR}
-  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/page.js;${page_dir}/paint.js;${page_data_files}")
+  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/page.js;${page_dir}/paint.js;${page_dir}/offline.js;${page_data_files}")
+# The service worker and its cache named by the build, the manifest, its icons, and brotli and
+# gzip copies of every file.
+add_custom_command(TARGET vexa_page POST_BUILD
+  COMMAND node ${page_dir}/finish.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR}
+  COMMENT "Finishing the page: service worker, manifest, icons, compressed copies"
+  VERBATIM)
 
 if(VEXA_TESTS)
   enable_testing()
@@ -122,9 +129,19 @@ if(VEXA_TESTS)
   add_test(NAME web.same_as_desktop
     COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/same_as_desktop.sh ${VEXA_DESKTOP_BINARY}
       ${CMAKE_BINARY_DIR}/vexa-replay ${PROJECT_SOURCE_DIR})
-  set_tests_properties(web.same_as_desktop PROPERTIES TIMEOUT 600)
+  set_tests_properties(web.same_as_desktop PROPERTIES TIMEOUT 600 FIXTURES_REQUIRED web_desktop)
+  # What the tests need beside the page, made when missing: `ctest --preset web` on its own.
+  add_test(NAME web.prepare_desktop
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/prepare.sh desktop ${PROJECT_SOURCE_DIR} ${VEXA_DESKTOP_BINARY})
+  set_tests_properties(web.prepare_desktop PROPERTIES TIMEOUT 3600 FIXTURES_SETUP web_desktop)
+  add_test(NAME web.prepare_npm COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/prepare.sh npm ${PROJECT_SOURCE_DIR})
+  set_tests_properties(web.prepare_npm PROPERTIES TIMEOUT 600 FIXTURES_SETUP web_npm)
   # The page played in headless Chromium; puppeteer-core comes from the project's package.json.
   add_test(NAME web.page
     COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/page_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
-  set_tests_properties(web.page PROPERTIES TIMEOUT 300 DEPENDS web.replays)
+  set_tests_properties(web.page PROPERTIES TIMEOUT 300 DEPENDS web.replays FIXTURES_REQUIRED web_npm)
+  # How the page is served and kept: encodings, ETags, the service worker, offline, an update.
+  add_test(NAME web.offline
+    COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/offline_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
+  set_tests_properties(web.offline PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED web_npm)
 endif()
