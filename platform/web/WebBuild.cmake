@@ -144,4 +144,7 @@ if(VEXA_TESTS)
   add_test(NAME web.offline
     COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/offline_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
   set_tests_properties(web.offline PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED web_npm)
+  # Damage-only painting: the canvas is the composed frame at every step.
+  add_test(NAME web.paint COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/paint_test.mjs ${VEXA_PAGE_DIR})
+  set_tests_properties(web.paint PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED web_npm)
 endif()
