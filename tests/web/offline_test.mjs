@@ -159,14 +159,27 @@ try {
     await page.waitForFunction((n) => window.vexaTest.steps() > n + 2, { polling: 10 }, steps);
     assert.equal(await page.evaluate(() => window.vexaBuildB === true), false);
     const next = await open(context);
-    await page.close();  // the last page of build A: build B's worker takes over
+    // The browser's word on each worker version: build B's takes over once A's last page closes.
+    const cdp = await next.page.createCDPSession();
+    const versions = new Map();
+    let changed = () => {};
+    cdp.on('ServiceWorker.workerVersionUpdated', (e) => {
+      for (const v of e.versions) versions.set(v.versionId, v.status);
+      changed();
+    });
+    await cdp.send('ServiceWorker.enable');
+    const bActive = new Promise((done) => {
+      changed = () => {
+        // B is the version that was waiting (installed) and is now the active one.
+        if ([...versions.values()].filter((s) => s === 'activated').length === 1 &&
+            [...versions.values()].some((s) => s === 'redundant')) done();
+      };
+      changed();
+    });
+    await page.close();  // the last page of build A
+    await bActive;
     await next.page.goto(url);
     await playing(next.page);
-    await next.page.waitForFunction(() => window.vexaBuildB === true, { timeout: 5000 }).catch(async () => {
-      // The old worker answered this load; the one after it is build B's.
-      await next.page.reload();
-      await playing(next.page);
-    });
     assert.equal(await next.page.evaluate(() => window.vexaBuildB === true), true);
     const after = await next.page.evaluate(() => caches.keys());
     assert.equal(after.length, 1);
