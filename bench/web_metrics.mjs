@@ -66,7 +66,7 @@ async function firstFrame(page) {
   return page.evaluate(() => {
     const first = performance.getEntriesByName('vexa-first-frame')[0].startTime;
     const paint = performance.getEntriesByName('first-contentful-paint')[0];
-    const longest = Math.max(0, ...window.vexaLongTasks.filter((t) => t.startTime < first).map((t) => t.duration));
+    const longest = Math.max(0, ...(window.vexaLongTasks || []).filter((t) => t.startTime < first).map((t) => t.duration));
     return { first, fcp: paint ? paint.startTime : NaN, longest };
   });
 }
