@@ -1,137 +1,173 @@
-// The browser edition measured against its goals, each figure with its goal:
-//  - headless wasm under node: steps per second of the whole-game replay with drawing, and
-//    its ratio to the desktop build in the same run (best of several runs each);
-//  - in headless Chromium: time from navigation start to the start screen, ready to play; the
-//    longest input handler of the start click (the sound is set up before it); main-thread time
-//    per second of idle play against the 50 ms step budget, long tasks;
-//  - page weight: what a browser downloads, gzipped.
-// Usage: node bench/web_metrics.mjs [PAGE_FOLDER] [DESKTOP_VEXA] [--screenshot FILE]
-// Build both first: scripts/web --build-only, cmake --build --preset release.
+// The browser edition measured against its goals, each figure as min / median / max of several
+// runs, beside its goal:
+//  - in headless Chromium, the page served as scripts/web serves it: navigation to the first
+//    game frame (and its ratio to the first contentful paint of the same load), the longest task
+//    before the first frame, bytes on the wire on a first and a later visit, a reload with the
+//    network off, main-thread time per second of idle play;
+//  - headless wasm under node: the whole-game replay with and without its trace, against the
+//    desktop build in the same run.
+// Usage: node bench/web_metrics.mjs [--runs N] [--desktop VEXA] PAGE_FOLDER[=SERVER.mjs] ...
+// Several folders (an older build beside a newer one) are measured in one run; an older build
+// may be served by its own serve.mjs (git show REV:platform/web/serve.mjs > old-serve.mjs).
+// Build first: scripts/web --build-only, cmake --build --preset release.
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
-import { gzipSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../platform/web/serve.mjs';
 
 const args = process.argv.slice(2);
-const shotAt = args.indexOf('--screenshot');
-const screenshot = shotAt >= 0 ? resolve(args.splice(shotAt, 2)[1]) : null;
-const pageFolder = resolve(args[0] || 'build/web');
-const desktop = resolve(args[1] || 'build/release/vexa');
+function option(name, fallback) {
+  const at = args.indexOf(name);
+  return at >= 0 ? args.splice(at, 2)[1] : fallback;
+}
+const runs = Math.max(5, Number(option('--runs', 5)));
+const desktop = resolve(option('--desktop', 'build/release/vexa'));
+const folders = (args.length ? args : ['build/web']).map((spec) => {
+  const [folder, server] = spec.split('=');
+  return { folder: resolve(folder), server: server ? resolve(server) : null };
+});
 const source = resolve(new URL('..', import.meta.url).pathname);
 const replay = join(source, 'tests/replays/whole-game.replay');
-const verdict = (ok) => (ok ? 'met' : 'MISSED');
+const GAME_FILES = ['/', '/index.html', '/index.js', '/index.wasm', '/index.data'];
 
-// ---- steps per second -------------------------------------------------------------------
-function bestSeconds(command, commandArgs, runs) {
-  let best = Infinity;
-  for (let i = 0; i < runs; i++) {
-    const folder = mkdtempSync(join(tmpdir(), 'vexa-bench-'));
-    const start = process.hrtime.bigint();
-    execFileSync(command, commandArgs, { cwd: folder, stdio: ['ignore', 'ignore', 'inherit'] });
-    best = Math.min(best, Number(process.hrtime.bigint() - start) / 1e9);
-    rmSync(folder, { recursive: true, force: true });
-  }
-  return best;
+const sorted = (xs) => [...xs].sort((a, b) => a - b);
+const median = (xs) => sorted(xs)[Math.floor(xs.length / 2)];
+function spread(xs, digits = 0) {
+  const s = sorted(xs);
+  return `${s[0].toFixed(digits)} / ${median(s).toFixed(digits)} / ${s[s.length - 1].toFixed(digits)}`;
 }
-const steps = readFileSync(join(source, 'tests/replays/whole-game.final.jsonl'), 'utf8').match(/"step":(\d+)/)[1] - -1;
-// The process start is part of each run; node's own start is measured and taken off.
-const nodeStart = bestSeconds('node', ['-e', ''], 5);
-const wasm = bestSeconds('node', [join(pageFolder, 'vexa-replay.js'), '--replay', replay], 5) - nodeStart;
-const native = bestSeconds(desktop, ['--replay', replay], 5);
-const wasmRate = steps / wasm;
-console.log(`whole-game replay, ${steps} steps with drawing:`);
-console.log(`  wasm under node   ${wasmRate.toFixed(0)} steps/s (goal at least 3000: ${verdict(wasmRate >= 3000)})`);
-console.log(`  desktop build     ${(steps / native).toFixed(0)} steps/s`);
-console.log(`  wasm / desktop    ${(wasmRate / (steps / native)).toFixed(2)}`);
+const verdict = (ok) => (ok ? 'met' : 'MISSED');
+function line(name, xs, unit, goal, ok, digits = 0) {
+  console.log(`  ${name.padEnd(46)} ${spread(xs, digits)} ${unit} (goal ${goal}: ${verdict(ok(median(xs)))})`);
+}
 
-// ---- the page in Chromium ---------------------------------------------------------------
-const server = await serve(pageFolder, 0);
-const url = `http://127.0.0.1:${server.address().port}/`;
+// ---- the page in Chromium -------------------------------------------------------------------
+// Counts each response's bytes on the wire (encodedDataLength: headers and body as sent).
+async function wireCounter(page) {
+  const cdp = await page.createCDPSession();
+  await cdp.send('Network.enable');
+  const urls = new Map(), counted = { game: 0, all: 0 };
+  cdp.on('Network.responseReceived', (e) => urls.set(e.requestId, { path: new URL(e.response.url).pathname,
+    fromWorker: e.response.fromServiceWorker, status: e.response.status }));
+  cdp.on('Network.loadingFinished', (e) => {
+    const r = urls.get(e.requestId);
+    if (!r || r.fromWorker) return;
+    counted.all += e.encodedDataLength;
+    // A 304 is the game file's headers only: no byte of the file.
+    if (GAME_FILES.includes(r.path) && r.status !== 304) counted.game += e.encodedDataLength;
+  });
+  return counted;
+}
+
+// The page is ready to play when its start screen stands over the loaded game; the first frame
+// follows the player's click, which is made at once so the idle figures see the game running.
+async function firstFrame(page) {
+  await page.waitForFunction(() => performance.getEntriesByName('vexa-started').length > 0, { polling: 5, timeout: 60000 });
+  const figures = await page.evaluate(() => {
+    const first = performance.getEntriesByName('vexa-started')[0].startTime;
+    const paint = performance.getEntriesByName('first-contentful-paint')[0];
+    const longest = Math.max(0, ...(window.vexaLongTasks || []).filter((t) => t.startTime < first).map((t) => t.duration));
+    return { first, fcp: paint ? paint.startTime : NaN, longest };
+  });
+  await page.waitForSelector('#go:not([disabled])', { timeout: 60000 });
+  await page.click('#go');
+  await page.waitForFunction(() => window.vexaTest && window.vexaTest.steps() > 0, { polling: 5, timeout: 60000 });
+  return figures;
+}
+
+async function pageFigures(browser, url) {
+  const f = { first: [], ratio: [], longest: [], wireFirst: [], wireLater: [], offline: [], idle: [] };
+  for (let run = 0; run < runs; run++) {
+    const context = await browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.evaluateOnNewDocument(() => {
+      window.vexaLongTasks = [];
+      new PerformanceObserver((list) => window.vexaLongTasks.push(...list.getEntries()))
+        .observe({ type: 'longtask', buffered: true });
+    });
+    let wire = await wireCounter(page);
+    await page.goto(url);
+    const t = await firstFrame(page);
+    f.first.push(t.first);
+    f.ratio.push(t.first / t.fcp);
+    f.longest.push(t.longest);
+    // Whatever the page fetches once it plays (a service worker's copy) is part of the visit.
+    await page.evaluate(() => ('serviceWorker' in navigator ? Promise.race([navigator.serviceWorker.ready,
+      new Promise((r) => setTimeout(r, 3000))]) : null));
+    f.wireFirst.push(wire.all);
+
+    // Idle play: the main thread's busy time per second.
+    const seconds = 3;
+    const before = await page.metrics();
+    await new Promise((r) => setTimeout(r, seconds * 1000));
+    const after = await page.metrics();
+    f.idle.push((after.TaskDuration - before.TaskDuration) / seconds * 1000);
+
+    const later = await context.newPage();
+    await page.close();
+    wire = await wireCounter(later);
+    await later.goto(url);
+    await firstFrame(later);
+    f.wireLater.push(wire.game);
+
+    await later.setOfflineMode(true);
+    let plays = 0;
+    try {
+      await later.reload({ timeout: 10000 });
+      await later.waitForFunction(() => window.vexaTest && window.vexaTest.steps() > 2, { timeout: 10000 });
+      plays = 1;
+    } catch (e) { /* the browser's own "no internet" page */ }
+    f.offline.push(plays);
+    await context.close();
+  }
+  line('navigation to ready to play (the start screen over the game)', f.first, 'ms', 'under 300 ms', (m) => m < 300);
+  line('  as a multiple of the first contentful paint', f.ratio, 'x', 'at most 1.5', (m) => m <= 1.5, 2);
+  line('longest task before ready to play', f.longest, 'ms', 'under 100 ms (wasm compile aside)', (m) => m < 100);
+  line('bytes on the wire, first visit', f.wireFirst, 'B', 'at most 450 KB', (m) => m <= 450e3);
+  line('bytes of game files on the wire, later visit', f.wireLater, 'B', '0 B', (m) => m === 0);
+  line('reload with the network off plays (1 yes)', f.offline, '', 'yes', (m) => m === 1);
+  line('main thread during idle play', f.idle, 'ms/s', 'under 10 ms/s', (m) => m < 10, 1);
+}
+
+// ---- the replay under node --------------------------------------------------------------------
+function seconds(command, commandArgs) {
+  const folder = mkdtempSync(join(tmpdir(), 'vexa-bench-'));
+  const start = process.hrtime.bigint();
+  execFileSync(command, commandArgs, { cwd: folder, stdio: ['ignore', 'ignore', 'inherit'] });
+  const s = Number(process.hrtime.bigint() - start) / 1e9;
+  rmSync(folder, { recursive: true, force: true });
+  return s;
+}
+function replayFigures(folder) {
+  const ratios = { trace: [], plain: [] };
+  for (let run = 0; run < runs; run++) {
+    // Turn by turn, so a busy moment of the machine falls on both sides alike.
+    const nodeStart = seconds('node', ['-e', '']);
+    for (const [kind, extra] of [['plain', []], ['trace', ['--trace', 'trace.jsonl']]]) {
+      const web = seconds('node', [join(folder, 'vexa-replay.js'), '--replay', replay, ...extra]) - nodeStart;
+      const native = seconds(desktop, ['--replay', replay, ...extra]);
+      ratios[kind].push(native / web);
+    }
+  }
+  line('node replay with --trace, speed against the desktop', ratios.trace, 'x', 'at least 0.5', (m) => m >= 0.5, 2);
+  line('node replay without trace, against the desktop', ratios.plain, 'x', 'at least 0.5', (m) => m >= 0.5, 2);
+}
+
 const browser = await puppeteer.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true,
   args: ['--no-sandbox'] });
 try {
-  const firsts = [];
-  for (let i = 0; i < 7; i++) {
-    const context = await browser.createBrowserContext();
-    const page = await context.newPage();
-    await page.goto(url);
-    // The page waits on its start screen for the player: ready to play is the figure there.
-    await page.waitForFunction(() => performance.getEntriesByName('vexa-started').length > 0, { polling: 5 });
-    firsts.push(await page.evaluate(() => performance.getEntriesByName('vexa-started')[0].startTime));
-    await context.close();
+  for (const { folder, server: serverModule } of folders) {
+    const server = await (serverModule ? (await import(serverModule)).serve : serve)(folder, 0);
+    console.log(`${folder}${serverModule ? ' served by ' + serverModule : ''} (min / median / max of ${runs} runs):`);
+    try {
+      await pageFigures(browser, `http://127.0.0.1:${server.address().port}/`);
+    } finally {
+      server.close();
+    }
+    replayFigures(folder);
   }
-  firsts.sort((a, b) => a - b);
-  const first = firsts[3];
-  console.log(`ready to play (the start screen) after navigation start: median ${first.toFixed(0)} ms of 7 loads ` +
-              `(${firsts[0].toFixed(0)}..${firsts[6].toFixed(0)}) (goal under 300 ms: ${verdict(first < 300)})`);
-
-  const context = await browser.createBrowserContext();
-  const page = await context.newPage();
-  await page.setViewport({ width: 1280, height: 960 });
-  await page.goto(url);
-  await page.waitForSelector('#go:not([disabled])');
-  await page.waitForFunction(() => window.vexaTest.cues() > 0, { polling: 5 });
-  await page.evaluate(() => {
-    window.handlers = [];
-    new PerformanceObserver((list) => window.handlers.push(...list.getEntries()
-      .map((e) => ({ name: e.name, ms: e.processingEnd - e.processingStart }))))
-      .observe({ type: 'event', durationThreshold: 16, buffered: true });
-  });
-  await page.click('#go');
-  await page.waitForFunction(() => window.vexaTest.steps() > 0, { polling: 5 });
-  await new Promise((r) => setTimeout(r, 500));  // the entries arrive after the next paint
-  const handlers = await page.evaluate(() => window.handlers);
-  const slowest = handlers.reduce((m, e) => Math.max(m, e.ms), 0);
-  console.log(`the start click: its slowest input handler ${slowest.toFixed(1)} ms ` +
-              `(${handlers.length} events over 16 ms) (goal under 50 ms: ${verdict(slowest < 50)})`);
-  // From the first frame on: starting (the module's compilation, the game's construction) is
-  // judged by the first-frame figure.
-  await page.evaluate(() => {
-    window.longTasks = [];
-    new PerformanceObserver((list) => window.longTasks.push(...list.getEntries().map((e) => e.duration)))
-      .observe({ type: 'longtask' });
-  });
-  await new Promise((r) => setTimeout(r, 1000));
-  const seconds = 10;
-  const before = await page.metrics();
-  const stepsBefore = await page.evaluate(() => window.vexaTest.steps());
-  await new Promise((r) => setTimeout(r, seconds * 1000));
-  const after = await page.metrics();
-  const stepsRun = (await page.evaluate(() => window.vexaTest.steps())) - stepsBefore;
-  const busy = (after.TaskDuration - before.TaskDuration) / seconds * 1000;
-  const perStep = busy / (stepsRun / seconds);
-  const longTasks = await page.evaluate(() => window.longTasks);
-  console.log(`idle play for ${seconds} s: ${(stepsRun / seconds).toFixed(1)} steps/s, main thread busy ` +
-              `${busy.toFixed(1)} ms per second, ${perStep.toFixed(2)} ms per step = ` +
-              `${(perStep / 50 * 100).toFixed(1)} % of the 50 ms step budget`);
-  console.log(`long tasks (over 50 ms) from the first frame on, ${seconds + 1} s: ${longTasks.length} ` +
-              `${longTasks.length ? `(${longTasks.map((d) => d.toFixed(0)).join(", ")} ms) ` : ""}` +
-              `(goal none: ${verdict(longTasks.length === 0)})`);
-  if (screenshot) {
-    await page.setViewport({ width: 1260, height: 1120 });  // room for the game at twice its size
-    const box = await (await page.$('#screen')).boundingBox();
-    await page.mouse.move(box.x + box.width * 0.55, box.y + box.height * 0.6);
-    await new Promise((r) => setTimeout(r, 1500));
-    const all = await (await page.$('#stage')).boundingBox();
-    await page.screenshot({ path: screenshot, clip: { x: 0, y: 0, width: all.width, height: all.y + all.height } });
-    console.log(`screenshot: ${screenshot}`);
-  }
-  await context.close();
 } finally {
   await browser.close();
-  server.close();
 }
-
-// ---- page weight --------------------------------------------------------------------------
-let total = 0;
-const parts = [];
-for (const name of ['index.html', 'index.js', 'index.wasm', 'index.data']) {
-  const size = gzipSync(readFileSync(join(pageFolder, name)), { level: 9 }).length;
-  total += size;
-  parts.push(`${name} ${(size / 1024).toFixed(0)} KiB`);
-}
-console.log(`page weight, gzip: ${(total / 1024 / 1024).toFixed(2)} MiB (${parts.join(', ')}) ` +
-            `(goal under 1.5 MB: ${verdict(total < 1.5e6)})`);

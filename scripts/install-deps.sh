@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, playing and testing V.E.X.A. need,
-# and only those that are missing.
+# and only those that are missing. --web: only what the browser edition needs (emscripten,
+# node, npm, Chromium for its checks, and the build-time glyph capture's compiler and fonts).
 set -euo pipefail
 
+web_packages=(
+  build-essential cmake pkg-config ninja-build
+  libfontconfig-dev libfreetype-dev fonts-ipafont-gothic libcli11-dev
+  emscripten nodejs chromium
+)
 packages=(
   build-essential cmake git pkg-config ninja-build
   libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev
@@ -14,6 +20,10 @@ packages=(
   desktop-file-utils appstream dpkg-dev lintian
   emscripten nodejs chromium
 )
+
+if [ "${1:-}" = --web ]; then
+  packages=("${web_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -17,6 +17,7 @@
 #include "lib/GamePaths.h"
 #include "lib/FrameChecksum.h"
 #include "lib/Random.h"
+#include "platform/web/PageCanvas.h"
 #include "platform/web/WebText.h"
 #include "session/CommandLine.h"
 #include "session/GameStart.h"
@@ -25,9 +26,6 @@
 
 // The browser's side, in page.js.
 EM_JS(void, PageSay, (const char* text, int isError), { VexaPage.say(UTF8ToString(text), isError !== 0); });
-EM_JS(void, PagePresent, (const unsigned char* rgba, int width, int height), {
-  VexaPage.present(rgba, width, height);
-});
 EM_JS(void, PagePlay, (const char* path, int loop), { VexaPage.play(UTF8ToString(path), loop !== 0); });
 EM_JS(void, PageStopSound, (), { VexaPage.stopSound(); });
 EM_JS(void, PageStoreSave, (), { VexaPage.storeSave(); });
@@ -54,27 +52,6 @@ class PageClock : public TimerHost {
   void Wait(std::int32_t) override {}
 };
 
-class Canvas : public PaintBox {
- public:
-  // The whole frame each step: the canvas takes it in one piece, and the idle step costs the
-  // page about 3 ms of its 50.
-  void Show(const TBrixBitmap& frame, const FrameDamage&) override {
-    const std::vector<ColorTriple>& pixels = frame.Pixels();
-    rgba_.resize(pixels.size() * 4);
-    unsigned char* out = rgba_.data();
-    for (const ColorTriple& p : pixels) {
-      *out++ = p.red;
-      *out++ = p.green;
-      *out++ = p.blue;
-      *out++ = 255;
-    }
-    PagePresent(rgba_.data(), frame.Width(), frame.Height());
-  }
-
- private:
-  std::vector<unsigned char> rgba_;
-};
-
 class PageSound : public SoundOutput {
  public:
   void Play(const std::string& nativePath, bool loop) override { PagePlay(nativePath.c_str(), loop ? 1 : 0); }
@@ -98,7 +75,7 @@ FileStamp StampOf(const char* name) {
 
 struct Page {
   PageClock clock;
-  Canvas canvas;
+  PageCanvas canvas;
   PageSound sound;
   std::unique_ptr<Session> session;
   FileStamp save, report;

@@ -90,23 +90,30 @@ foreach(line ${game_file_lines})
 endforeach()
 
 set(page_dir ${PROJECT_SOURCE_DIR}/platform/web)
-add_executable(vexa_page ${page_dir}/PageMain.cpp)
+add_executable(vexa_page ${page_dir}/PageMain.cpp ${page_dir}/PageCanvas.cpp)
 target_compile_options(vexa_page PRIVATE ${VEXA_WARNINGS})
 target_link_libraries(vexa_page PRIVATE vexa_game)
 target_link_options(vexa_page PRIVATE
   # Debian's emscripten fails when it minifies the page; the page is small anyway.
   -sENVIRONMENT=web -lidbfs.js -sMINIFY_HTML=0
   "SHELL:--shell-file ${page_dir}/index.html" "SHELL:--pre-js ${page_dir}/view.js"
-  "SHELL:--pre-js ${page_dir}/touch.js" "SHELL:--pre-js ${page_dir}/page.js"
+  "SHELL:--pre-js ${page_dir}/touch.js" "SHELL:--pre-js ${page_dir}/page.js" "SHELL:--pre-js ${page_dir}/paint.js"
+  "SHELL:--pre-js ${page_dir}/offline.js"
   ${page_data})
 set_target_properties(vexa_page PROPERTIES OUTPUT_NAME index SUFFIX .html
   RUNTIME_OUTPUT_DIRECTORY ${VEXA_PAGE_DIR}
-  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/view.js;${page_dir}/touch.js;${page_dir}/page.js;${page_data_files}")
+  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/view.js;${page_dir}/touch.js;${page_dir}/page.js;${page_dir}/paint.js;${page_dir}/offline.js;${page_data_files}")
 # The page's icons, the desktop's own.
 file(GLOB page_icons ${PROJECT_SOURCE_DIR}/dat/icons/*.png)
 add_custom_command(TARGET vexa_page POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VEXA_PAGE_DIR}/icons
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${page_icons} ${VEXA_PAGE_DIR}/icons
+  VERBATIM)
+# Then, over everything the page holds: the service worker and its cache named by the build,
+# the manifest, its icons, and brotli and gzip copies of every file.
+add_custom_command(TARGET vexa_page POST_BUILD
+  COMMAND node ${page_dir}/finish.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR}
+  COMMENT "Finishing the page: service worker, manifest, icons, compressed copies"
   VERBATIM)
 
 if(VEXA_TESTS)
@@ -120,13 +127,26 @@ if(VEXA_TESTS)
   add_test(NAME web.same_as_desktop
     COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/same_as_desktop.sh ${VEXA_DESKTOP_BINARY}
       ${CMAKE_BINARY_DIR}/vexa-replay ${PROJECT_SOURCE_DIR})
-  set_tests_properties(web.same_as_desktop PROPERTIES TIMEOUT 600)
+  set_tests_properties(web.same_as_desktop PROPERTIES TIMEOUT 600 FIXTURES_REQUIRED web_desktop)
+  # What the tests need beside the page, made when missing: `ctest --preset web` on its own.
+  add_test(NAME web.prepare_desktop
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/prepare.sh desktop ${PROJECT_SOURCE_DIR} ${VEXA_DESKTOP_BINARY})
+  set_tests_properties(web.prepare_desktop PROPERTIES TIMEOUT 3600 FIXTURES_SETUP web_desktop)
+  add_test(NAME web.prepare_npm COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/prepare.sh npm ${PROJECT_SOURCE_DIR})
+  set_tests_properties(web.prepare_npm PROPERTIES TIMEOUT 600 FIXTURES_SETUP web_npm)
   # The page played in headless Chromium; puppeteer-core comes from the project's package.json.
   add_test(NAME web.page
     COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/page_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
-  set_tests_properties(web.page PROPERTIES TIMEOUT 300 DEPENDS web.replays)
+  set_tests_properties(web.page PROPERTIES TIMEOUT 300 DEPENDS web.replays FIXTURES_REQUIRED web_npm)
   # Phone and desktop sizes, a finger alone, a hidden tab, the failures and axe-core.
   add_test(NAME web.page_any_screen
     COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/page_any_screen_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
-  set_tests_properties(web.page_any_screen PROPERTIES TIMEOUT 400 DEPENDS web.page)
+  set_tests_properties(web.page_any_screen PROPERTIES TIMEOUT 400 DEPENDS web.page FIXTURES_REQUIRED web_npm)
+  # How the page is served and kept: encodings, ETags, the service worker, offline, an update.
+  add_test(NAME web.offline
+    COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/offline_test.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
+  set_tests_properties(web.offline PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED web_npm)
+  # Damage-only painting: the canvas is the composed frame at every step.
+  add_test(NAME web.paint COMMAND node ${PROJECT_SOURCE_DIR}/tests/web/paint_test.mjs ${VEXA_PAGE_DIR})
+  set_tests_properties(web.paint PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED web_npm)
 endif()

@@ -5,7 +5,7 @@ var VexaPage = (function () {
   const SAVE_DIR = '/save';
   const REPORT = SAVE_DIR + '/レポート.txt';
   const said = new Set();
-  let canvas = null, context = null, image = null;
+  let canvas = null, context = null;
   let held = 0, lastX = 0, lastY = 0, fingers = null;
   let audio = null, audioFailed = false, playing = null;
   const sounds = new Map();
@@ -228,10 +228,8 @@ var VexaPage = (function () {
     playing = source;
   }
 
-  function present(rgba, width, height) {
-    if (!image || image.width !== width || image.height !== height) image = context.createImageData(width, height);
-    image.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
-    context.putImageData(image, 0, 0);
+  // paint.js puts the frames; the first one is the page's start-up figure.
+  function painted() {
     if (firstFrame === null) {
       firstFrame = performance.now();
       performance.mark('vexa-first-frame');
@@ -380,7 +378,7 @@ var VexaPage = (function () {
   }
 
   return {
-    say, fail, present, play, stopSound, storeSave, schedule, started, mountSave, progress, language,
+    say, fail, painted, play, stopSound, storeSave, schedule, started, mountSave, progress, language,
     firstFrameTime: () => firstFrame,
     cues: () => sounds.size,
   };
