@@ -331,6 +331,8 @@ var VexaPage = (function () {
   let shownLanguage = null;
   function showLanguageSwitch() {
     shownLanguage = language();
+    // What a screen reader is given is in the game's language.
+    element('spoken').lang = shownLanguage;
     for (const button of document.querySelectorAll('#lang [data-lang]')) {
       button.setAttribute('aria-pressed', String(button.dataset.lang === shownLanguage));
       // Choosing is not starting: the click stays on the switch, not on the start screen below it.

@@ -76,6 +76,8 @@ const record = (page) => page.evaluate(() => {
 async function openAt(size, touch) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
+  // The game as written, in Japanese: the checks below read its texts.
+  await page.evaluateOnNewDocument(() => { try { localStorage.setItem('vexa-lang', 'ja'); } catch (e) { /* none */ } });
   await page.setViewport({ width: size[0], height: size[1], deviceScaleFactor: touch ? 3 : 1,
                            isMobile: touch, hasTouch: touch });
   const problems = [];

@@ -66,10 +66,15 @@ const CASES = [
   } },
   { name: 'idle play', act: async () => {} },
   { name: 'after a resize', act: (page) => page.setViewport({ width: 700, height: 520 }) },
-  { name: 'after the page was frozen and woken', act: async (page) => {
-    const cdp = await page.createCDPSession();
-    await cdp.send('Page.setWebLifecycleState', { state: 'frozen' });
-    await cdp.send('Page.setWebLifecycleState', { state: 'active' });
+  { name: 'after the page was hidden and shown again', act: async (page) => {
+    const other = await page.browserContext().newPage();
+    await other.bringToFront();
+    await page.waitForFunction(() => document.visibilityState === 'hidden', { polling: 10, timeout: 30000 });
+    await page.bringToFront();
+    await other.close();
+    // Back, the pause screen waits for the player.
+    await page.waitForSelector('#cover:not([hidden])', { timeout: 30000 });
+    await page.click('#cover');
   } },
 ];
 
