@@ -5,21 +5,9 @@
 # Usage: window_fit.sh VEXA SOURCE_DIR BUILD_DIR
 set -uo pipefail
 vexa=$1
-for tool in Xvfb xdotool xwininfo xprop import; do
-  command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-work=$(mktemp -d)
-display=:$((150 + RANDOM % 100))
-game=
-cleanup() { [ -n "$game" ] && kill "$game" 2>/dev/null; kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-Xvfb $display -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-cd "$work"
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../support/virtual_display.sh"
+need_tools Xvfb xdotool xwininfo xprop import
+start_display 1920x1200
 im=$(command -v convert-im6.q16 || command -v convert)
 
 # until SECONDS COMMAND...: waits for COMMAND to hold, polling; false when it never does.

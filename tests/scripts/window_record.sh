@@ -5,21 +5,10 @@
 # Usage: window_record.sh VEXA SOURCE_DIR BUILD_DIR
 set -uo pipefail
 vexa=$1 src=$2
-for tool in Xvfb xdotool; do
-  command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
-done
-work=$(mktemp -d)
-display=:$((150 + RANDOM % 100))
-game=
-cleanup() { [ -n "$game" ] && kill -9 "$game" 2>/dev/null; kill "$xvfb" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-Xvfb $display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-cd "$work"
-fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "$0")/../support/virtual_display.sh"
+need_tools Xvfb xdotool
+game_signal=KILL
+start_display 1280x1024
 
 earlier=$src/tests/replays/first-battle.replay
 start() {  # the game recording to rec.replay, its window id in $win

@@ -11,6 +11,7 @@ import { join } from 'node:path';
 import { brotliDecompressSync, gunzipSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
+import { exitStatus, markFailed, step } from './steps.mjs';
 
 const [builtFolder, sourceDir] = process.argv.slice(2);
 const GAME_FILES = ['index.html', 'index.js', 'index.wasm', 'index.data'];
@@ -22,17 +23,6 @@ const url = `http://127.0.0.1:${server.address().port}/`;
 const browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true, args: ['--no-sandbox'],
 });
-let failed = false;
-
-async function step(name, body) {
-  try {
-    await body();
-    console.log(`ok - ${name}`);
-  } catch (e) {
-    failed = true;
-    console.log(`not ok - ${name}\n  ${String(e.stack || e).split('\n').join('\n  ')}`);
-  }
-}
 
 function request(path, headers) {
   return new Promise((done, fail) => {
@@ -194,11 +184,11 @@ try {
   });
   await context.close();
 } catch (e) {
-  failed = true;
+  markFailed();
   console.log(`not ok - ${e.stack || e}`);
 } finally {
   await browser.close();
   server.close();
   await rm(folder, { recursive: true, force: true });
 }
-process.exit(failed ? 1 : 0);
+process.exit(exitStatus());

@@ -9,6 +9,7 @@ import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
+import { exitStatus, markFailed, step } from './steps.mjs';
 
 const [pageFolder, sourceDir, shots] = process.argv.slice(2);
 const GAME_W = 600, GAME_H = 450;
@@ -21,17 +22,6 @@ const browser = await puppeteer.launch({
   headless: true,
   args: ['--no-sandbox', '--autoplay-policy=no-user-gesture-required'],
 });
-let failed = false;
-
-async function step(name, body) {
-  try {
-    await body();
-    console.log(`ok - ${name}`);
-  } catch (e) {
-    failed = true;
-    console.log(`not ok - ${name}\n  ${String(e.stack || e).split('\n').join('\n  ')}`);
-  }
-}
 
 async function until(page, test, arg, timeout = 20000) {
   try {
@@ -355,10 +345,10 @@ try {
     await context.close();
   });
 } catch (e) {
-  failed = true;
+  markFailed();
   console.log(`not ok - ${e.stack || e}`);
 } finally {
   await browser.close();
   server.close();
 }
-process.exit(failed ? 1 : 0);
+process.exit(exitStatus());

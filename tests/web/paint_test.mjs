@@ -5,6 +5,7 @@
 import assert from 'node:assert/strict';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
+import { exitStatus, markFailed } from './steps.mjs';
 
 const [pageFolder] = process.argv.slice(2);
 const server = await serve(pageFolder, 0);
@@ -12,7 +13,6 @@ const url = `http://127.0.0.1:${server.address().port}/`;
 const browser = await puppeteer.launch({
   executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true, args: ['--no-sandbox'],
 });
-let failed = false;
 
 // From now on every step compares the canvas with the frame, in the same task as the step.
 const watchSteps = (page) => page.evaluate(() => {
@@ -94,7 +94,7 @@ try {
       assert.deepEqual(result.wrong, [], `${c.name}: the canvas is not the frame`);
       console.log(`ok - ${c.name}: the canvas is the frame at every step (${result.steps} steps so far)`);
     } catch (e) {
-      failed = true;
+      markFailed();
       console.log(`not ok - ${c.name}\n  ${String(e.stack || e).split('\n').join('\n  ')}`);
     }
   }
@@ -104,16 +104,16 @@ try {
   const share = result.area / result.steps / (600 * 450);
   console.log(`  ${result.puts} parts put in ${result.steps} steps, ${(share * 100).toFixed(1)} % of the frame a step`);
   if (result.wholeFrames > 0 || share > 0.5) {
-    failed = true;
+    markFailed();
     console.log(`not ok - ${result.wholeFrames} whole frames put: the damage does not reach the page`);
   } else {
     console.log('ok - only damaged parts are put');
   }
 } catch (e) {
-  failed = true;
+  markFailed();
   console.log(`not ok - ${e.stack || e}`);
 } finally {
   await browser.close();
   server.close();
 }
-process.exit(failed ? 1 : 0);
+process.exit(exitStatus());
