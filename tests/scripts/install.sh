@@ -63,6 +63,14 @@ cpack -G DEB -B "$work/wrong" --config "$build/CPackConfig.cmake" -D CPACK_VEXA_
   >"$work/cpack.log" 2>&1 && fail "a package was made from a build configured for /usr/local"
 grep -q 'configure it with -DCMAKE_INSTALL_PREFIX=/usr' "$work/cpack.log" ||
   fail "cpack did not say why it refused a build for /usr/local: $(cat "$work/cpack.log")"
+# The package is made only from a build configured for the prefix it installs to; a plain
+# build for /usr/local (a user's, or CI's plain one) has had its installed tree checked above.
+built_for=$(sed -n 's/^CMAKE_INSTALL_PREFIX:PATH=//p' "$build/CMakeCache.txt")
+if [ "$built_for" != /usr ]; then
+  echo "install: the installed tree holds together; no package from a build for $built_for" \
+    "(packages come from builds configured with -DCMAKE_INSTALL_PREFIX=/usr)"
+  exit 0
+fi
 cpack -G DEB -B "$work/pkg" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
   fail "cpack: $(cat "$work/cpack.log")"
 debs=("$work"/pkg/vexa_*.deb)
