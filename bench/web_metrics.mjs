@@ -24,8 +24,8 @@ function option(name, fallback) {
 }
 const runs = Math.max(5, Number(option('--runs', 5)));
 const desktop = resolve(option('--desktop', 'build/release/vexa'));
-const folders = (args.length ? args : ['build/web']).map((spec) => {
-  const [folder, server] = spec.split('=');
+const folders = (args.length ? args : ['build/web']).map((given) => {
+  const [folder, server] = given.split('=');
   return { folder: resolve(folder), server: server ? resolve(server) : null };
 });
 const source = resolve(new URL('..', import.meta.url).pathname);
