@@ -49,8 +49,7 @@ class StampedScreen : public PaintBox {
 };
 
 // The window as the player left it last time, unless the command line says otherwise.
-WindowOptions ChooseWindow(const Options& options, std::ostream& err) {
-  const WindowSettings remembered = ReadWindowSettings(WindowSettingsPath(), WindowSettings{});
+WindowOptions ChooseWindow(const Options& options, const WindowSettings& remembered, std::ostream& err) {
   WindowOptions wo;
   wo.fitScreen = true;
   wo.scale = options.scaleGiven ? options.scale : remembered.scale;
@@ -61,9 +60,8 @@ WindowOptions ChooseWindow(const Options& options, std::ostream& err) {
 }
 
 // The command line's language, else the one of the last game, else the locale's.
-Language ChooseLanguage(const Options& options) {
+Language ChooseLanguage(const Options& options, const WindowSettings& remembered) {
   if (options.language) return *options.language;
-  const WindowSettings remembered = ReadWindowSettings(WindowSettingsPath(), WindowSettings{});
   if (remembered.language) return *remembered.language;
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = std::getenv(name);
@@ -107,9 +105,9 @@ bool OpenOutputs(const Options& options, TraceOutput& trace, RenamedFile& record
   return options.recordFile.empty() || recordFile.Open(options.recordFile, "the replay", err);
 }
 
-std::unique_ptr<SdlWindow> OpenWindow(const Options& options, std::ostream& err) {
+std::unique_ptr<SdlWindow> OpenWindow(const Options& options, const WindowSettings& remembered, std::ostream& err) {
   try {
-    auto window = std::make_unique<SdlWindow>(ChooseWindow(options, err));
+    auto window = std::make_unique<SdlWindow>(ChooseWindow(options, remembered, err));
     if (!window->Notice().empty()) err << "vexa: " << window->Notice() << '\n';
     return window;
   } catch (const PlatformError& e) {
@@ -118,10 +116,11 @@ std::unique_ptr<SdlWindow> OpenWindow(const Options& options, std::ostream& err)
   }
 }
 
-SessionOptions WindowSession(const Options& options, SdlWindow& window, PaintBox& screen, TraceOutput& trace) {
+SessionOptions WindowSession(const Options& options, const WindowSettings& remembered, SdlWindow& window,
+                             PaintBox& screen, TraceOutput& trace) {
   SessionOptions so;
   so.seed = SeedFromClock();
-  so.language = ChooseLanguage(options);
+  so.language = ChooseLanguage(options, remembered);
   so.window = &window;
   so.screen = &screen;
   so.trace = trace.Stream();
@@ -154,14 +153,16 @@ int RunWindowGame(const Options& options, std::ostream& err) {
       TBrixWave::SetOutput(nullptr);
     }
   } unhook;
-  std::unique_ptr<SdlWindow> window = OpenWindow(options, err);
+  // The window and the language as the player left them, unless the command line says otherwise.
+  const WindowSettings remembered = ReadWindowSettings(WindowSettingsPath(), WindowSettings{});
+  std::unique_ptr<SdlWindow> window = OpenWindow(options, remembered, err);
   if (!window) return 1;
   TBrixTimer::SetHost(window.get());
 
   StampedScreen screen(*window);
   StartedSession started;
   try {
-    started = StartSession(WindowSession(options, *window, screen, trace));
+    started = StartSession(WindowSession(options, remembered, *window, screen, trace));
   } catch (const std::exception& e) {
     err << "vexa: " << e.what() << '\n';
     ShowStartErrorBox(e.what());
