@@ -3,7 +3,7 @@
 // was made with) laid out in fixed cells, each glyph kept for the life of the process so a
 // line costs only its copies. Each platform draws them its own way: the desktop resolves the
 // face through fontconfig and renders with FreeType (platform/sdl/FontFace.cpp); the page
-// reads the glyphs the desktop's code captured at build time (platform/web/WebText.cpp).
+// reads the glyphs the desktop's code captured at build time (platform/captured/CapturedText.cpp).
 #include <cstdint>
 #include <string>
 #include <string_view>

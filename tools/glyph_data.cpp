@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
 
     std::ostringstream table;
     table << "// Made by glyph_data from the desktop's CP932 converter.\n"
-             "#include \"platform/web/ShiftJisTable.h\"\n\nnamespace vexa {\n\n"
+             "#include \"platform/captured/ShiftJisTable.h\"\n\nnamespace vexa {\n\n"
              "const ShiftJisPair kShiftJisTable[] = {\n";
     std::size_t count = 0;
     for (char32_t cp : codePoints) {

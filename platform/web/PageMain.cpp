@@ -18,7 +18,7 @@
 #include "lib/FrameChecksum.h"
 #include "lib/Random.h"
 #include "platform/web/PageCanvas.h"
-#include "platform/web/WebText.h"
+#include "platform/captured/CapturedText.h"
 #include "session/CommandLine.h"
 #include "session/GameStart.h"
 #include "session/Session.h"

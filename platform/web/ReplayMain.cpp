@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "platform/web/WebText.h"
+#include "platform/captured/CapturedText.h"
 #include "session/CommandLine.h"
 #include "session/ReplayRun.h"
 

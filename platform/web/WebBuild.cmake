@@ -2,45 +2,13 @@
 # desktop's sources; lib/'s contracts are implemented by the files in Sources.cmake here
 # instead of the desktop's, and the glyphs and CP932 codes are captured at build time by a
 # tool built for this machine from the desktop's own text code.
-include(ExternalProject)
-
 set(VEXA_WARNINGS -Wall -Wextra)
 if(VEXA_WERROR)
   list(APPEND VEXA_WARNINGS -Werror)
 endif()
 set(VEXA_PAGE_DIR ${PROJECT_SOURCE_DIR}/build/web CACHE PATH "Where the static page is built")
 
-# ---- build-time capture of glyphs and CP932 codes --------------------------------------
-find_program(VEXA_HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
-set(glyph_tool ${CMAKE_BINARY_DIR}/glyph-tool/glyph_data)
-ExternalProject_Add(glyph_tool
-  SOURCE_DIR ${PROJECT_SOURCE_DIR}/tools/glyphs
-  BINARY_DIR ${CMAKE_BINARY_DIR}/glyph-tool
-  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${VEXA_HOST_CXX}
-  INSTALL_COMMAND ""
-  BUILD_ALWAYS ON
-  BUILD_BYPRODUCTS ${glyph_tool})
-
-# Every text the game can draw or write lives in these sources.
-file(GLOB_RECURSE VEXA_TEXT_SOURCES CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/core/*.cpp ${PROJECT_SOURCE_DIR}/core/*.h
-  ${PROJECT_SOURCE_DIR}/record/*.cpp ${PROJECT_SOURCE_DIR}/record/*.h
-  ${PROJECT_SOURCE_DIR}/stage/*.cpp ${PROJECT_SOURCE_DIR}/stage/*.h
-  ${PROJECT_SOURCE_DIR}/command/*.cpp ${PROJECT_SOURCE_DIR}/command/*.h
-  ${PROJECT_SOURCE_DIR}/paint/*.cpp ${PROJECT_SOURCE_DIR}/paint/*.h
-  ${PROJECT_SOURCE_DIR}/session/*.cpp ${PROJECT_SOURCE_DIR}/session/*.h
-  ${PROJECT_SOURCE_DIR}/lib/*.cpp ${PROJECT_SOURCE_DIR}/lib/*.h)
-# The sizes and styles the game draws text in (paint/): all bold, at 16, 20 and 22.
-set(VEXA_TEXT_SHAPES "16:1,20:1,22:1")
-set(glyph_file ${CMAKE_BINARY_DIR}/glyphs.bin)
-set(sjis_table ${CMAKE_BINARY_DIR}/generated/ShiftJisTable.cpp)
-add_custom_command(OUTPUT ${glyph_file} ${sjis_table}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/generated
-  COMMAND ${glyph_tool} ${glyph_file} ${sjis_table} ${VEXA_TEXT_SHAPES} ${VEXA_TEXT_SOURCES}
-  DEPENDS glyph_tool ${glyph_tool} ${VEXA_TEXT_SOURCES}
-  COMMENT "Capturing the game's glyphs and CP932 codes"
-  VERBATIM)
-add_custom_target(glyph_data DEPENDS ${glyph_file} ${sjis_table})
+include(${PROJECT_SOURCE_DIR}/platform/captured/Capture.cmake)
 
 # ---- the game --------------------------------------------------------------------------
 file(GLOB_RECURSE VEXA_GAME_SOURCES CONFIGURE_DEPENDS ${VEXA_GAME_GLOBS})

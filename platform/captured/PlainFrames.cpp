@@ -1,4 +1,4 @@
-// Frame sums without zlib or libdeflate; PNG frames are a desktop tool's business.
+// Frame sums without zlib or libdeflate; PNG frames are the Linux desktop tools' business.
 #include "lib/Checked.h"
 #include "lib/Crc32.h"
 #include "lib/FrameChecksum.h"
@@ -7,7 +7,7 @@
 namespace vexa {
 
 void WritePng(const std::string& path, const TBrixBitmap&) {
-  throw VexaError("cannot write " + path + ": the browser edition does not write PNG frames");
+  throw VexaError("cannot write " + path + ": this edition does not write PNG frames");
 }
 
 std::uint32_t FrameCrc(const TBrixBitmap& frame) {

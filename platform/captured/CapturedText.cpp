@@ -1,5 +1,5 @@
 // Text from the glyph file captured at build time: the same pixels as the desktop's
-// FreeType rendering, without FreeType or fontconfig in the page.
+// FreeType rendering, without FreeType or fontconfig in the edition.
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -7,7 +7,7 @@
 #include "lib/Checked.h"
 #include "lib/FontFace.h"
 #include "lib/GlyphFile.h"
-#include "platform/web/WebText.h"
+#include "platform/captured/CapturedText.h"
 
 namespace vexa {
 

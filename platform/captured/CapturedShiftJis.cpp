@@ -1,10 +1,11 @@
 // Shift-JIS through the table captured from the desktop's converter: the browser's libc
-// has no CP932, and its plain Shift-JIS writes some of the game's characters as '*'.
+// has no CP932 (its plain Shift-JIS writes some of the game's characters as '*'), and
+// Windows' own converter refuses some characters iconv maps.
 #include <algorithm>
 
 #include "lib/GlyphFile.h"
 #include "lib/ShiftJis.h"
-#include "platform/web/ShiftJisTable.h"
+#include "platform/captured/ShiftJisTable.h"
 
 namespace vexa {
 
