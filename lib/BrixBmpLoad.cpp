@@ -1,10 +1,4 @@
 // Loading pictures into a TBrixBitmap: JPEG by file name, everything else as a bitmap file.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -12,6 +6,7 @@
 #include "lib/BrixBmp.h"
 #include "lib/PictureError.h"
 #include "lib/BmpPixels.h"
+#include "lib/SystemFiles.h"
 
 namespace vexa {
 
@@ -20,27 +15,24 @@ namespace {
 // A 64 M pixel picture of 32 bits and its headers fit well inside this.
 constexpr std::int64_t kMaxBmpFileBytes = std::int64_t{272} << 20;
 
-std::string SystemReason() { return std::strerror(errno); }
-
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::int64_t limit) {
-  // Non-blocking, so a pipe in a picture's place is refused below instead of waiting for a writer.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  // Opened without waiting, so a pipe in a picture's place is refused below instead of
+  // waiting for a writer.
+  const int fd = OpenFile(path, OpenFor::Reading);
   if (fd < 0) throw PictureError(path + ": cannot open the picture (" + SystemReason() + ")");
   const std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
-    ::close(*f);
+    CloseFile(*f);
     delete f;
   });
-  struct stat info {};
-  if (::fstat(fd, &info) != 0) throw PictureError(path + ": cannot read the picture (" + SystemReason() + ")");
-  if (!S_ISREG(info.st_mode)) throw PictureError(path + ": not a picture file (not a regular file)");
-  if (info.st_size > limit)
-    throw PictureError(path + ": the file is " + std::to_string(info.st_size) + " bytes, more than a picture the " +
+  const std::int64_t size = RegularFileSize(fd);
+  if (size < 0) throw PictureError(path + ": not a picture file (not a regular file)");
+  if (size > limit)
+    throw PictureError(path + ": the file is " + std::to_string(size) + " bytes, more than a picture the " +
                        "game loads (" + std::to_string(limit) + ")");
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
+    const long n = ReadSome(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) throw PictureError(path + ": cannot read the picture (" + SystemReason() + ")");
     if (n == 0) break;  // the file shrank while being read
     done += static_cast<std::size_t>(n);

@@ -1,10 +1,5 @@
 #include "lib/BrixSaveLoad.h"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <algorithm>
@@ -13,6 +8,7 @@
 #include <vector>
 
 #include "lib/RenameNoReplace.h"
+#include "lib/SystemFiles.h"
 
 namespace vexa {
 
@@ -21,30 +17,7 @@ namespace {
 constexpr const char* SaveFileName = "save.dat";
 constexpr std::int32_t MaxBlock = 32768;
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-mode_t CurrentUmask() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return mask;
-}
-
-// A rename is only lasting once the folder that holds it is on disk too.
-void SyncFolder() {
-  const int dir = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir < 0) return;
-  ::fsync(dir);
-  ::close(dir);
-}
+bool IsFileOrLink(FileKind kind) { return kind == FileKind::Regular || kind == FileKind::Link; }
 
 }  // namespace
 
@@ -70,25 +43,21 @@ std::string TBrixSaveLoad::Save(const void* block, std::int32_t size) {
   const auto code = CheckCode(block, size);
   file.insert(file.end(), code.begin(), code.end());
 
-  char temp[] = "save.dat.XXXXXX";
-  const int fd = ::mkostemp(temp, O_CLOEXEC);
-  if (fd < 0) return failed;
-  bool ok = ::fchmod(fd, 0666 & ~CurrentUmask()) == 0;  // as an ordinary new file, not mkstemp's 0600
-  ok = ok && WriteAll(fd, file.data(), file.size());
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (!ok || std::rename(temp, SaveFileName) != 0) {
-    ::unlink(temp);
+  const std::string temp = MakeNewFile("save.dat.");
+  if (temp.empty()) return failed;
+  const int fd = OpenFile(temp, OpenFor::Writing);
+  bool ok = fd >= 0 && WriteAll(fd, file.data(), file.size());
+  ok = ok && SyncFile(fd);
+  ok = fd >= 0 && CloseFile(fd) && ok;
+  if (!ok || ReplaceFile(temp, SaveFileName) != 0) {
+    RemoveFile(temp);
     return failed;
   }
-  SyncFolder();
+  SyncFolder(".");
   return ResultSuccess;
 }
 
-bool TBrixSaveLoad::IsFileOrLink() {
-  struct stat info {};
-  return ::lstat(SaveFileName, &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
-}
+bool TBrixSaveLoad::IsFileOrLink() { return vexa::IsFileOrLink(KindOf(SaveFileName)); }
 
 std::string TBrixSaveLoad::SetAside(const std::string& kind) {
   if (!IsFileOrLink()) return "";
@@ -100,7 +69,7 @@ std::string TBrixSaveLoad::SetAside(const std::string& kind) {
     if (n > 0) name.append(".").append(std::to_string(n));
     // Never over another kept file, even one that appears meanwhile.
     if (RenameNoReplace(SaveFileName, name.c_str()) == 0) {
-      SyncFolder();
+      SyncFolder(".");
       return name;
     }
     if (errno != EEXIST) return "";
@@ -112,76 +81,67 @@ std::string TBrixSaveLoad::SetAside(const std::string& kind) {
 std::string TBrixSaveLoad::SetAsideDamaged() { return SetAside("damaged"); }
 
 std::string TBrixSaveLoad::InTheWay() {
-  struct stat info {};
-  if (::lstat(SaveFileName, &info) != 0 || S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) return "";
-  if (S_ISDIR(info.st_mode)) return "a folder";
-  if (S_ISFIFO(info.st_mode)) return "a named pipe";
-  if (S_ISSOCK(info.st_mode)) return "a socket";
-  return "a device";
+  switch (KindOf(SaveFileName)) {
+    case FileKind::None:
+    case FileKind::Regular:
+    case FileKind::Link: return "";
+    case FileKind::Folder: return "a folder";
+    case FileKind::Pipe: return "a named pipe";
+    case FileKind::Socket: return "a socket";
+    case FileKind::Device: return "a device";
+  }
+  return "";
 }
 
 std::string TBrixSaveLoad::WhyNotLoaded(std::int32_t size) {
-  const int fd = ::open(SaveFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::strerror(errno);
-  struct stat info {};
+  const int fd = OpenFile(SaveFileName, OpenFor::Reading);
+  if (fd < 0) return SystemReason();
+  const std::int64_t held = RegularFileSize(fd);
   std::string why;
-  if (::fstat(fd, &info) != 0) why = std::strerror(errno);
-  else if (!S_ISREG(info.st_mode)) why = "it is not a file";
-  else if (info.st_size != size + 10)
-    why = "it holds " + std::to_string(info.st_size) + " bytes, not " + std::to_string(size + 10);
+  if (held < 0) why = "it is not a file";
+  else if (held != size + 10)
+    why = "it holds " + std::to_string(held) + " bytes, not " + std::to_string(size + 10);
   else {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
-    const ssize_t n = ::read(fd, bytes.data(), bytes.size());
-    if (n < 0) why = std::strerror(errno);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(held));
+    const long n = ReadSome(fd, bytes.data(), bytes.size());
+    if (n < 0) why = SystemReason();
     else if (static_cast<std::size_t>(n) != bytes.size()) why = "it could not be read whole";
     else if (!std::equal(bytes.end() - 10, bytes.end(), CheckCode(bytes.data(), size).begin()))
       why = "its check code does not match its contents";
     else why = "its values are out of the game's range";
   }
-  ::close(fd);
+  CloseFile(fd);
   return why;
 }
 
 std::string TBrixSaveLoad::Load(void* destination, std::int32_t size) {
   const std::string failed = "【エラー】ロード失敗";
-  if (::access(SaveFileName, F_OK) != 0) return std::string(ResultNoSaveFile) + "：save.dat";
+  if (KindOf(SaveFileName, true) == FileKind::None) return std::string(ResultNoSaveFile) + "：save.dat";
   if (size < 0 || size > MaxBlock) return failed;
-  // Non-blocking, so a pipe named save.dat reads as empty instead of waiting for a writer.
-  const int fd = ::open(SaveFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return failed;
-  std::FILE* f = ::fdopen(fd, "rb");
-  if (!f) {
-    ::close(fd);
-    return failed;
-  }
-  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size));
+  // A pipe named save.dat reads as empty instead of waiting for a writer.
+  const SaveImage held = HeldBytes(static_cast<std::size_t>(size) + 10);
+  if (held.size() != static_cast<std::size_t>(size) + 10) return failed;
   std::array<std::uint8_t, 10> stored{};
-  const bool read = std::fread(buffer.data(), 1, buffer.size(), f) == buffer.size() &&
-                    std::fread(stored.data(), 1, stored.size(), f) == stored.size();
-  const bool closed = std::fclose(f) == 0;
-  if (!read) return failed;
-  if (CheckCode(buffer.data(), size) != stored) return "【エラー】不正なデータ";
-  if (!closed) return failed;
-  std::copy(buffer.begin(), buffer.end(), static_cast<std::uint8_t*>(destination));
+  std::copy(held.end() - 10, held.end(), stored.begin());
+  if (CheckCode(held.data(), size) != stored) return "【エラー】不正なデータ";
+  std::copy(held.begin(), held.end() - 10, static_cast<std::uint8_t*>(destination));
   return ResultSuccess;
 }
 
 // Up to `limit` bytes of a regular "save.dat"; nothing for anything else or no file.
 SaveImage TBrixSaveLoad::HeldBytes(std::size_t limit) {
-  const int fd = ::open(SaveFileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = OpenFile(SaveFileName, OpenFor::Reading);
   if (fd < 0) return {};
-  struct stat info {};
   SaveImage image(limit);
   std::size_t got = 0;
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+  if (RegularFileSize(fd) >= 0) {
     while (got < image.size()) {
-      const ssize_t n = ::read(fd, image.data() + got, image.size() - got);
-      if (n < 0 && errno == EINTR) continue;
+      const long n = ReadSome(fd, image.data() + got, image.size() - got);
       if (n <= 0) break;
       got += static_cast<std::size_t>(n);
     }
   }
-  ::close(fd);
+  CloseFile(fd);
   image.resize(got);
   return image;
 }
@@ -194,41 +154,31 @@ SaveImage TBrixSaveLoad::ReadImage() {
 
 std::string TBrixSaveLoad::PlaceImage(const SaveImage& image, std::string& keptAs) {
   keptAs.clear();
-  struct stat info {};
-  if (::lstat(SaveFileName, &info) == 0) {
-    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) return "save.dat is " + InTheWay() + ", not a file";
+  if (const FileKind kind = KindOf(SaveFileName); kind != FileKind::None) {
+    if (!vexa::IsFileOrLink(kind)) return "save.dat is " + InTheWay() + ", not a file";
     // A player's save is never lost to a replay: other bytes are kept beside it first.
     if (HeldBytes() != image) {
       keptAs = SetAside("replaced");
-      if (keptAs.empty()) return std::string("cannot keep the old save.dat aside: ") + std::strerror(errno);
-    } else if (::unlink(SaveFileName) != 0) {
-      return std::string("cannot remove save.dat: ") + std::strerror(errno);
+      if (keptAs.empty()) return "cannot keep the old save.dat aside: " + SystemReason();
+    } else if (RemoveFile(SaveFileName) != 0) {
+      return "cannot remove save.dat: " + SystemReason();
     }
   }
   if (image.empty()) return "";
-  const int fd = ::open(SaveFileName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) return std::string("cannot write save.dat: ") + std::strerror(errno);
+  const int fd = OpenFile(SaveFileName, OpenFor::NewOnly);
+  if (fd < 0) return "cannot write save.dat: " + SystemReason();
   const bool ok = WriteAll(fd, image.data(), image.size());
-  if (::close(fd) != 0 || !ok) return std::string("cannot write save.dat: ") + std::strerror(errno);
+  if (!CloseFile(fd) || !ok) return "cannot write save.dat: " + SystemReason();
   return "";
 }
 
 std::string TBrixFileAccess::OutText(const std::string& fileName, const std::string& text, bool append) {
   const std::string failed = "【エラー】【TBrixFileAccess.OutText】" + fileName;
-  const bool exists = ::access(fileName.c_str(), F_OK) == 0;
-  // Non-blocking, so a pipe in the file's place with no reader fails at once instead of
-  // stopping the game.
-  const bool appending = append && exists;
-  const int mode = appending ? O_APPEND : O_TRUNC;
-  const int fd = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC | mode, 0666);
+  // A pipe in the file's place with no reader fails at once instead of stopping the game.
+  const int fd = OpenFile(fileName, append ? OpenFor::Appending : OpenFor::Writing);
   if (fd < 0) return failed;
-  std::FILE* f = ::fdopen(fd, appending ? "ab" : "wb");
-  if (!f) {
-    ::close(fd);
-    return failed;
-  }
-  const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  const bool closed = std::fclose(f) == 0;
+  const bool written = WriteAll(fd, text.data(), text.size());
+  const bool closed = CloseFile(fd);
   return written && closed ? ResultSuccess : failed;
 }
 

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "lib/SystemFiles.h"
+
 namespace vexa {
 
 namespace {
@@ -23,13 +25,13 @@ bool FindDataFolder(const std::string& executablePath, const std::vector<std::st
   std::error_code ec;
   std::vector<fs::path> candidates{fs::current_path(ec)};
   if (!executablePath.empty()) {
-    const fs::path exe = fs::weakly_canonical(fs::path(executablePath), ec);
+    const fs::path exe = fs::weakly_canonical(PathOf(executablePath), ec);
     candidates.push_back(exe.parent_path());
     // Installed: <prefix>/bin/vexa beside <prefix>/share/vexa/dat, wherever the prefix is.
     candidates.push_back(exe.parent_path().parent_path() / "share" / "vexa");
   }
 #ifdef VEXA_INSTALLED_DATA_DIR
-  candidates.emplace_back(VEXA_INSTALLED_DATA_DIR);
+  candidates.push_back(PathOf(VEXA_INSTALLED_DATA_DIR));
 #endif
   tried.clear();
   std::vector<fs::path> seen;
@@ -39,17 +41,17 @@ bool FindDataFolder(const std::string& executablePath, const std::vector<std::st
     seen.push_back(same);
     // A stray or partial dat/ (a player's own ~/dat, say) must not hide the real one.
     if (!fs::is_directory(folder / "dat", ec)) {
-      tried.push_back((folder / "dat").string());
+      tried.push_back(Utf8Of(folder / "dat"));
       continue;
     }
     const auto missing = std::find_if(required.begin(), required.end(), [&](const std::string& name) {
-      return !fs::is_regular_file(folder / MapSeparators(name), ec);
+      return !fs::is_regular_file(folder / PathOf(MapSeparators(name)), ec);
     });
     if (missing == required.end()) {
-      found = folder.string();
+      found = Utf8Of(folder);
       return true;
     }
-    tried.push_back((folder / MapSeparators(*missing)).string());
+    tried.push_back(Utf8Of(folder / PathOf(MapSeparators(*missing))));
   }
   return false;
 }

@@ -1,19 +1,17 @@
 #include "lib/RenameNoReplace.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
-#include <cstdio>
+
+#include "lib/SystemFiles.h"
 
 namespace vexa {
 
 int RenameUnlessTaken(const char* from, const char* to) {
-  struct stat taken {};
-  if (::lstat(to, &taken) == 0) {
+  if (KindOf(to) != FileKind::None) {
     errno = EEXIST;
     return -1;
   }
-  return std::rename(from, to);
+  return ReplaceFile(from, to);
 }
 
 }  // namespace vexa

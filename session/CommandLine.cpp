@@ -6,6 +6,7 @@
 
 #include "record/GameRecord.h"
 #include "lib/GamePaths.h"
+#include "lib/SystemFiles.h"
 #include "session/ReplayFile.h"
 #include "session/RunFolder.h"
 
@@ -167,8 +168,8 @@ int ParseCommandLine(int argc, char** argv, Options& options, std::ostream& out,
   }
   // The window game keeps its save with the player's other data, wherever it was started from.
   if (raw.replayOpt->count() == 0 && options.dir.empty()) {
-    const std::string data = XdgFolder("XDG_DATA_HOME", ".local/share");
-    options.dir = data.empty() ? "." : data + "/vexa";
+    const std::string data = UserDataFolder();
+    options.dir = data.empty() ? "." : data;
   }
   options.replay.folder = options.dir;
   return -1;
@@ -180,7 +181,7 @@ bool PrepareFolders(Options& options, const char* argv0, std::ostream& err) {
   // Every path the user gave means the folder the game was started in, whatever --dir says.
   const fs::path start = fs::current_path(ec);
   auto anchor = [&](std::string& path) {
-    if (!path.empty() && path != "-" && !ec) path = (start / path).lexically_normal().string();
+    if (!path.empty() && path != "-" && !ec) path = Utf8Of((start / PathOf(path)).lexically_normal());
   };
   anchor(options.recordFile);
   anchor(options.dir);
@@ -193,13 +194,13 @@ bool PrepareFolders(Options& options, const char* argv0, std::ostream& err) {
   std::string dataFolder;
   std::vector<std::string> tried;
   const std::vector<std::string> required(GameDataFiles.begin(), GameDataFiles.end());
-  if (!FindDataFolder(ec ? std::string(argv0) : self.string(), required, dataFolder, tried)) {
+  if (!FindDataFolder(ec ? std::string(argv0) : Utf8Of(self), required, dataFolder, tried)) {
     std::string places;
     for (const auto& t : tried) places += (places.empty() ? "" : ", ") + t;
     err << "vexa: the game's pictures and sounds (dat/) were not found complete; missing: " << places << '\n';
     return false;
   }
-  SetDataFolder(fs::absolute(dataFolder, ec).string());
+  SetDataFolder(Utf8Of(fs::absolute(PathOf(dataFolder), ec)));
   // A replay chooses its own folder once it has read whether it brings a save.
   if (options.replay.replayFile.empty() && !options.dir.empty()) {
     if (!EnterFolder(options.dir, err)) return false;

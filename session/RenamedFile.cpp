@@ -1,53 +1,36 @@
 #include "session/RenamedFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+
+#include "lib/SystemFiles.h"
 
 namespace vexa {
-
-std::string SystemReason() { return errno ? std::strerror(errno) : "the system gave no reason"; }
 
 RenamedFile::~RenamedFile() {
   if (temporary_.empty()) return;
   file_.close();
-  ::unlink(temporary_.c_str());
+  RemoveFile(temporary_);
 }
 
 bool RenamedFile::Open(const std::string& path, const std::string& what, std::ostream& err) {
   path_ = path;
   shown_ = path;
   what_ = what;
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+  if (const FileKind kind = KindOf(path, true); kind != FileKind::None && kind != FileKind::Regular) {
     // A device or a pipe (/dev/stdout, say) is written as it is: there is nothing to keep.
-    file_.open(path, std::ios::binary);
+    file_.open(PathOf(path), std::ios::binary);
     if (!file_) err << "vexa: cannot write " << what << ' ' << path << ": " << SystemReason() << '\n';
     return static_cast<bool>(file_);
   }
   // Through a link, the file it names is the one replaced, and the link stays.
-  if (char* real = ::realpath(path.c_str(), nullptr)) {
-    path_ = real;
-    std::free(real);
-  }
-  std::string name = path_ + ".XXXXXX";
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-  if (fd < 0) {
+  if (const std::string real = RealPath(path); !real.empty()) path_ = real;
+  const std::string name = MakeNewFile(path_ + ".");
+  if (name.empty()) {
     err << "vexa: cannot write " << what << ' ' << path << ": " << SystemReason() << '\n';
     return false;
   }
-  // As an ordinary new file would be, not mkstemp's owner-only one.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  ::close(fd);
   temporary_ = name;
-  file_.open(temporary_, std::ios::binary | std::ios::trunc);
+  file_.open(PathOf(temporary_), std::ios::binary | std::ios::trunc);
   if (!file_) {
     err << "vexa: cannot write " << what << ' ' << path << ": " << SystemReason() << '\n';
     return false;
@@ -61,7 +44,7 @@ bool RenamedFile::Finish(std::ostream& err) {
   bool ok = static_cast<bool>(file_);
   if (ok && !temporary_.empty()) {
     file_.close();
-    ok = static_cast<bool>(file_) && std::rename(temporary_.c_str(), path_.c_str()) == 0;
+    ok = static_cast<bool>(file_) && ReplaceFile(temporary_, path_) == 0;
   }
   if (!ok) {
     err << "vexa: cannot write " << what_ << ' ' << shown_ << ": " << SystemReason() << '\n';

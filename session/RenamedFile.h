@@ -5,6 +5,8 @@
 #include <ostream>
 #include <string>
 
+#include "lib/SystemFiles.h"
+
 namespace vexa {
 
 class RenamedFile {
@@ -28,8 +30,5 @@ class RenamedFile {
   std::string temporary_;
   std::ofstream file_;
 };
-
-// The system's reason for the last failure, for "cannot write" lines.
-std::string SystemReason();
 
 }  // namespace vexa

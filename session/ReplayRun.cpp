@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "lib/PngFile.h"
+#include "lib/SystemFiles.h"
 #include "session/ReplayFile.h"
 #include "session/ReplayRun.h"
 #include "session/GameStart.h"
@@ -44,11 +45,11 @@ class FrameFiles : public PaintBox {
 // Reads and checks the whole replay first, so a malformed one runs no step at all.
 std::optional<Replay> ReadReplay(const std::string& path, std::ostream& err) {
   std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
+  if (std::filesystem::is_directory(PathOf(path), ec)) {
     err << "vexa: " << path << ":0: is a folder, not a replay\n";
     return std::nullopt;
   }
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(PathOf(path), std::ios::binary);
   if (!file) {
     err << "vexa: " << path << ":0: cannot open the replay (" << std::strerror(errno) << ")\n";
     return std::nullopt;
@@ -77,7 +78,7 @@ int RunReplay(const ReplayOptions& options, std::ostream& err) {
   if (!trace.Open(options.traceFile, err)) return 1;
   if (!options.framesDir.empty()) {
     std::error_code ec;
-    std::filesystem::create_directories(options.framesDir, ec);
+    std::filesystem::create_directories(PathOf(options.framesDir), ec);
     if (ec) {
       err << "vexa: cannot write the frames in " << options.framesDir << ": " << ec.message() << '\n';
       return 1;

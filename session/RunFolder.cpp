@@ -1,17 +1,18 @@
 #include "session/RunFolder.h"
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "lib/SystemFiles.h"
+
 namespace vexa {
 
 bool EnterFolder(const std::string& folder, std::ostream& err) {
   std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (!ec) std::filesystem::current_path(folder, ec);
+  std::filesystem::create_directories(PathOf(folder), ec);
+  if (!ec) std::filesystem::current_path(PathOf(folder), ec);
   if (ec) {
     err << "vexa: cannot use the folder " << folder << " for the save: " << ec.message() << '\n';
     return false;
@@ -33,7 +34,7 @@ void TellSaveInTheWay(const std::string& folder, std::ostream& err) {
 RunFolder::~RunFolder() {
   std::error_code ec;
   if (!previous_.empty()) std::filesystem::current_path(previous_, ec);
-  if (!temporary_.empty()) std::filesystem::remove_all(temporary_, ec);
+  if (!temporary_.empty()) std::filesystem::remove_all(PathOf(temporary_), ec);
 }
 
 bool RunFolder::Enter(const std::string& folder, const std::optional<SaveImage>& save, const std::string& replayFile,
@@ -45,17 +46,17 @@ bool RunFolder::Enter(const std::string& folder, const std::optional<SaveImage>&
     if (!EnterFolder(folder, err)) return false;
     if (!save) TellSaveInTheWay(folder, err);  // else putting the save in place says it
   } else if (save) {
-    std::string pattern = (fs::temp_directory_path(ec) / "vexa-replay-XXXXXX").string();
-    if (ec || !::mkdtemp(pattern.data())) {
-      const std::string why = ec ? ec.message() : std::strerror(errno);
-      err << "vexa: cannot make a folder for the replay's save in " << fs::temp_directory_path(ec).string() << ": "
-          << why << '\n';
+    const fs::path temp = fs::temp_directory_path(ec);
+    const std::string made = ec ? "" : MakeNewFolder(Utf8Of(temp / "vexa-replay-"));
+    if (made.empty()) {
+      const std::string why = ec ? ec.message() : SystemReason();
+      err << "vexa: cannot make a folder for the replay's save in " << Utf8Of(temp) << ": " << why << '\n';
       return false;
     }
-    temporary_ = pattern;
+    temporary_ = made;
     if (!EnterFolder(temporary_, err)) return false;
   } else {
-    TellSaveInTheWay(previous_.string(), err);
+    TellSaveInTheWay(Utf8Of(previous_), err);
   }
   if (!save) return true;
   std::string kept;

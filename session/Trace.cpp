@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "lib/FrameChecksum.h"
+#include "lib/SystemFiles.h"
 #include "session/RenamedFile.h"
 
 namespace vexa {
@@ -115,7 +116,7 @@ bool TraceOutput::Open(const std::string& path, std::ostream& err) {
     return true;
   }
   errno = 0;
-  file_.open(path, std::ios::binary | std::ios::trunc);
+  file_.open(PathOf(path), std::ios::binary | std::ios::trunc);
   if (!file_) {
     err << "vexa: cannot write the trace " << path << ": " << SystemReason() << '\n';
     return false;

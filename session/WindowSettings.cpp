@@ -6,18 +6,19 @@
 
 #include "session/ReplayFile.h"
 #include "lib/GamePaths.h"
+#include "lib/SystemFiles.h"
 
 namespace vexa {
 
 std::string WindowSettingsPath() {
-  const std::string config = XdgFolder("XDG_CONFIG_HOME", ".config");
-  return config.empty() ? "" : config + "/vexa/window.conf";
+  const std::string config = UserSettingsFolder();
+  return config.empty() ? "" : config + "/window.conf";
 }
 
 WindowSettings ReadWindowSettings(const std::string& path, WindowSettings defaults) {
   std::error_code ec;
-  if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return defaults;
-  std::ifstream in(path);
+  if (path.empty() || !std::filesystem::is_regular_file(PathOf(path), ec)) return defaults;
+  std::ifstream in(PathOf(path));
   std::string line;
   while (std::getline(in, line)) {
     const std::size_t eq = line.find('=');
@@ -34,16 +35,16 @@ WindowSettings ReadWindowSettings(const std::string& path, WindowSettings defaul
 bool WriteWindowSettings(const std::string& path, const WindowSettings& settings) {
   if (path.empty()) return false;
   std::error_code ec;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  std::filesystem::create_directories(PathOf(path).parent_path(), ec);
   const std::string temp = path + ".new";
   {
-    std::ofstream out(temp, std::ios::trunc);
+    std::ofstream out(PathOf(temp), std::ios::trunc);
     out << "scale=" << settings.scale << "\nfullscreen=" << (settings.fullscreen ? 1 : 0) << '\n';
     if (settings.language) out << "lang=" << LanguageName(*settings.language) << '\n';
     out.flush();
     if (!out) return false;
   }
-  return std::rename(temp.c_str(), path.c_str()) == 0;
+  return ReplaceFile(temp, path) == 0;
 }
 
 }  // namespace vexa

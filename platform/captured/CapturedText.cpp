@@ -7,6 +7,7 @@
 #include "lib/Checked.h"
 #include "lib/FontFace.h"
 #include "lib/GlyphFile.h"
+#include "lib/SystemFiles.h"
 #include "platform/captured/CapturedText.h"
 
 namespace vexa {
@@ -21,7 +22,7 @@ std::string& GlyphPath() {
 const GlyphFile& Glyphs() {
   static std::unique_ptr<GlyphFile> glyphs;
   if (!glyphs) {
-    std::ifstream in(GlyphPath(), std::ios::binary);
+    std::ifstream in(PathOf(GlyphPath()), std::ios::binary);
     if (!in) throw VexaError("the glyph file " + GlyphPath() + " cannot be read");
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     try {

@@ -2,6 +2,7 @@
 # fontconfig and FreeType, JPEG through libjpeg-turbo, PNG through zlib, the frame checksum
 # through libdeflate, CP932 through glibc's iconv, and the no-replace rename.
 set(VEXA_PLATFORM_SERVICES
+  ${CMAKE_CURRENT_LIST_DIR}/../posix/SystemFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BrixJpegLoad.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FontFace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FrameChecksum.cpp

@@ -4,4 +4,5 @@
 include(${CMAKE_CURRENT_LIST_DIR}/../captured/Sources.cmake)
 set(VEXA_PLATFORM_SERVICES
   ${VEXA_CAPTURED_SERVICES}
-  ${CMAKE_CURRENT_LIST_DIR}/RenameNoReplace.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/RenameNoReplace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../posix/SystemFiles.cpp)
