@@ -2,8 +2,15 @@
 # Installs the Debian 12 packages that building, playing and testing V.E.X.A. need,
 # and only those that are missing. --web: only what the browser edition needs (emscripten,
 # node, npm, Chromium for its checks, and the build-time glyph capture's compiler and fonts).
+# --windows: only what the Windows edition needs (mingw-w64, Wine to test it, GoogleTest's
+# sources, and the same glyph capture).
 set -euo pipefail
 
+windows_packages=(
+  build-essential cmake pkg-config ninja-build
+  libfontconfig-dev libfreetype-dev fonts-ipafont-gothic libcli11-dev googletest
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine
+)
 web_packages=(
   build-essential cmake pkg-config ninja-build
   libfontconfig-dev libfreetype-dev fonts-ipafont-gothic libcli11-dev
@@ -19,11 +26,13 @@ packages=(
   xvfb xdotool x11-utils imagemagick
   desktop-file-utils appstream dpkg-dev lintian
   emscripten nodejs chromium
+  g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wine
 )
 
-if [ "${1:-}" = --web ]; then
-  packages=("${web_packages[@]}")
-fi
+case "${1:-}" in
+  --web) packages=("${web_packages[@]}") ;;
+  --windows) packages=("${windows_packages[@]}") ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -33,7 +42,7 @@ for p in "${packages[@]}"; do
 done
 
 # Some node packagings bring npm inside nodejs; Debian's own npm is needed only without one.
-if ! command -v npm >/dev/null 2>&1; then
+if [ "${1:-}" != --windows ] && ! command -v npm >/dev/null 2>&1; then
   missing+=(npm)
 fi
 

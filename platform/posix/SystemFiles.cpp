@@ -90,7 +90,7 @@ std::string MakeNewFolder(const std::string& stem) {
   return ::mkdtemp(name.data()) ? name : "";
 }
 
-int ReplaceFile(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()); }
+int MoveOver(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()); }
 int RemoveFile(const std::string& name) { return ::unlink(name.c_str()); }
 
 void SyncFolder(const std::string& folder) {

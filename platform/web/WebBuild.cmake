@@ -93,8 +93,8 @@ if(VEXA_TESTS)
   # With a desktop build beside this one, whole traces are compared, not only what is kept.
   set(VEXA_DESKTOP_BINARY ${PROJECT_SOURCE_DIR}/build/release/vexa CACHE FILEPATH "The desktop program to compare with")
   add_test(NAME web.same_as_desktop
-    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/same_as_desktop.sh ${VEXA_DESKTOP_BINARY}
-      ${CMAKE_BINARY_DIR}/vexa-replay ${PROJECT_SOURCE_DIR})
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/same_as_desktop.sh ${VEXA_DESKTOP_BINARY}
+      ${CMAKE_BINARY_DIR}/vexa-replay ${PROJECT_SOURCE_DIR} "browser build")
   set_tests_properties(web.same_as_desktop PROPERTIES TIMEOUT 600 FIXTURES_REQUIRED web_desktop)
   # What the tests need beside the page, made when missing: `ctest --preset web` on its own.
   add_test(NAME web.prepare_desktop

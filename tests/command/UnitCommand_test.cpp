@@ -131,7 +131,7 @@ TEST_F(Commands, ASuccessfulSaveWritesTheFileAndTheReport) {
 }
 
 TEST_F(Commands, AFailedSaveSaysSoAndWritesNoReport) {
-  ASSERT_EQ(mkdir("save.dat", 0700), 0);  // nothing can replace a folder
+  ASSERT_TRUE(std::filesystem::create_directory("save.dat"));  // nothing can replace a folder
   g.saveBlock.stage = 2;
   g.selectedCommand = 0;
   RunCommand(g);

@@ -101,7 +101,7 @@ TEST_F(StartUp, NoSaveOrAFolderInItsPlaceIsNotADamagedSave) {
   Start();
   EXPECT_FALSE(g.damagedSave);
   form.reset();
-  ASSERT_EQ(mkdir("save.dat", 0700), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("save.dat"));
   Start();
   EXPECT_FALSE(g.damagedSave);
 }

@@ -1,4 +1,5 @@
 #include "lib/GamePaths.h"
+#include "lib/SystemFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ void MakeData(const fs::path& folder, const std::vector<std::string>& names = Ne
   for (const std::string& name : names) {
     std::string native = name;
     std::replace(native.begin(), native.end(), '\\', '/');
-    std::ofstream(folder / native) << "x";
+    std::ofstream(folder / PathOf(native)) << "x";
   }
 }
 
@@ -31,21 +32,21 @@ TEST(FindDataFolder, LooksInTheCurrentFolderThenBesideTheProgramThenTheInstalled
   fs::create_directories(root / "play");
   fs::create_directories(root / "prefix/bin");
   MakeData(root / "prefix/share/vexa");
-  const std::string exe = (root / "prefix/bin/vexa").string();
+  const std::string exe = Utf8Of(root / "prefix/bin/vexa");
   fs::current_path(root / "play");
 
   std::string found;
   std::vector<std::string> tried;
   ASSERT_TRUE(FindDataFolder(exe, Needed, found, tried));
-  EXPECT_EQ(fs::path(found), root / "prefix/share/vexa");
+  EXPECT_EQ(PathOf(found), root / "prefix/share/vexa");
 
   MakeData(root / "prefix/bin");
   ASSERT_TRUE(FindDataFolder(exe, Needed, found, tried));
-  EXPECT_EQ(fs::path(found), root / "prefix/bin");
+  EXPECT_EQ(PathOf(found), root / "prefix/bin");
 
   MakeData(root / "play");
   ASSERT_TRUE(FindDataFolder(exe, Needed, found, tried));
-  EXPECT_EQ(fs::path(found), root / "play");
+  EXPECT_EQ(PathOf(found), root / "play");
 }
 
 // A player's own ~/dat, an empty one, or one with a file missing or a folder in a file's
@@ -54,7 +55,7 @@ TEST(FindDataFolder, PassesOverADatFolderThatLacksAFile) {
   test::TempFolder folder;
   const fs::path root = folder.Path();
   MakeData(root / "prefix/share/vexa");
-  const std::string exe = (root / "prefix/bin/vexa").string();
+  const std::string exe = Utf8Of(root / "prefix/bin/vexa");
   fs::create_directories(root / "prefix/bin");
   for (int variant = 0; variant < 3; ++variant) {
     const fs::path home = root / ("home" + std::to_string(variant));
@@ -62,13 +63,13 @@ TEST(FindDataFolder, PassesOverADatFolderThatLacksAFile) {
     if (variant == 1) MakeData(home, {Needed[0]});
     if (variant == 2) {
       MakeData(home, {Needed[0]});
-      fs::create_directories(home / "dat/タ2.wav");
+      fs::create_directories(home / PathOf("dat/タ2.wav"));
     }
     fs::current_path(home);
     std::string found;
     std::vector<std::string> tried;
     ASSERT_TRUE(FindDataFolder(exe, Needed, found, tried)) << variant;
-    EXPECT_EQ(fs::path(found), root / "prefix/share/vexa") << variant;
+    EXPECT_EQ(PathOf(found), root / "prefix/share/vexa") << variant;
   }
 }
 
@@ -78,19 +79,19 @@ TEST(FindDataFolder, NamesEveryPlaceItTriedOnceWhenNothingIsThere) {
   fs::create_directories(root / "bin");
   std::string found;
   std::vector<std::string> tried;
-  EXPECT_FALSE(FindDataFolder((root / "bin/vexa").string(), Needed, found, tried));
+  EXPECT_FALSE(FindDataFolder(Utf8Of(root / "bin/vexa"), Needed, found, tried));
   ASSERT_GE(tried.size(), 3u);
   EXPECT_EQ(fs::path(tried[0]), root / "dat");
   EXPECT_EQ(fs::path(tried[1]), root / "bin/dat");
 
   // A place with a dat/ is named by the first file it lacks.
   MakeData(root, {Needed[0]});
-  EXPECT_FALSE(FindDataFolder((root / "bin/vexa").string(), Needed, found, tried));
-  EXPECT_EQ(fs::path(tried[0]), root / "dat/タ2.wav");
+  EXPECT_FALSE(FindDataFolder(Utf8Of(root / "bin/vexa"), Needed, found, tried));
+  EXPECT_EQ(PathOf(tried[0]), root / PathOf("dat/タ2.wav"));
 
   // Started from the folder that holds the program: that folder is one place, named once.
   fs::current_path(root / "bin");
-  EXPECT_FALSE(FindDataFolder((root / "bin/vexa").string(), Needed, found, tried));
+  EXPECT_FALSE(FindDataFolder(Utf8Of(root / "bin/vexa"), Needed, found, tried));
   std::vector<std::string> sorted = tried;
   std::sort(sorted.begin(), sorted.end());
   EXPECT_EQ(std::adjacent_find(sorted.begin(), sorted.end()), sorted.end());

@@ -87,7 +87,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadReplay{"vexa-replay 1\nlang EN\n", 2}, BadReplay{"vexa-replay 1\nlang en ja\n", 2},
                       BadReplay{"vexa-replay 1\nlang en\nlang en\n", 3},
                       BadReplay{"vexa-replay 1\n0 move none 1 1\nlang ja\n", 3},
-                      BadReplay{"vexa-replay 1\nsave 0g0000000000000000000000000000000000000000000000000000000000000000000\n", 2}));
+                      BadReplay{"vexa-replay 1\nsave 0g0000000000000000000000000000000000000000000000000000000000000000000\n", 2}),
+    // Named by their place in the list: a name made of the case's bytes changes from run to run.
+    [](const ::testing::TestParamInfo<BadReplay>& info) { return "Case" + std::to_string(info.index); });
 
 // A line's length has a limit, and a stream with no line break is refused at that limit
 // instead of being read whole (--replay /dev/zero).

@@ -4,15 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "lib/SystemFiles.h"
+
 namespace vexa::test {
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  std::ofstream(PathOf(path), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline std::string Hex(const std::string& bytes) {

@@ -1,9 +1,9 @@
 #pragma once
 // Runs a test inside a fresh empty folder, so "save.dat" and the report stay out of the tree.
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
+
+#include "lib/SystemFiles.h"
 
 namespace vexa::test {
 
@@ -11,8 +11,7 @@ class TempFolder {
  public:
   TempFolder() {
     previous_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "vexa-test-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    path_ = PathOf(MakeNewFolder(Utf8Of(std::filesystem::temp_directory_path() / "vexa-test-")));
     std::filesystem::current_path(path_);
   }
   ~TempFolder() {

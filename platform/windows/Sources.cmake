@@ -1,0 +1,9 @@
+# The Windows edition's services: the captured ones (platform/captured/), and files by wide
+# names through Windows' own calls.
+include(${CMAKE_CURRENT_LIST_DIR}/../captured/Sources.cmake)
+set(VEXA_PLATFORM_SERVICES
+  ${VEXA_CAPTURED_SERVICES}
+  ${CMAKE_CURRENT_LIST_DIR}/RenameNoReplace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SystemFiles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp)
+set(VEXA_PLATFORM_MAIN ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
