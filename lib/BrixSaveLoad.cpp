@@ -49,7 +49,7 @@ std::string TBrixSaveLoad::Save(const void* block, std::int32_t size) {
   bool ok = fd >= 0 && WriteAll(fd, file.data(), file.size());
   ok = ok && SyncFile(fd);
   ok = fd >= 0 && CloseFile(fd) && ok;
-  if (!ok || ReplaceFile(temp, SaveFileName) != 0) {
+  if (!ok || MoveOver(temp, SaveFileName) != 0) {
     RemoveFile(temp);
     return failed;
   }

@@ -11,7 +11,7 @@ int RenameUnlessTaken(const char* from, const char* to) {
     errno = EEXIST;
     return -1;
   }
-  return ReplaceFile(from, to);
+  return MoveOver(from, to);
 }
 
 }  // namespace vexa

@@ -35,7 +35,7 @@ std::string MakeNewFile(const std::string& stem);
 std::string MakeNewFolder(const std::string& stem);
 
 // Replaces `to` at once, never leaving it half written: 0, or -1.
-int ReplaceFile(const std::string& from, const std::string& to);
+int MoveOver(const std::string& from, const std::string& to);
 int RemoveFile(const std::string& name);
 // A rename is only lasting once the folder that holds it is on disk too.
 void SyncFolder(const std::string& folder);

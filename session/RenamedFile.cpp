@@ -44,7 +44,7 @@ bool RenamedFile::Finish(std::ostream& err) {
   bool ok = static_cast<bool>(file_);
   if (ok && !temporary_.empty()) {
     file_.close();
-    ok = static_cast<bool>(file_) && ReplaceFile(temporary_, path_) == 0;
+    ok = static_cast<bool>(file_) && MoveOver(temporary_, path_) == 0;
   }
   if (!ok) {
     err << "vexa: cannot write " << what_ << ' ' << shown_ << ": " << SystemReason() << '\n';

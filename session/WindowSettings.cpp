@@ -44,7 +44,7 @@ bool WriteWindowSettings(const std::string& path, const WindowSettings& settings
     out.flush();
     if (!out) return false;
   }
-  return ReplaceFile(temp, path) == 0;
+  return MoveOver(temp, path) == 0;
 }
 
 }  // namespace vexa

@@ -1,7 +1,8 @@
 # The glyphs and CP932 codes captured at build time by a tool built for the build machine
 # from the desktop's own text code (FreeType, iconv): the editions without those libraries
-# then draw and write the same bytes. Gives the target glyph_data, and glyph_file and
-# sjis_table, the files it makes.
+# then draw and write the same bytes. Gives the target glyph_data, glyph_file and sjis_table
+# (the files it makes), and vexa_game: the game's folders with the including platform's
+# services (VEXA_PLATFORM_SERVICES, from its Sources.cmake) and the captured table.
 include(ExternalProject)
 
 find_program(VEXA_HOST_CXX NAMES c++ g++ clang++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
@@ -35,3 +36,17 @@ add_custom_command(OUTPUT ${glyph_file} ${sjis_table}
   VERBATIM)
 add_custom_target(glyph_data DEPENDS ${glyph_file} ${sjis_table})
 
+# ---- the game, on the captured services --------------------------------------------------
+file(GLOB_RECURSE VEXA_GAME_SOURCES CONFIGURE_DEPENDS ${VEXA_GAME_GLOBS})
+list(APPEND VEXA_GAME_SOURCES ${VEXA_PLATFORM_SERVICES} ${sjis_table})
+
+# CLI11 is headers only; its folder alone, so no other host header can be picked up.
+find_path(VEXA_CLI11_DIR CLI/CLI.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/cli11)
+file(CREATE_LINK ${VEXA_CLI11_DIR}/CLI ${CMAKE_BINARY_DIR}/cli11/CLI SYMBOLIC)
+
+add_library(vexa_game STATIC ${VEXA_GAME_SOURCES})
+add_dependencies(vexa_game glyph_data)
+target_include_directories(vexa_game PUBLIC ${PROJECT_SOURCE_DIR})
+target_include_directories(vexa_game SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/cli11)
+target_compile_options(vexa_game PRIVATE ${VEXA_WARNINGS})
