@@ -13,7 +13,7 @@ ExternalProject_Add(glyph_tool
   CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=${VEXA_HOST_CXX}
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
-  BUILD_BYPRODUCTS ${glyph_tool})
+  BUILD_BYPRODUCTS ${glyph_tool} ${CMAKE_BINARY_DIR}/glyph-tool/ico_pack)
 
 # Every text the game can draw or write lives in these sources.
 file(GLOB_RECURSE VEXA_TEXT_SOURCES CONFIGURE_DEPENDS

@@ -54,7 +54,51 @@ const std::size_t kCarriedFileCount = ${carried_count};
 file(COPY_FILE ${carried_source}.new ${carried_source} ONLY_IF_DIFFERENT)
 set_source_files_properties(${carried_source} PROPERTIES OBJECT_DEPENDS "${carried_paths}")
 
-add_executable(vexa ${VEXA_PLATFORM_MAIN} ${carried_source})
+# The icon at every size the game has one for, and the version Windows shows in Properties.
+enable_language(RC)
+set(icon ${CMAKE_BINARY_DIR}/generated/vexa.ico)
+set(icon_args)
+set(icon_files)
+foreach(size 16 32 48 64 128 256)
+  list(APPEND icon_args ${size}:${PROJECT_SOURCE_DIR}/dat/icons/vexa-${size}.png)
+  list(APPEND icon_files ${PROJECT_SOURCE_DIR}/dat/icons/vexa-${size}.png)
+endforeach()
+add_custom_command(OUTPUT ${icon}
+  COMMAND ${CMAKE_BINARY_DIR}/glyph-tool/ico_pack ${icon} ${icon_args}
+  DEPENDS glyph_tool ${icon_files}
+  VERBATIM)
+set(resources ${CMAKE_BINARY_DIR}/generated/vexa.rc)
+string(REPLACE "." "," version_commas "${PROJECT_VERSION}")
+file(WRITE ${resources}.new "// Made by WindowsBuild.cmake.
+1 ICON \"${icon}\"
+1 VERSIONINFO
+FILEVERSION ${version_commas},0
+PRODUCTVERSION ${version_commas},0
+FILEOS 0x40004
+FILETYPE 1
+BEGIN
+  BLOCK \"StringFileInfo\"
+  BEGIN
+    BLOCK \"040904B0\"
+    BEGIN
+      VALUE \"FileDescription\", \"V.E.X.A.\"
+      VALUE \"ProductName\", \"V.E.X.A.\"
+      VALUE \"FileVersion\", \"${PROJECT_VERSION}\"
+      VALUE \"ProductVersion\", \"${PROJECT_VERSION}\"
+      VALUE \"OriginalFilename\", \"vexa.exe\"
+      VALUE \"InternalName\", \"vexa\"
+    END
+  END
+  BLOCK \"VarFileInfo\"
+  BEGIN
+    VALUE \"Translation\", 0x409, 1200
+  END
+END
+")
+file(COPY_FILE ${resources}.new ${resources} ONLY_IF_DIFFERENT)
+set_source_files_properties(${resources} PROPERTIES OBJECT_DEPENDS ${icon})
+
+add_executable(vexa ${VEXA_PLATFORM_MAIN} ${carried_source} ${resources})
 add_dependencies(vexa glyph_data)
 target_compile_options(vexa PRIVATE ${VEXA_WARNINGS})
 target_link_options(vexa PRIVATE -municode -s)
