@@ -6,4 +6,7 @@ set(VEXA_PLATFORM_SERVICES
   ${CMAKE_CURRENT_LIST_DIR}/RenameNoReplace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SystemFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WideText.cpp)
-set(VEXA_PLATFORM_MAIN ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+# The program: its entry, and the game's files carried inside it.
+set(VEXA_PLATFORM_MAIN
+  ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CarriedData.cpp)

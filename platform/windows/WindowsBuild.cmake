@@ -23,10 +23,50 @@ target_include_directories(vexa_game PUBLIC ${PROJECT_SOURCE_DIR})
 target_include_directories(vexa_game SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/cli11)
 target_compile_options(vexa_game PRIVATE ${VEXA_WARNINGS})
 target_compile_definitions(vexa_game PUBLIC VEXA_VERSION="${PROJECT_VERSION}" UNICODE _UNICODE)
-target_link_options(vexa_game PUBLIC -static -static-libgcc -static-libstdc++)
+# One file with nothing beside it; what no call reaches is left out of it.
+target_compile_options(vexa_game PUBLIC -ffunction-sections -fdata-sections)
+target_link_options(vexa_game PUBLIC -static -static-libgcc -static-libstdc++ LINKER:--gc-sections)
 target_link_libraries(vexa_game PUBLIC shell32 ole32)
 
-add_executable(vexa ${VEXA_PLATFORM_MAIN})
+# The game's files carried inside the exe: each one's bytes put in by the assembler.
+file(STRINGS ${PROJECT_SOURCE_DIR}/record/GameRecord.h game_file_lines ENCODING UTF-8 REGEX "\"dat\\\\\\\\[^\"]+\"")
+set(carried_names glyphs.bin)
+set(carried_paths ${glyph_file})
+foreach(line ${game_file_lines})
+  string(REGEX MATCH "dat\\\\\\\\([^\"]+)\"" found "${line}")
+  list(APPEND carried_names dat/${CMAKE_MATCH_1})
+  list(APPEND carried_paths ${PROJECT_SOURCE_DIR}/dat/${CMAKE_MATCH_1})
+endforeach()
+set(carried_asm "")
+set(carried_table "")
+set(carried_entries "")
+list(LENGTH carried_names carried_count)
+math(EXPR carried_last "${carried_count} - 1")
+foreach(i RANGE ${carried_last})
+  list(GET carried_names ${i} name)
+  list(GET carried_paths ${i} path)
+  string(APPEND carried_asm "    \"vexa_carried_${i}: .incbin \\\"${path}\\\"\\n\"\n    \"vexa_carried_${i}_end:\\n\"\n")
+  string(APPEND carried_table "extern \"C\" const unsigned char vexa_carried_${i}[], vexa_carried_${i}_end[];\n")
+  string(APPEND carried_entries "    {\"${name}\", vexa_carried_${i}, vexa_carried_${i}_end},\n")
+endforeach()
+set(carried_source ${CMAKE_BINARY_DIR}/generated/CarriedFiles.cpp)
+file(WRITE ${carried_source}.new "// Made by WindowsBuild.cmake.
+#include \"platform/windows/CarriedData.h\"
+
+__asm__(\".section .rdata,\\\"dr\\\"\\n\"
+${carried_asm}    \".text\\n\");
+${carried_table}
+namespace vexa {
+const CarriedFile kCarriedFiles[] = {
+${carried_entries}};
+const std::size_t kCarriedFileCount = ${carried_count};
+}  // namespace vexa
+")
+file(COPY_FILE ${carried_source}.new ${carried_source} ONLY_IF_DIFFERENT)
+set_source_files_properties(${carried_source} PROPERTIES OBJECT_DEPENDS "${carried_paths}")
+
+add_executable(vexa ${VEXA_PLATFORM_MAIN} ${carried_source})
+add_dependencies(vexa glyph_data)
 target_compile_options(vexa PRIVATE ${VEXA_WARNINGS})
 target_link_options(vexa PRIVATE -municode -s)
 target_link_libraries(vexa PRIVATE vexa_game)

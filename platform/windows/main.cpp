@@ -9,15 +9,20 @@
 #include <string>
 #include <vector>
 
+#include <shlobj.h>
+
+#include "lib/GamePaths.h"
+#include "lib/SystemFiles.h"
 #include "platform/captured/CapturedText.h"
+#include "platform/windows/CarriedData.h"
 #include "platform/windows/WideText.h"
+#include "record/GameRecord.h"
 #include "session/CommandLine.h"
 #include "session/ReplayRun.h"
 
 namespace {
 
-// The glyph file the build captured lies beside the program.
-std::string ProgramFolder() {
+std::string ProgramPath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -27,8 +32,36 @@ std::string ProgramFolder() {
     }
     path.resize(path.size() * 2);
   }
-  const std::string utf8 = vexa::Utf8OfWide(path);
-  return utf8.substr(0, utf8.find_last_of("\\/"));
+  return vexa::Utf8OfWide(path);
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
+
+std::string LocalAppData() {
+  PWSTR path = nullptr;
+  std::string folder;
+  if (SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &path) == S_OK)
+    folder = vexa::Utf8OfWide(path);
+  CoTaskMemFree(path);
+  return folder;
+}
+
+// The game's files: a complete dat/ here or beside the program, with the glyph file beside
+// it, as a build or an unpacked archive has them; else the ones carried inside the exe,
+// unpacked once into the player's local application data. Returns the program path whose
+// folder then holds them ("beside the program" to the data search).
+std::string WithGameFiles(const std::string& program, std::ostream& err) {
+  const std::vector<std::string> required(vexa::GameDataFiles.begin(), vexa::GameDataFiles.end());
+  std::string found;
+  std::vector<std::string> tried;
+  if (vexa::KindOf(FolderOf(program) + "\\glyphs.bin", true) == vexa::FileKind::Regular &&
+      vexa::FindDataFolder(program, required, found, tried))
+    return program;
+  const std::string home = LocalAppData();
+  if (home.empty()) return program;
+  const std::string unpacked = home + "\\vexa\\" VEXA_VERSION;
+  if (!vexa::UnpackCarriedData(unpacked, err)) return program;
+  return unpacked + "\\vexa.exe";
 }
 
 }  // namespace
@@ -42,7 +75,6 @@ int wmain(int argc, wchar_t** wargv) {
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
 
-  vexa::SetGlyphFile(ProgramFolder() + "\\glyphs.bin");
   vexa::Options options;
   if (const int status = vexa::ParseCommandLine(argc, argv.data(), options, std::cout, std::cerr); status >= 0)
     return status;
@@ -50,6 +82,8 @@ int wmain(int argc, wchar_t** wargv) {
     std::cerr << "vexa: this build runs replays (--replay FILE)\n";
     return 2;
   }
-  if (!vexa::PrepareFolders(options, argv[0], std::cerr)) return 1;
+  const std::string program = WithGameFiles(ProgramPath(), std::cerr);
+  vexa::SetGlyphFile(FolderOf(program) + "\\glyphs.bin");
+  if (!vexa::PrepareFolders(options, program.c_str(), std::cerr)) return 1;
   return vexa::RunReplay(options.replay, std::cerr);
 }
