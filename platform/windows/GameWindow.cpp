@@ -40,7 +40,7 @@ LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   }
   auto* window = reinterpret_cast<GameWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return window->Handle(message, wParam, lParam);
+  return window->Handle(hwnd, message, wParam, lParam);
 }
 
 void RegisterOnce() {
@@ -371,7 +371,8 @@ void GameWindow::Resized(std::int32_t width, std::int32_t height) {
   scale_ = FullscreenView(width, height, gameW_, gameH_).scale;
 }
 
-LRESULT GameWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT GameWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  window_ = hwnd;  // its first messages come before CreateWindowExW has returned it
   switch (message) {
     case WM_CLOSE:
       closed_ = true;  // the window itself goes with this object, after the game's last writes

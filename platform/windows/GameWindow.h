@@ -85,7 +85,7 @@ class GameWindow : public FormWindow, public PaintBox, public TimerHost {
   void Wait(std::int32_t maxMs) override;
 
   // The window procedure's way in; not for callers.
-  std::intptr_t Handle(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+  std::intptr_t Handle(HWND__* hwnd, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
  private:
   struct Shown {
