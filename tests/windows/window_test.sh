@@ -4,7 +4,7 @@
 # walking, attacking and guarding, a release outside the window, F11 both ways, silence with one
 # line when there is no sound device, and a recording that replays to the window's own trace.
 # Every wait is for something to happen (a window, a size, a trace line), never a set time.
-# Usage: window_test.sh VEXA_EXE SOURCE_DIR
+# Usage: [SCALE=N] window_test.sh VEXA_EXE SOURCE_DIR
 set -uo pipefail
 exe=$1 src=$2
 for tool in Xvfb xdotool xwininfo xdpyinfo import convert gzip; do
@@ -26,31 +26,33 @@ fail() { echo "FAIL: $*"; [ -s "$work/err.txt" ] && sed 's/^/  game: /' "$work/e
 # Polls for a condition, up to $2 seconds (20 by default): a busy machine only makes it later.
 until_true() { local tries=$((${2:-20} * 20)); for _ in $(seq $tries); do eval "$1" && return 0; sleep 0.05; done; return 1; }
 
-Xvfb $display -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+scale=${SCALE:-1}  # window pixels per game pixel
+Xvfb $display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
 until_true "xdpyinfo >/dev/null 2>&1" 10 || fail "no X display"
 cd "$work"
 
 # No window manager: the X window Wine makes is the client area alone.
-"$src/scripts/wine-run" "$exe" --lang en --dir . --trace window.jsonl --record rec.replay 2>err.txt &
+"$src/scripts/wine-run" "$exe" --lang en --scale "$scale" --dir . --trace window.jsonl --record rec.replay 2>err.txt &
 game=$!
 win=$(timeout 60 xdotool search --sync --name '^V\.E\.X\.A\.$' 2>/dev/null | head -1)
 [ -n "$win" ] || fail "no window titled V.E.X.A."
 size() { xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
-until_true '[ "$(size)" = 600x450 ]' || fail "the client area is $(size), not 600x450"
+client=$((600 * scale))x$((450 * scale))
+until_true '[ "$(size)" = $client ]' || fail "the client area is $(size), not $client"
 
 steps() { wc -l <window.jsonl 2>/dev/null || echo 0; }
 # The trace reaches the file in blocks: a line is there some steps after it happened.
 seen() { grep -q "$1" window.jsonl 2>/dev/null; }
 quiet() { "$@" 2>/dev/null; }  # xdotool's remarks about Xvfb's input focus say nothing here
-move() { quiet xdotool mousemove --window "$win" "$1" "$2"; }
+move() { quiet xdotool mousemove --window "$win" $(($1 * scale)) $(($2 * scale)); }
 # Three screenshots of the window, each to be a frame the game composed (its CRC-32 is in
 # the trace, and gzip's trailer carries the same CRC of the same bytes).
 shots() {
   for i in 1 2 3; do
     import -window "$win" "$1-$i.png" 2>/dev/null || fail "no screenshot"
-    convert "$1-$i.png" -depth 8 bgr:- | gzip -c | tail -c 8 | head -c 4 | od -An -tx4 --endian=little | tr -d ' \n' >"$1-$i.crc"
+    convert "$1-$i.png" -sample '600x450!' -depth 8 bgr:- | gzip -c | tail -c 8 | head -c 4 | od -An -tx4 --endian=little | tr -d ' \n' >"$1-$i.crc"
   done
 }
 
@@ -73,9 +75,9 @@ quiet xdotool mousemove 3 3
 quiet xdotool mouseup 1
 
 quiet xdotool key --window "$win" F11
-until_true '[ "$(size)" = 1024x768 ]' || fail "F11 did not fill the screen: $(size)"
+until_true '[ "$(size)" = 1280x1024 ]' || fail "F11 did not fill the screen: $(size)"
 quiet xdotool key --window "$win" F11
-until_true '[ "$(size)" = 600x450 ]' || fail "F11 did not bring the window back: $(size)"
+until_true '[ "$(size)" = $client ]' || fail "F11 did not bring the window back: $(size)"
 
 quiet xdotool key --window "$win" alt+F4
 until_true "! kill -0 $game 2>/dev/null" 30 || fail "Alt+F4 did not close the game"
@@ -97,4 +99,4 @@ grep -Eq '^[0-9]+ up left (-[0-9]+|[0-9]+ -[0-9]+)' rec.replay || fail "the rele
 "$src/scripts/wine-run" "$exe" --replay rec.replay --trace replay.jsonl 2>>replay-err.txt ||
   fail "the recording does not replay: $(cat replay-err.txt)"
 cmp -s window.jsonl replay.jsonl || fail "the recording replays to another trace than the window's"
-echo "window under Wine: $(steps) steps, idle and busy frames as composed, replayed identically"
+echo "window under Wine at scale $scale: $(steps) steps, idle and busy frames as composed, replayed identically"
