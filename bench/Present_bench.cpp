@@ -8,7 +8,7 @@
 #include "Ratio.h"
 #include "lib/BrixTimer.h"
 #include "lib/GamePaths.h"
-#include "platform/sdl/FrameDiff.h"
+#include "platform/shared/FrameDiff.h"
 #include "platform/sdl/TexelConvert.h"
 #include "session/Session.h"
 

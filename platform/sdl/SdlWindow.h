@@ -11,9 +11,9 @@
 #include "session/Session.h"
 #include "lib/BrixForm.h"
 #include "lib/BrixTimer.h"
-#include "platform/sdl/FrameDiff.h"
+#include "platform/shared/FrameDiff.h"
 #include "platform/sdl/TexelConvert.h"
-#include "platform/sdl/ViewScale.h"
+#include "platform/shared/ViewScale.h"
 
 struct SDL_Window;
 struct SDL_Surface;

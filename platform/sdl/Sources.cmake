@@ -12,11 +12,11 @@ set(VEXA_PLATFORM_SERVICES
 # The window, its events, the clock and the sound: SDL2 and SDL2_mixer.
 set(VEXA_PLATFORM_SOURCES
   ${VEXA_PLATFORM_SERVICES}
-  ${CMAKE_CURRENT_LIST_DIR}/FrameDiff.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../shared/FrameDiff.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QuietStderr.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SdlAudio.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SdlWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TexelConvert.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ViewScale.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../shared/ViewScale.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowGame.cpp)
 set(VEXA_PLATFORM_MAIN ${CMAKE_CURRENT_LIST_DIR}/main.cpp)

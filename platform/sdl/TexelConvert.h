@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "lib/BrixBmp.h"
-#include "platform/sdl/ViewScale.h"
+#include "platform/shared/ViewScale.h"
 
 namespace vexa {
 

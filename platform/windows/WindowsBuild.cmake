@@ -15,7 +15,7 @@ target_compile_definitions(vexa_game PUBLIC VEXA_VERSION="${PROJECT_VERSION}" UN
 # One file with nothing beside it; what no call reaches is left out of it.
 target_compile_options(vexa_game PUBLIC -ffunction-sections -fdata-sections)
 target_link_options(vexa_game PUBLIC -static -static-libgcc -static-libstdc++ LINKER:--gc-sections)
-target_link_libraries(vexa_game PUBLIC shell32 ole32)
+target_link_libraries(vexa_game PUBLIC shell32 ole32 user32 gdi32 winmm)
 
 # The game's files carried inside the exe: each one's bytes put in by the assembler.
 file(STRINGS ${PROJECT_SOURCE_DIR}/record/GameRecord.h game_file_lines ENCODING UTF-8 REGEX "\"dat\\\\\\\\[^\"]+\"")
@@ -99,9 +99,11 @@ file(COPY_FILE ${resources}.new ${resources} ONLY_IF_DIFFERENT)
 set_source_files_properties(${resources} PROPERTIES OBJECT_DEPENDS ${icon})
 
 add_executable(vexa ${VEXA_PLATFORM_MAIN} ${carried_source} ${resources})
+target_sources(vexa PRIVATE ${VEXA_WINDOW_SOURCES})
 add_dependencies(vexa glyph_data)
 target_compile_options(vexa PRIVATE ${VEXA_WARNINGS})
-target_link_options(vexa PRIVATE -municode -s)
+# A window program: no console opens beside it (main.cpp finds the one it was started from).
+target_link_options(vexa PRIVATE -municode -mwindows -s)
 target_link_libraries(vexa PRIVATE vexa_game)
 # The glyph file beside the program, and dat/ found beside it as on Linux.
 add_custom_command(TARGET vexa POST_BUILD

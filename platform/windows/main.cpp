@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,12 @@
 #include "lib/SystemFiles.h"
 #include "platform/captured/CapturedText.h"
 #include "platform/windows/CarriedData.h"
+#include "platform/windows/GameWindow.h"
 #include "platform/windows/WideText.h"
 #include "record/GameRecord.h"
 #include "session/CommandLine.h"
 #include "session/ReplayRun.h"
+#include "platform/windows/WindowGame.h"
 
 namespace {
 
@@ -33,6 +36,14 @@ std::string ProgramPath() {
     path.resize(path.size() * 2);
   }
   return vexa::Utf8OfWide(path);
+}
+
+// A window program has no console of its own; started from one (--help, a replay typed in a
+// command prompt), it writes there. Output already sent elsewhere (a pipe, a file) stays so.
+void UseParentConsole() {
+  if (GetStdHandle(STD_ERROR_HANDLE) != nullptr || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  std::freopen("CONOUT$", "w", stdout);
+  std::freopen("CONOUT$", "w", stderr);
 }
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
@@ -67,6 +78,7 @@ std::string WithGameFiles(const std::string& program, std::ostream& err) {
 }  // namespace
 
 int wmain(int argc, wchar_t** wargv) {
+  UseParentConsole();
   // A trace written to standard output has the same bytes as on Linux: LF, not CRLF.
   _setmode(_fileno(stdout), _O_BINARY);
   std::vector<std::string> args;
@@ -78,12 +90,23 @@ int wmain(int argc, wchar_t** wargv) {
   vexa::Options options;
   if (const int status = vexa::ParseCommandLine(argc, argv.data(), options, std::cout, std::cerr); status >= 0)
     return status;
-  if (options.replay.replayFile.empty()) {
-    std::cerr << "vexa: this build runs replays (--replay FILE)\n";
-    return 2;
-  }
   const std::string program = WithGameFiles(ProgramPath(), std::cerr);
   vexa::SetGlyphFile(FolderOf(program) + "\\glyphs.bin");
-  if (!vexa::PrepareFolders(options, program.c_str(), std::cerr)) return 1;
-  return vexa::RunReplay(options.replay, std::cerr);
+  if (!options.replay.replayFile.empty()) {
+    if (!vexa::PrepareFolders(options, program.c_str(), std::cerr)) return 1;
+    return vexa::RunReplay(options.replay, std::cerr);
+  }
+  // A player who double-clicked the exe sees no console: what stops the game before its
+  // window opens is shown in a box as well.
+  std::ostringstream said;
+  const bool ready = vexa::PrepareFolders(options, program.c_str(), said);
+  std::cerr << said.str();
+  if (!ready) {
+    std::string text = said.str();
+    if (text.rfind("vexa: ", 0) == 0) text.erase(0, 6);
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    vexa::ShowStartErrorBox(text);
+    return 1;
+  }
+  return vexa::RunWindowGame(options, std::cerr);
 }

@@ -16,6 +16,7 @@ display=:$((150 + RANDOM % 100))
 game= xvfb=
 cleanup() {
   [ -n "$game" ] && kill "$game" 2>/dev/null
+  [ -n "${WINEPREFIX:-}" ] && WINEDEBUG=-all wineserver -k 2>/dev/null
   [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
   wait 2>/dev/null
   [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/window-test-kept
@@ -32,6 +33,13 @@ xvfb=$!
 export DISPLAY=$display
 until_true "xdpyinfo >/dev/null 2>&1" 10 || fail "no X display"
 cd "$work"
+
+# A prefix of the window's own: Wine's desktop process stays with the display it started on,
+# and the other Windows tests' server started one with none. Its server is ended at the end.
+if [ -n "${WINEPREFIX:-}" ]; then
+  [ -d "$WINEPREFIX/drive_c" ] || WINEDEBUG=-all /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+  WINEDEBUG=-all wineserver -k 2>/dev/null
+fi
 
 # No window manager: the X window Wine makes is the client area alone.
 "$src/scripts/wine-run" "$exe" --lang en --scale "$scale" --dir . --trace window.jsonl --record rec.replay 2>err.txt &

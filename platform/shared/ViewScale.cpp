@@ -1,4 +1,4 @@
-#include "platform/sdl/ViewScale.h"
+#include "platform/shared/ViewScale.h"
 
 #include <algorithm>
 

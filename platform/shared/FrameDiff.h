@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "lib/BrixBmp.h"
-#include "platform/sdl/TexelConvert.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "platform/sdl/FrameDiff.h"
+#include "platform/shared/FrameDiff.h"
 
 #include <gtest/gtest.h>
 
