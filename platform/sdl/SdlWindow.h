@@ -14,6 +14,7 @@
 #include "platform/shared/FrameDiff.h"
 #include "platform/sdl/TexelConvert.h"
 #include "platform/shared/ViewScale.h"
+#include "platform/shared/WindowOptions.h"
 
 struct SDL_Window;
 struct SDL_Surface;
@@ -22,22 +23,6 @@ union SDL_Event;
 
 namespace vexa {
 
-// The window could not be opened (no display, nothing to draw into); what() is one line.
-struct PlatformError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-struct WindowOptions {
-  std::int32_t scale = 1;  // 1..8 window pixels per game pixel; 0 picks with AutoScale
-  bool fullscreen = false;  // fills the screen; the game at the largest scale that fits, on black
-  bool fitScreen = false;   // a scale too large for the screen is reduced (see Notice)
-  std::string title = GameTitle;
-  std::string iconFile = "dat\\vexa_icon.bmp";  // the game's name for it; missing means no icon
-};
-
-// An error before there is a window, shown in a box of its own for a player who started the
-// game from a menu and sees no terminal; false when no box can be shown.
-bool ShowStartErrorBox(const std::string& text);
 
 class SdlWindow : public FormWindow, public PaintBox, public TimerHost {
  public:

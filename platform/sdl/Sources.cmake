@@ -18,5 +18,6 @@ set(VEXA_PLATFORM_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SdlWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TexelConvert.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../shared/ViewScale.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../shared/WindowGameRun.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowGame.cpp)
 set(VEXA_PLATFORM_MAIN ${CMAKE_CURRENT_LIST_DIR}/main.cpp)

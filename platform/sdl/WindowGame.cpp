@@ -1,68 +1,14 @@
 #include "platform/sdl/WindowGame.h"
 
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
-#include <ctime>
-#include <memory>
-#include <optional>
-#include <string_view>
-#include <vector>
 
-#include "record/GameRecord.h"
-#include "lib/BrixSaveLoad.h"
-#include "lib/BrixTimer.h"
-#include "lib/BrixWave.h"
-#include "lib/GamePaths.h"
-#include "lib/Random.h"
 #include "platform/sdl/SdlAudio.h"
 #include "platform/sdl/SdlWindow.h"
-#include "session/GameStart.h"
-#include "session/RenamedFile.h"
-#include "session/Session.h"
-#include "session/Trace.h"
-#include "session/WindowSettings.h"
+#include "platform/shared/WindowGameRun.h"
 
 namespace vexa {
 
-namespace {
-
-// The window, with the first frame stamped when a benchmark asks for it.
-class StampedScreen : public PaintBox {
- public:
-  explicit StampedScreen(PaintBox& window) : window_(window) {}
-  void Show(const TBrixBitmap& frame, const FrameDamage& damage) override {
-    window_.Show(frame, damage);
-    if (first_ && std::getenv("VEXA_FIRST_FRAME_STAMP")) {
-      const auto now = std::chrono::system_clock::now().time_since_epoch();
-      // With the process's CPU time so far, which unlike the wall time is not at the mercy of
-      // a busy machine.
-      std::fprintf(stderr, "first frame %.6f cpu %.1f ms\n", std::chrono::duration<double>(now).count(),
-                   1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC);
-    }
-    first_ = false;
-  }
-
- private:
-  PaintBox& window_;
-  bool first_ = true;
-};
-
-// The window as the player left it last time, unless the command line says otherwise.
-WindowOptions ChooseWindow(const Options& options, const WindowSettings& remembered, std::ostream& err) {
-  WindowOptions wo;
-  wo.fitScreen = true;
-  wo.scale = options.scaleGiven ? options.scale : remembered.scale;
-  wo.fullscreen = options.fullscreenGiven ? options.fullscreen : !options.scaleGiven && remembered.fullscreen;
-  if (options.scaleGiven && options.fullscreenGiven && options.fullscreen)
-    err << "vexa: --fullscreen wins over --scale, whose scale is used once full screen is left (F11)\n";
-  return wo;
-}
-
-// The command line's language, else the one of the last game, else the locale's.
-Language ChooseLanguage(const Options& options, const WindowSettings& remembered) {
-  if (options.language) return *options.language;
-  if (remembered.language) return *remembered.language;
+Language SystemLanguage() {
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* value = std::getenv(name);
     if (value && *value) return LanguageOfLocale(value);
@@ -70,122 +16,9 @@ Language ChooseLanguage(const Options& options, const WindowSettings& remembered
   return LanguageOfLocale(nullptr);
 }
 
-std::vector<std::string> SoundFiles() {
-  std::vector<std::string> sounds;
-  for (const char* name : GameDataFiles)
-    if (std::string_view(name).ends_with(".wav")) sounds.push_back(NativePath(name));
-  return sounds;
-}
-
-// Steps until the window is closed. An error inside a step stops the steps for good: the
-// player is told, in a box when one can be shown, and can still close the window.
-int Play(SdlWindow& window, std::ostream& err) {
-  try {
-    TBrixTimer::RunLoop();
-    return 0;
-  } catch (const std::exception& e) {
-    err << "vexa: the game stopped: " << e.what() << '\n';
-    window.SetSession(nullptr);
-    // Without a box to say why, a window left standing would only sit there blank.
-    if (window.ShowErrorBox(StopMessage(e)))
-      window.WaitUntilClosed();
-    return 1;
-  }
-}
-
-}  // namespace
-
-namespace {
-
-// Opened before the window, so a path that cannot be written is said at once instead of
-// losing a whole game's recording when the window closes. The recording goes to a file
-// beside its name until the game ends, so an earlier one is never emptied.
-bool OpenOutputs(const Options& options, TraceOutput& trace, RenamedFile& recordFile, std::ostream& err) {
-  if (!trace.Open(options.replay.traceFile, err)) return false;
-  return options.recordFile.empty() || recordFile.Open(options.recordFile, "the replay", err);
-}
-
-std::unique_ptr<SdlWindow> OpenWindow(const Options& options, const WindowSettings& remembered, std::ostream& err) {
-  try {
-    auto window = std::make_unique<SdlWindow>(ChooseWindow(options, remembered, err));
-    if (!window->Notice().empty()) err << "vexa: " << window->Notice() << '\n';
-    return window;
-  } catch (const PlatformError& e) {
-    err << "vexa: " << e.what() << '\n';
-    return nullptr;
-  }
-}
-
-SessionOptions WindowSession(const Options& options, const WindowSettings& remembered, SdlWindow& window,
-                             PaintBox& screen, TraceOutput& trace) {
-  SessionOptions so;
-  so.seed = SeedFromClock();
-  so.language = ChooseLanguage(options, remembered);
-  so.window = &window;
-  so.screen = &screen;
-  so.trace = trace.Stream();
-  so.onScheduler = true;
-  if (!options.recordFile.empty()) so.recordFrom = TBrixSaveLoad::ReadImage();
-  return so;
-}
-
-// After the last step: the recording, and the window as the player leaves it.
-int Finish(const Session& session, const SdlWindow& window, RenamedFile& recordFile, int status, std::ostream& err) {
-  if (session.Recording()) {
-    session.Recording()->WriteTo(recordFile.Stream());
-    if (!recordFile.Finish(err)) status = 1;
-  }
-  WriteWindowSettings(WindowSettingsPath(), WindowSettings{window.Scale(), window.Fullscreen(), session.Game().language});
-  return status;
-}
-
-}  // namespace
-
+// SDL's boxes need SDL's video: with no window there is none to show either.
 int RunWindowGame(const Options& options, std::ostream& err) {
-  TraceOutput trace;
-  RenamedFile recordFile;
-  if (!OpenOutputs(options, trace, recordFile, err)) return 1;
-
-  std::optional<SdlAudio> audio;
-  struct Unhook {
-    ~Unhook() {
-      TBrixTimer::SetHost(nullptr);
-      TBrixWave::SetOutput(nullptr);
-    }
-  } unhook;
-  // The window and the language as the player left them, unless the command line says otherwise.
-  const WindowSettings remembered = ReadWindowSettings(WindowSettingsPath(), WindowSettings{});
-  std::unique_ptr<SdlWindow> window = OpenWindow(options, remembered, err);
-  if (!window) return 1;
-  TBrixTimer::SetHost(window.get());
-
-  StampedScreen screen(*window);
-  StartedSession started;
-  try {
-    started = StartSession(WindowSession(options, remembered, *window, screen, trace));
-  } catch (const std::exception& e) {
-    err << "vexa: " << e.what() << '\n';
-    ShowStartErrorBox(e.what());
-    return 1;
-  }
-  Session& session = *started.session;
-  if (!started.notice.empty()) err << "vexa: " << started.notice << '\n';
-  window->SetSession(&session);
-  window->ShowWindow();
-  // The timer runs the first step 50 ms after the form's creation: the sound device is made
-  // ready in that wait, as the font was.
-  audio.emplace(options.mute, err);
-  audio->Preload(SoundFiles(), err);
-  TBrixWave::SetOutput(&*audio);
-
-  int status = Play(*window, err);
-  trace.Flush();
-  status = Finish(session, *window, recordFile, status, err);
-  window->SetSession(nullptr);
-  started.session.reset();
-  TBrixTimer::Clear();
-  audio->StopAll();
-  return status;
+  return RunWindowGameOn<SdlWindow, SdlAudio>(options, false, err);
 }
 
 }  // namespace vexa

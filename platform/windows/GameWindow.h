@@ -12,6 +12,7 @@
 #include "lib/BrixTimer.h"
 #include "platform/shared/FrameDiff.h"
 #include "platform/shared/ViewScale.h"
+#include "platform/shared/WindowOptions.h"
 #include "record/GameRecord.h"
 #include "session/Session.h"
 
@@ -20,21 +21,6 @@ struct HDC__;
 
 namespace vexa {
 
-// The window could not be opened; what() is one line.
-struct PlatformError : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-struct WindowOptions {
-  std::int32_t scale = 1;    // 1..8 window pixels per game pixel; 0 picks with AutoScale
-  bool fullscreen = false;   // covers the screen; the game at the largest scale that fits, on black
-  bool fitScreen = false;    // a scale too large for the screen is reduced (see Notice)
-  std::string title = GameTitle;
-};
-
-// An error before there is a window, in a box of its own for a player who started the game
-// from Explorer and sees no console; false when no box could be shown.
-bool ShowStartErrorBox(const std::string& text);
 
 class GameWindow : public FormWindow, public PaintBox, public TimerHost {
  public:

@@ -10,6 +10,7 @@ set(VEXA_PLATFORM_SERVICES
 set(VEXA_WINDOW_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/../shared/FrameDiff.cpp
   ${CMAKE_CURRENT_LIST_DIR}/../shared/ViewScale.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/../shared/WindowGameRun.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GameWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WaveSound.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowGame.cpp)
