@@ -17,6 +17,7 @@
 #include "lib/FontFace.h"
 #include "lib/GlyphFile.h"
 #include "lib/PictureError.h"
+#include "lib/RowSums.h"
 
 namespace vexa {
 namespace {
@@ -35,6 +36,46 @@ TEST(Crc32, MatchesZlibAtEveryLengthAndAlignment) {
   // Continued from an earlier sum, as a stream would be.
   const auto whole = static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size()));
   EXPECT_EQ(Crc32(Crc32(0, bytes.data(), 101), bytes.data() + 101, bytes.size() - 101), whole);
+}
+
+// The sum joined from row sums is the whole buffer's, whichever rows changed since the last
+// call and whatever the shape: a kept row sum that went stale would show here.
+TEST(SumByRows, EqualsTheWholeSumAsRowsChange) {
+  struct Case {
+    const char* what;
+    std::size_t rowBytes, rows;
+    std::vector<std::size_t> changed;  // rows touched before the second sum
+  };
+  const Case cases[] = {
+      {"nothing changed", 1800, 12, {}},
+      {"first row", 1800, 12, {0}},
+      {"last row", 1800, 12, {11}},
+      {"scattered rows", 1800, 12, {2, 3, 9}},
+      {"every row", 1800, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+      {"one row only", 1800, 1, {0}},
+      {"odd width", 7, 40, {5, 39}},
+      {"one byte wide", 1, 33, {0, 32}},
+  };
+  std::mt19937 noise(5);
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> bytes(c.rowBytes * c.rows);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(noise());
+    RowSums sums;
+    EXPECT_EQ(SumByRows(sums, bytes.data(), c.rowBytes, c.rows),
+              static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size())))
+        << c.what;
+    // One byte at the row's far end, where a short compare would miss it.
+    for (std::size_t r : c.changed) bytes[r * c.rowBytes + c.rowBytes - 1] ^= 0x5A;
+    EXPECT_EQ(SumByRows(sums, bytes.data(), c.rowBytes, c.rows),
+              static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size())))
+        << c.what;
+  }
+  // A new shape starts over instead of joining rows of the old one.
+  RowSums sums;
+  std::vector<std::uint8_t> bytes(600, 3);
+  SumByRows(sums, bytes.data(), 60, 10);
+  EXPECT_EQ(SumByRows(sums, bytes.data(), 30, 20), static_cast<std::uint32_t>(crc32_z(0, bytes.data(), 600)));
+  EXPECT_EQ(SumByRows(sums, bytes.data(), 30, 0), 0u);
 }
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
