@@ -1,9 +1,9 @@
 // Frame sums without zlib or libdeflate; PNG frames are the Linux desktop tools' business.
+#include "lib/BlockSums.h"
 #include "lib/Checked.h"
 #include "lib/Crc32.h"
 #include "lib/FrameChecksum.h"
 #include "lib/PngFile.h"
-#include "lib/RowSums.h"
 
 namespace vexa {
 
@@ -12,15 +12,11 @@ void WritePng(const std::string& path, const TBrixBitmap&) {
 }
 
 std::uint32_t FrameCrc(const TBrixBitmap& frame) {
-  // A trace sums the frame every step, and most steps change a few rows: the rows kept from
-  // the last call spare summing the rest again. One per thread, so callers need no lock.
-  thread_local RowSums sums;
+  // A trace sums the frame every step, and most steps change a few small parts: the blocks
+  // kept from the last call spare summing the rest again. One per thread, so callers need no lock.
+  thread_local BlockSums sums;
   const std::vector<ColorTriple>& pixels = frame.Pixels();
-  const auto rowBytes = static_cast<std::size_t>(frame.Width()) * sizeof(ColorTriple);
-  if (rowBytes == 0 || pixels.size() * sizeof(ColorTriple) != rowBytes * static_cast<std::size_t>(frame.Height()))
-    return Crc32(0, pixels.data(), pixels.size() * sizeof(ColorTriple));
-  return SumByRows(sums, reinterpret_cast<const std::uint8_t*>(pixels.data()), rowBytes,
-                   static_cast<std::size_t>(frame.Height()));
+  return SumByBlocks(sums, reinterpret_cast<const std::uint8_t*>(pixels.data()), pixels.size() * sizeof(ColorTriple));
 }
 
 }  // namespace vexa

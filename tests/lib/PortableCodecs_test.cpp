@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/BlockSums.h"
 #include "lib/BmpPixels.h"
 #include "lib/BrixBmp.h"
 #include "lib/Checked.h"
@@ -17,7 +18,6 @@
 #include "lib/FontFace.h"
 #include "lib/GlyphFile.h"
 #include "lib/PictureError.h"
-#include "lib/RowSums.h"
 
 namespace vexa {
 namespace {
@@ -38,44 +38,49 @@ TEST(Crc32, MatchesZlibAtEveryLengthAndAlignment) {
   EXPECT_EQ(Crc32(Crc32(0, bytes.data(), 101), bytes.data() + 101, bytes.size() - 101), whole);
 }
 
-// The sum joined from row sums is the whole buffer's, whichever rows changed since the last
-// call and whatever the shape: a kept row sum that went stale would show here.
-TEST(SumByRows, EqualsTheWholeSumAsRowsChange) {
+// The sum joined from block sums is the whole buffer's, whichever bytes changed since the
+// last call and whatever the length: a kept block sum that went stale would show here.
+TEST(SumByBlocks, EqualsTheWholeSumAsPartsChange) {
+  constexpr std::size_t kB = BlockSums::kBlock;
   struct Case {
     const char* what;
-    std::size_t rowBytes, rows;
-    std::vector<std::size_t> changed;  // rows touched before the second sum
+    std::size_t size;
+    std::vector<std::size_t> changed;  // bytes flipped before the second sum
   };
   const Case cases[] = {
-      {"nothing changed", 1800, 12, {}},
-      {"first row", 1800, 12, {0}},
-      {"last row", 1800, 12, {11}},
-      {"scattered rows", 1800, 12, {2, 3, 9}},
-      {"every row", 1800, 12, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
-      {"one row only", 1800, 1, {0}},
-      {"odd width", 7, 40, {5, 39}},
-      {"one byte wide", 1, 33, {0, 32}},
+      {"nothing changed", 40 * kB, {}},
+      {"first byte", 40 * kB, {0}},
+      {"last byte of a block", 40 * kB, {kB - 1}},
+      {"last byte", 40 * kB, {40 * kB - 1}},
+      {"scattered", 40 * kB, {3, 5 * kB + 9, 5 * kB + 10, 17 * kB}},
+      {"a shorter last block", 10 * kB + 7, {10 * kB + 6, 2}},
+      {"one short block", 5, {4}},
+      {"one byte", 1, {0}},
+      {"frame sized", 600 * 450 * 3, {1800 * 200 + 1000, 810000 - 1}},
   };
   std::mt19937 noise(5);
   for (const Case& c : cases) {
-    std::vector<std::uint8_t> bytes(c.rowBytes * c.rows);
+    std::vector<std::uint8_t> bytes(c.size);
     for (auto& b : bytes) b = static_cast<std::uint8_t>(noise());
-    RowSums sums;
-    EXPECT_EQ(SumByRows(sums, bytes.data(), c.rowBytes, c.rows),
+    BlockSums sums;
+    EXPECT_EQ(SumByBlocks(sums, bytes.data(), bytes.size()),
               static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size())))
         << c.what;
-    // One byte at the row's far end, where a short compare would miss it.
-    for (std::size_t r : c.changed) bytes[r * c.rowBytes + c.rowBytes - 1] ^= 0x5A;
-    EXPECT_EQ(SumByRows(sums, bytes.data(), c.rowBytes, c.rows),
-              static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size())))
-        << c.what;
+    // Changed, then changed back: the second round must have kept what it saw.
+    for (int round = 0; round < 2; ++round) {
+      for (std::size_t at : c.changed) bytes[at] ^= 0x5A;
+      EXPECT_EQ(SumByBlocks(sums, bytes.data(), bytes.size()),
+                static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size())))
+          << c.what << ", round " << round;
+    }
   }
-  // A new shape starts over instead of joining rows of the old one.
-  RowSums sums;
-  std::vector<std::uint8_t> bytes(600, 3);
-  SumByRows(sums, bytes.data(), 60, 10);
-  EXPECT_EQ(SumByRows(sums, bytes.data(), 30, 20), static_cast<std::uint32_t>(crc32_z(0, bytes.data(), 600)));
-  EXPECT_EQ(SumByRows(sums, bytes.data(), 30, 0), 0u);
+  // A new length starts over instead of joining blocks of the old one.
+  BlockSums sums;
+  std::vector<std::uint8_t> bytes(3 * kB, 3);
+  SumByBlocks(sums, bytes.data(), bytes.size());
+  bytes[0] = 4;
+  EXPECT_EQ(SumByBlocks(sums, bytes.data(), 2 * kB + 1), static_cast<std::uint32_t>(crc32_z(0, bytes.data(), 2 * kB + 1)));
+  EXPECT_EQ(SumByBlocks(sums, bytes.data(), 0), 0u);
 }
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
