@@ -10,7 +10,7 @@
 namespace vexa {
 
 struct BlockSums {
-  static constexpr std::size_t kBlock = 64;  // small enough to follow a sprite's edge, big enough to join cheaply
+  static constexpr std::size_t kBlock = 128;  // small enough to follow a sprite's edge, big enough to join cheaply
   std::size_t size = 0;                      // 0 until the first call
   // Multiplying a sum by x^(8 * kBlock) moves it past one block; linear, so one table per byte.
   std::array<std::array<std::uint32_t, 256>, 4> shift{};
