@@ -55,6 +55,8 @@ TEST(SumByBlocks, EqualsTheWholeSumAsPartsChange) {
       {"scattered", 40 * kB, {3, 5 * kB + 9, 5 * kB + 10, 17 * kB}},
       {"a shorter last block", 10 * kB + 7, {10 * kB + 6, 2}},
       {"one short block", 5, {4}},
+      {"one short block, unchanged", 5, {}},
+      {"only the shorter last block", 3 * kB + 2, {3 * kB + 1}},
       {"one byte", 1, {0}},
       {"frame sized", 600 * 450 * 3, {1800 * 200 + 1000, 810000 - 1}},
   };
