@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "lib/BlockSums.h"
 #include "lib/BmpPixels.h"
 #include "lib/BrixBmp.h"
 #include "lib/Checked.h"
@@ -35,6 +36,53 @@ TEST(Crc32, MatchesZlibAtEveryLengthAndAlignment) {
   // Continued from an earlier sum, as a stream would be.
   const auto whole = static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size()));
   EXPECT_EQ(Crc32(Crc32(0, bytes.data(), 101), bytes.data() + 101, bytes.size() - 101), whole);
+}
+
+// The sum joined from block sums is the whole buffer's, whichever bytes changed since the
+// last call and whatever the length: a kept block sum that went stale would show here.
+TEST(SumByBlocks, EqualsTheWholeSumAsPartsChange) {
+  constexpr std::size_t kB = BlockSums::kBlock;
+  struct Case {
+    const char* what;
+    std::size_t size;
+    std::vector<std::size_t> changed;  // bytes flipped before the second sum
+  };
+  const Case cases[] = {
+      {"nothing changed", 40 * kB, {}},
+      {"first byte", 40 * kB, {0}},
+      {"last byte of a block", 40 * kB, {kB - 1}},
+      {"last byte", 40 * kB, {40 * kB - 1}},
+      {"scattered", 40 * kB, {3, 5 * kB + 9, 5 * kB + 10, 17 * kB}},
+      {"a shorter last block", 10 * kB + 7, {10 * kB + 6, 2}},
+      {"one short block", 5, {4}},
+      {"one short block, unchanged", 5, {}},
+      {"only the shorter last block", 3 * kB + 2, {3 * kB + 1}},
+      {"one byte", 1, {0}},
+      {"frame sized", 600 * 450 * 3, {1800 * 200 + 1000, 810000 - 1}},
+  };
+  std::mt19937 noise(5);
+  for (const Case& c : cases) {
+    std::vector<std::uint8_t> bytes(c.size);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(noise());
+    BlockSums sums;
+    EXPECT_EQ(SumByBlocks(sums, bytes.data(), bytes.size()),
+              static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size())))
+        << c.what;
+    // Changed, then changed back: the second round must have kept what it saw.
+    for (int round = 0; round < 2; ++round) {
+      for (std::size_t at : c.changed) bytes[at] ^= 0x5A;
+      EXPECT_EQ(SumByBlocks(sums, bytes.data(), bytes.size()),
+                static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size())))
+          << c.what << ", round " << round;
+    }
+  }
+  // A new length starts over instead of joining blocks of the old one.
+  BlockSums sums;
+  std::vector<std::uint8_t> bytes(3 * kB, 3);
+  SumByBlocks(sums, bytes.data(), bytes.size());
+  bytes[0] = 4;
+  EXPECT_EQ(SumByBlocks(sums, bytes.data(), 2 * kB + 1), static_cast<std::uint32_t>(crc32_z(0, bytes.data(), 2 * kB + 1)));
+  EXPECT_EQ(SumByBlocks(sums, bytes.data(), 0), 0u);
 }
 
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
