@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <sstream>
 #include <string_view>
 
 #include "lib/BrixSaveLoad.h"
@@ -74,6 +75,18 @@ int FinishWindowGame(const Session& session, WindowSettings leftAs, RenamedFile&
   }
   WriteWindowSettings(WindowSettingsPath(), leftAs);
   return status;
+}
+
+bool PrepareWindowGame(Options& options, const char* program, std::ostream& err) {
+  std::ostringstream said;
+  const bool ready = PrepareFolders(options, program, said);
+  err << said.str();
+  if (ready) return true;
+  std::string text = said.str();
+  if (text.rfind("vexa: ", 0) == 0) text.erase(0, 6);
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  ShowStartErrorBox(text);
+  return false;
 }
 
 void TellStartError(const std::string& what, bool boxed, std::ostream& err) {

@@ -44,6 +44,9 @@ SessionOptions WindowSession(const Options& options, const WindowSettings& remem
                              PaintBox& screen, TraceOutput& trace);
 int FinishWindowGame(const Session& session, WindowSettings leftAs, RenamedFile& recordFile, int status,
                      std::ostream& err);
+// The folders made ready for the window game; a player who started it from a menu sees no
+// terminal, so what stops it before its window opens is shown in a box as well.
+bool PrepareWindowGame(Options& options, const char* program, std::ostream& err);
 // Said once, and in a box when `boxed`.
 void TellStartError(const std::string& what, bool boxed, std::ostream& err);
 

@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,7 @@
 #include "lib/SystemFiles.h"
 #include "platform/captured/CapturedText.h"
 #include "platform/windows/CarriedData.h"
-#include "platform/windows/GameWindow.h"
+#include "platform/shared/WindowGameRun.h"
 #include "platform/windows/WideText.h"
 #include "record/GameRecord.h"
 #include "session/CommandLine.h"
@@ -96,17 +95,6 @@ int wmain(int argc, wchar_t** wargv) {
     if (!vexa::PrepareFolders(options, program.c_str(), std::cerr)) return 1;
     return vexa::RunReplay(options.replay, std::cerr);
   }
-  // A player who double-clicked the exe sees no console: what stops the game before its
-  // window opens is shown in a box as well.
-  std::ostringstream said;
-  const bool ready = vexa::PrepareFolders(options, program.c_str(), said);
-  std::cerr << said.str();
-  if (!ready) {
-    std::string text = said.str();
-    if (text.rfind("vexa: ", 0) == 0) text.erase(0, 6);
-    while (!text.empty() && text.back() == '\n') text.pop_back();
-    vexa::ShowStartErrorBox(text);
-    return 1;
-  }
+  if (!vexa::PrepareWindowGame(options, program.c_str(), std::cerr)) return 1;
   return vexa::RunWindowGame(options, std::cerr);
 }
