@@ -1,7 +1,6 @@
 // Frame sums without zlib or libdeflate; PNG frames are the Linux desktop tools' business.
 #include "lib/BlockSums.h"
 #include "lib/Checked.h"
-#include "lib/Crc32.h"
 #include "lib/FrameChecksum.h"
 #include "lib/PngFile.h"
 

@@ -7,12 +7,12 @@
 #include <share.h>
 #include <sys/stat.h>
 #include <windows.h>
-#include <shlobj.h>
 
 #include <cerrno>
 #include <cstring>
 #include <random>
 
+#include "platform/windows/KnownFolder.h"
 #include "platform/windows/WideText.h"
 
 namespace vexa {
@@ -33,14 +33,6 @@ void SetErrnoFromSystem() {
   }
 }
 
-std::string KnownFolder(REFKNOWNFOLDERID id) {
-  PWSTR path = nullptr;
-  std::string folder;
-  if (SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &path) == S_OK) folder = Utf8OfWide(path) + "\\vexa";
-  CoTaskMemFree(path);
-  return folder;
-}
-
 // Six letters and digits, new each call.
 std::string SixCharacters() {
   static std::mt19937 pick{std::random_device{}()};
@@ -51,6 +43,14 @@ std::string SixCharacters() {
 }
 
 }  // namespace
+
+std::string GameFolderIn(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  std::string folder;
+  if (SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &path) == S_OK) folder = Utf8OfWide(path) + "\\vexa";
+  CoTaskMemFree(path);
+  return folder;
+}
 
 FileKind KindOf(const std::string& name, bool followLinks) {
   const DWORD attributes = GetFileAttributesW(WideOf(name).c_str());
@@ -151,8 +151,8 @@ std::string RealPath(const std::string& name) {
   return Utf8OfWide(full);
 }
 
-std::string UserDataFolder() { return KnownFolder(FOLDERID_RoamingAppData); }
-std::string UserSettingsFolder() { return KnownFolder(FOLDERID_RoamingAppData); }
+std::string UserDataFolder() { return GameFolderIn(FOLDERID_RoamingAppData); }
+std::string UserSettingsFolder() { return GameFolderIn(FOLDERID_RoamingAppData); }
 
 std::string SystemReason() { return errno ? std::strerror(errno) : "the system gave no reason"; }
 

@@ -9,12 +9,11 @@
 #include <string>
 #include <vector>
 
-#include <shlobj.h>
-
 #include "lib/GamePaths.h"
 #include "lib/SystemFiles.h"
 #include "platform/captured/CapturedText.h"
 #include "platform/windows/CarriedData.h"
+#include "platform/windows/KnownFolder.h"
 #include "platform/shared/WindowGameRun.h"
 #include "platform/windows/WideText.h"
 #include "record/GameRecord.h"
@@ -47,15 +46,6 @@ void UseParentConsole() {
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
 
-std::string LocalAppData() {
-  PWSTR path = nullptr;
-  std::string folder;
-  if (SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &path) == S_OK)
-    folder = vexa::Utf8OfWide(path);
-  CoTaskMemFree(path);
-  return folder;
-}
-
 // The game's files: a complete dat/ here or beside the program, with the glyph file beside
 // it, as a build or an unpacked archive has them; else the ones carried inside the exe,
 // unpacked once into the player's local application data. Returns the program path whose
@@ -67,9 +57,9 @@ std::string WithGameFiles(const std::string& program, std::ostream& err) {
   if (vexa::KindOf(FolderOf(program) + "\\glyphs.bin", true) == vexa::FileKind::Regular &&
       vexa::FindDataFolder(program, required, found, tried))
     return program;
-  const std::string home = LocalAppData();
+  const std::string home = vexa::GameFolderIn(FOLDERID_LocalAppData);
   if (home.empty()) return program;
-  const std::string unpacked = home + "\\vexa\\" VEXA_VERSION;
+  const std::string unpacked = home + "\\" VEXA_VERSION;
   if (!vexa::UnpackCarriedData(unpacked, err)) return program;
   return unpacked + "\\vexa.exe";
 }

@@ -7,7 +7,8 @@
 # (NAME.final-save.dat, NAME.final-report.txt).
 # Usage: replays.sh VEXA SOURCE_DIR BUILD_DIR   (UPDATE=1 rewrites the kept results)
 set -euo pipefail
-vexa=$1 src=$2
+# Each replay runs in a folder of its own, so the program is named by its whole path.
+vexa=$(realpath "$1") src=$2
 kept=$src/tests/replays
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
