@@ -16,6 +16,12 @@ target_compile_definitions(vexa_game PUBLIC VEXA_VERSION="${PROJECT_VERSION}" UN
 target_compile_options(vexa_game PUBLIC -ffunction-sections -fdata-sections)
 target_link_options(vexa_game PUBLIC -static -static-libgcc -static-libstdc++ LINKER:--gc-sections)
 target_link_libraries(vexa_game PUBLIC shell32 ole32 user32 gdi32 winmm)
+# Built for size, not speed: what runs once (the command line, its parser is most of it, and
+# the start-up) or once a step outside the rules and the drawing.
+file(GLOB small_sources ${PROJECT_SOURCE_DIR}/session/*.cpp ${PROJECT_SOURCE_DIR}/record/*.cpp
+  ${PROJECT_SOURCE_DIR}/platform/windows/*.cpp)
+list(FILTER small_sources EXCLUDE REGEX "/(Session|Trace)\\.cpp$")
+set_source_files_properties(${small_sources} PROPERTIES COMPILE_OPTIONS -Os)
 
 # The game's files carried inside the exe: each one's bytes put in by the assembler.
 file(STRINGS ${PROJECT_SOURCE_DIR}/record/GameRecord.h game_file_lines ENCODING UTF-8 REGEX "\"dat\\\\\\\\[^\"]+\"")
