@@ -91,13 +91,13 @@ bool IsDigits(const std::string& text) {
 }
 
 std::optional<std::uint32_t> ReadSeed(const std::string& text) {
-  std::uint32_t value;
+  std::uint32_t value = 0;
   if (!IsDigits(text) || !ParseNumber(text, value)) return std::nullopt;
   return value;
 }
 
 std::optional<std::int64_t> ReadStepCount(const std::string& text) {
-  std::int64_t value;
+  std::int64_t value = 0;
   if (!IsDigits(text) || !ParseNumber(text, value)) return std::nullopt;
   return value;
 }

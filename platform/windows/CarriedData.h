@@ -8,7 +8,7 @@ namespace vexa {
 
 struct CarriedFile {
   const char* name;  // "dat/vexa_head.bmp", "glyphs.bin"
-  const unsigned char* begin;
+  const unsigned char* begin;  // a gzip member
   const unsigned char* end;
 };
 
@@ -16,8 +16,8 @@ struct CarriedFile {
 extern const CarriedFile kCarriedFiles[];
 extern const std::size_t kCarriedFileCount;
 
-// Writes the carried files into `folder` where they are missing or differ, each whole or not
-// at all; false after one line saying why.
+// Writes the carried files, unpacked, into `folder` where they are missing or differ, each
+// whole or not at all; false after one line saying why.
 bool UnpackCarriedData(const std::string& folder, std::ostream& err);
 
 }  // namespace vexa

@@ -16,14 +16,19 @@ target_compile_definitions(vexa_game PUBLIC VEXA_VERSION="${PROJECT_VERSION}" UN
 target_compile_options(vexa_game PUBLIC -ffunction-sections -fdata-sections)
 target_link_options(vexa_game PUBLIC -static -static-libgcc -static-libstdc++ LINKER:--gc-sections)
 target_link_libraries(vexa_game PUBLIC shell32 ole32 user32 gdi32 winmm)
-# Built for size, not speed: what runs once (the command line, its parser is most of it, and
-# the start-up) or once a step outside the rules and the drawing.
+# Built for size, not speed: what runs once (the command line, whose parser is most of it,
+# loading and saving files, the window's set-up) or once a step outside the rules and the
+# drawing. -Os everywhere would make a replay a third slower.
 file(GLOB small_sources ${PROJECT_SOURCE_DIR}/session/*.cpp ${PROJECT_SOURCE_DIR}/record/*.cpp
   ${PROJECT_SOURCE_DIR}/platform/windows/*.cpp)
 list(FILTER small_sources EXCLUDE REGEX "/(Session|Trace)\\.cpp$")
+foreach(name GamePaths BrixSaveLoad BmpFormat BrixBmpLoad GlyphFile Inflate Journal)
+  list(APPEND small_sources ${PROJECT_SOURCE_DIR}/lib/${name}.cpp)
+endforeach()
 set_source_files_properties(${small_sources} PROPERTIES COMPILE_OPTIONS -Os)
 
-# The game's files carried inside the exe: each one's bytes put in by the assembler.
+# The game's files carried inside the exe, each packed by gzip (the pictures and glyphs shrink
+# to a fraction) and its bytes put in by the assembler.
 file(STRINGS ${PROJECT_SOURCE_DIR}/record/GameRecord.h game_file_lines ENCODING UTF-8 REGEX "\"dat\\\\\\\\[^\"]+\"")
 set(carried_names glyphs.bin)
 set(carried_paths ${glyph_file})
@@ -35,15 +40,23 @@ endforeach()
 set(carried_asm "")
 set(carried_table "")
 set(carried_entries "")
+set(carried_packed "")
 list(LENGTH carried_names carried_count)
 math(EXPR carried_last "${carried_count} - 1")
 foreach(i RANGE ${carried_last})
   list(GET carried_names ${i} name)
   list(GET carried_paths ${i} path)
-  string(APPEND carried_asm "    \"vexa_carried_${i}: .incbin \\\"${path}\\\"\\n\"\n    \"vexa_carried_${i}_end:\\n\"\n")
+  set(packed ${CMAKE_BINARY_DIR}/generated/carried/${i}.gz)
+  add_custom_command(OUTPUT ${packed}
+    COMMAND sh -c "gzip -9nc \"$1\" >\"$2\"" sh ${path} ${packed}
+    DEPENDS ${path}
+    VERBATIM)
+  list(APPEND carried_packed ${packed})
+  string(APPEND carried_asm "    \"vexa_carried_${i}: .incbin \\\"${packed}\\\"\\n\"\n    \"vexa_carried_${i}_end:\\n\"\n")
   string(APPEND carried_table "extern \"C\" const unsigned char vexa_carried_${i}[], vexa_carried_${i}_end[];\n")
   string(APPEND carried_entries "    {\"${name}\", vexa_carried_${i}, vexa_carried_${i}_end},\n")
 endforeach()
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/generated/carried)
 set(carried_source ${CMAKE_BINARY_DIR}/generated/CarriedFiles.cpp)
 file(WRITE ${carried_source}.new "// Made by WindowsBuild.cmake.
 #include \"platform/windows/CarriedData.h\"
@@ -58,7 +71,7 @@ const std::size_t kCarriedFileCount = ${carried_count};
 }  // namespace vexa
 ")
 file(COPY_FILE ${carried_source}.new ${carried_source} ONLY_IF_DIFFERENT)
-set_source_files_properties(${carried_source} PROPERTIES OBJECT_DEPENDS "${carried_paths}")
+set_source_files_properties(${carried_source} PROPERTIES OBJECT_DEPENDS "${carried_packed}")
 
 # The icon at every size the game has one for, and the version Windows shows in Properties.
 enable_language(RC)
@@ -104,7 +117,7 @@ END
 file(COPY_FILE ${resources}.new ${resources} ONLY_IF_DIFFERENT)
 set_source_files_properties(${resources} PROPERTIES OBJECT_DEPENDS ${icon})
 
-add_executable(vexa ${VEXA_PLATFORM_MAIN} ${carried_source} ${resources})
+add_executable(vexa ${VEXA_PLATFORM_MAIN} ${carried_source} ${carried_packed} ${resources})
 target_sources(vexa PRIVATE ${VEXA_WINDOW_SOURCES})
 add_dependencies(vexa glyph_data)
 target_compile_options(vexa PRIVATE ${VEXA_WARNINGS})

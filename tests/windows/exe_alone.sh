@@ -18,6 +18,12 @@ version=$(ls "$unpacked" | head -1)
 picture="$unpacked/$version/dat/vexa_head.bmp"
 [ -f "$picture" ] && [ -f "$unpacked/$version/dat/タ2.wav" ] ||
   { echo "FAIL: no unpacked files under $unpacked/$version"; exit 1; }
+# Carried packed, unpacked to the very bytes of the game's own files.
+for file in "$unpacked/$version"/dat/*; do
+  cmp "$file" "$src/dat/$(basename "$file")" || { echo "FAIL: $file unpacked to other bytes"; exit 1; }
+done
+cmp "$unpacked/$version/glyphs.bin" "$(dirname "$exe")/glyphs.bin" ||
+  { echo "FAIL: the glyph file unpacked to other bytes"; exit 1; }
 printf 'damaged' >"$picture"
 play
 cmp "$work/trace.jsonl" "$kept" || { echo "FAIL: a damaged unpacked picture changed the game"; exit 1; }
