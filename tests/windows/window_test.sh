@@ -2,7 +2,8 @@
 # vexa.exe's window under Wine on a virtual X display, driven by real X pointer and key events:
 # its title and client size, pixels equal to frames the game composed while idle and while busy,
 # walking, attacking and guarding, a release outside the window, F11 both ways, silence with one
-# line when there is no sound device, and a recording that replays to the window's own trace.
+# line when there is no sound device, a recording that replays to the window's own trace, and
+# a save made from the window's command menu landing in %APPDATA%\vexa.
 # Every wait is for something to happen (a window, a size, a trace line), never a set time.
 # Usage: [SCALE=N] window_test.sh VEXA_EXE SOURCE_DIR
 set -uo pipefail
@@ -107,4 +108,43 @@ grep -Eq '^[0-9]+ up left (-[0-9]+|[0-9]+ -[0-9]+)' rec.replay || fail "the rele
 "$src/scripts/wine-run" "$exe" --replay rec.replay --trace replay.jsonl 2>>replay-err.txt ||
   fail "the recording does not replay: $(cat replay-err.txt)"
 cmp -s window.jsonl replay.jsonl || fail "the recording replays to another trace than the window's"
-echo "window under Wine at scale $scale: $(steps) steps, idle and busy frames as composed, replayed identically"
+
+# A save made in the window lands in %APPDATA%\vexa, the same save and report bytes as the
+# recording of that window writes when replayed headless. The game starts at the command
+# menu, from a save of its own there.
+appdata=$("$src/scripts/wine-run" cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r')
+folder=$(WINEDEBUG=-all winepath -u "$appdata" 2>/dev/null)/vexa
+[ -n "$appdata" ] && [ "$folder" != /vexa ] || fail "no %APPDATA% folder in Wine"
+rm -rf "$folder" && mkdir -p "$folder" && cp "$src/tests/replays/menu-and-defeat.save.dat" "$folder/save.dat"
+"$src/scripts/wine-run" "$exe" --lang ja --scale "$scale" --trace saving.jsonl --record saving.replay 2>err.txt &
+game=$!
+win=$(timeout 60 xdotool search --sync --name '^V\.E\.X\.A\.$' 2>/dev/null | head -1)
+[ -n "$win" ] || fail "no window for the game started from a save"
+saw() { grep -q "$1" saving.jsonl 2>/dev/null; }
+move 300 300
+# Right clicks go round the menu, a left click does the chosen thing: raise HP, then save.
+for choice in セーブ ＨＰ強化; do
+  quiet xdotool click 3
+  until_true "saw '⇒【$choice】'" || fail "a right click did not reach 【$choice】"
+done
+quiet xdotool click 1
+until_true "saw 'ＨＰがアップした'" || fail "a left click did not raise HP"
+for choice in 攻撃強化 ＡＰ強化 修行 前進 セーブ; do
+  quiet xdotool click 3
+  until_true "saw '⇒【$choice】'" || fail "a right click did not reach 【$choice】"
+done
+quiet xdotool click 1
+until_true "saw 'セーブしました。'" || fail "a left click on 【セーブ】 did not save"
+quiet xdotool key --window "$win" alt+F4
+until_true "! kill -0 $game 2>/dev/null" 30 || fail "Alt+F4 did not close the game started from a save"
+wait $game || fail "the game started from a save ended with status $?"
+game=
+cmp -s "$folder/save.dat" "$src/tests/replays/menu-and-defeat.save.dat" && fail "save.dat in $folder is the one it started from"
+mkdir headless
+(cd headless && "$src/scripts/wine-run" "$exe" --replay ../saving.replay --dir . --trace saving.jsonl) 2>>replay-err.txt ||
+  fail "the saving recording does not replay: $(cat replay-err.txt)"
+cmp -s saving.jsonl headless/saving.jsonl || fail "the saving recording replays to another trace than the window's"
+cmp "$folder/save.dat" headless/save.dat || fail "the window's save.dat differs from its replay's"
+cmp "$folder/レポート.txt" headless/レポート.txt || fail "the window's レポート.txt differs from its replay's"
+echo "window under Wine at scale $scale: $(steps) steps, idle and busy frames as composed, replayed identically;" \
+  "a save made in the window landed in %APPDATA%\\vexa as its replay writes it"
