@@ -82,6 +82,18 @@ TEST(Inflate, GivesBackWhatZlibPackedInEveryKindOfBlock) {
   }
 }
 
+// Each cut copied to a buffer of its own size, so that reading past it is caught.
+TEST(Inflate, RefusesEveryCutWithoutReadingPastIt) {
+  const Bytes data = Repetitive(3000);
+  for (const int level : {0, 9}) {  // stored and coded blocks
+    const Bytes whole = Pack(data, level, Z_DEFAULT_STRATEGY, -15);
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+      const Bytes cut(whole.begin(), whole.begin() + std::ptrdiff_t(n));
+      EXPECT_FALSE(Inflate(cut, data.size())) << "level " << level << " cut to " << n;
+    }
+  }
+}
+
 TEST(Inflate, RefusesToUnpackPastItsLimit) {
   const Bytes data = Repetitive(1000);
   const Bytes packed = Pack(data, 9, Z_DEFAULT_STRATEGY, -15);
