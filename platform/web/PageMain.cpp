@@ -17,6 +17,7 @@
 #include "lib/GamePaths.h"
 #include "lib/FrameChecksum.h"
 #include "lib/Random.h"
+#include "platform/posix/FileChanges.h"
 #include "platform/web/PageCanvas.h"
 #include "platform/captured/CapturedText.h"
 #include "session/CommandLine.h"
@@ -58,27 +59,13 @@ class PageSound : public SoundOutput {
   void StopAll() override { PageStopSound(); }
 };
 
-// The save and the report as they last reached IndexedDB, to store again only on a change.
-struct FileStamp {
-  bool exists = false;
-  std::int64_t size = 0;
-  std::int64_t modified = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const char* name) {
-  struct stat info {};
-  if (::stat(name, &info) != 0) return {};
-  return {true, static_cast<std::int64_t>(info.st_size),
-          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
-}
-
 struct Page {
   PageClock clock;
   PageCanvas canvas;
   PageSound sound;
   std::unique_ptr<Session> session;
-  FileStamp save, report;
+  // The file changes IndexedDB's copy has seen: a step that changed none stores nothing.
+  std::uint64_t stored = 0;
   bool stopped = false;
   // Steps run only while the player is there: from the first click on, and not while the
   // page is hidden. page.js decides; a pass booked before a pause finds this false.
@@ -92,11 +79,8 @@ Page& ThePage() {
 
 void StoreWhenChanged() {
   Page& page = ThePage();
-  const FileStamp save = StampOf("save.dat");
-  const FileStamp report = StampOf(ReportFileName);
-  if (save == page.save && report == page.report) return;
-  page.save = save;
-  page.report = report;
+  if (FileChangesMade() == page.stored) return;
+  page.stored = FileChangesMade();
   PageStoreSave();
 }
 
@@ -154,8 +138,7 @@ void Start() {
   StartedSession started = StartSession(so);
   page.session = std::move(started.session);
   if (!started.notice.empty()) PageSay(started.notice.c_str(), 0);
-  page.save = StampOf("save.dat");
-  page.report = StampOf(ReportFileName);
+  page.stored = FileChangesMade();
   // No step yet: the scheduler starts on the player's first click (vexa_go).
   PageStarted();
 }
