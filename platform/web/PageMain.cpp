@@ -41,6 +41,7 @@ namespace {
 
 // Where IndexedDB's copy of the save lives; page.js mounts it before the game starts.
 constexpr const char* kSaveFolder = "/save";
+constexpr const char* StartPrefix = "The game cannot start: ";
 
 class PageClock : public TimerHost {
  public:
@@ -115,8 +116,12 @@ void Pass() {
   PageSchedule(wait);
 }
 
-void Start() {
-  Page& page = ThePage();
+// The start-up runs in pieces, each a task of its own, so the page paints and answers between
+// them: the files and the glyphs, then the game (its pictures and the save). The store was
+// read before main (page.js).
+void StartGame();
+
+void StartFiles() {
   SetGlyphFile("/game/glyphs.bin");
   // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions
   // at all and could not be read back; a desktop session's usual mask instead.
@@ -128,6 +133,16 @@ void Start() {
     if (::stat(NativePath(name).c_str(), &info) != 0)
       throw std::runtime_error("its file " + NativePath(name) + " is missing.");
   }
+  try {
+    LoadGlyphFile();
+  } catch (const std::exception&) {
+    // As on the desktop: the first step that draws text stops the game and says why.
+  }
+  emscripten_async_call([](void*) { Guarded(StartPrefix, StartGame); }, nullptr, 0);
+}
+
+void StartGame() {
+  Page& page = ThePage();
   TBrixTimer::SetHost(&page.clock);
   TBrixWave::SetOutput(&page.sound);
   SessionOptions so;
@@ -219,6 +234,6 @@ EMSCRIPTEN_KEEPALIVE double vexa_steps() {
 }  // extern "C"
 
 int main() {
-  vexa::Guarded("The game cannot start: ", vexa::Start);
+  vexa::Guarded(vexa::StartPrefix, vexa::StartFiles);
   return 0;
 }
