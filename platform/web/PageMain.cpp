@@ -32,6 +32,9 @@ EM_JS(void, PageStopSound, (), { VexaPage.stopSound(); });
 EM_JS(void, PageStoreSave, (), { VexaPage.storeSave(); });
 EM_JS(void, PageSchedule, (int ms), { VexaPage.schedule(ms); });
 EM_JS(void, PageStarted, (), { VexaPage.started(); });
+// The next piece of the start-up as a task of its own (emscripten_async_call would bring in
+// emscripten's whole browser library, 20 KB of script, for one timer).
+EM_JS(void, PageStartGameNext, (), { setTimeout(() => Module._vexa_start_game(), 0); });
 // The page chooses the language before the game starts; it holds for the whole run.
 EM_JS(int, PageEnglish, (), { return VexaPage.language() === "en" ? 1 : 0; });
 
@@ -117,10 +120,8 @@ void Pass() {
 }
 
 // The start-up runs in pieces, each a task of its own, so the page paints and answers between
-// them: the files and the glyphs, then the game (its pictures and the save). The store was
-// read before main (page.js).
-void StartGame();
-
+// them: the files and the glyphs, then the game (its pictures and the save, vexa_start_game).
+// The store was read before main (page.js).
 void StartFiles() {
   SetGlyphFile("/game/glyphs.bin");
   // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions
@@ -138,11 +139,12 @@ void StartFiles() {
   } catch (const std::exception&) {
     // As on the desktop: the first step that draws text stops the game and says why.
   }
-  emscripten_async_call([](void*) { Guarded(StartPrefix, StartGame); }, nullptr, 0);
+  PageStartGameNext();
 }
 
 void StartGame() {
   Page& page = ThePage();
+  if (page.session) return;
   TBrixTimer::SetHost(&page.clock);
   TBrixWave::SetOutput(&page.sound);
   SessionOptions so;
@@ -163,6 +165,8 @@ void StartGame() {
 }  // namespace vexa
 
 extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void vexa_start_game() { vexa::Guarded(vexa::StartPrefix, vexa::StartGame); }
 
 // Runs one pass of the scheduler and books the next.
 EMSCRIPTEN_KEEPALIVE void vexa_pass() { vexa::Guarded(vexa::StopPrefix, vexa::Pass); }
