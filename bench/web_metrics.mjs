@@ -115,8 +115,10 @@ async function pageFigures(browser, url) {
     await later.setOfflineMode(true);
     let plays = 0;
     try {
+      // Steps run only from the player's click on the start screen, as on the first load.
       await later.reload({ timeout: 10000 });
-      await later.waitForFunction(() => window.vexaTest && window.vexaTest.steps() > 2, { timeout: 10000 });
+      await firstFrame(later);
+      await later.waitForFunction(() => window.vexaTest.steps() > 2, { timeout: 10000 });
       plays = 1;
     } catch (e) { /* the browser's own "no internet" page */ }
     f.offline.push(plays);

@@ -69,6 +69,12 @@ class Reader {
     Need(static_cast<std::size_t>(n) * each);
     return n;
   }
+  std::string_view Bytes(std::size_t n) {
+    Need(n);
+    const std::string_view bytes = in_.substr(at_, n);
+    at_ += n;
+    return bytes;
+  }
   bool AtEnd() const { return at_ == in_.size(); }
   void Need(std::size_t n) const {
     if (n > in_.size() - at_) throw VexaError("the glyph file ends early");
@@ -202,13 +208,13 @@ GlyphFile DecodeGlyphFile(std::string_view bytes) {
           g.bottom > 4096 || g.right > 4096)
         throw VexaError("the glyph file holds impossible bounds for U+" + std::to_string(cp));
       const std::size_t area = static_cast<std::size_t>(width * height);
-      r.Need((area + 7) / 8);
-      std::vector<std::uint8_t> bits((area + 7) / 8);
-      for (std::uint8_t& b : bits) b = static_cast<std::uint8_t>(r.U8());
-      for (std::size_t k = 0; k < area; ++k)
-        if ((bits[k / 8] >> (k % 8)) & 1)
-          g.pixels.push_back({static_cast<std::int16_t>(g.top + static_cast<std::int64_t>(k) / width),
-                              static_cast<std::int16_t>(g.left + static_cast<std::int64_t>(k) % width)});
+      const std::string_view bits = r.Bytes((area + 7) / 8);
+      // Row by row, in the bits' own order: the page decodes this file while it starts.
+      std::size_t k = 0;
+      for (std::int64_t y = 0; y < height; ++y)
+        for (std::int64_t x = 0; x < width; ++x, ++k)
+          if ((static_cast<unsigned char>(bits[k / 8]) >> (k % 8)) & 1)
+            g.pixels.push_back({static_cast<std::int16_t>(g.top + y), static_cast<std::int16_t>(g.left + x)});
       set.glyphs.emplace(cp, std::move(g));
     }
   }

@@ -11,10 +11,13 @@
 #include <cstring>
 
 #include "lib/GamePaths.h"
+#include "platform/posix/FileChanges.h"
 
 namespace vexa {
 
 namespace {
+
+std::uint64_t changes = 0;
 
 // As an ordinary new file would be, not mkstemp's owner-only one.
 void GiveNewFileRights(int fd) {
@@ -36,7 +39,10 @@ FileKind KindOf(const std::string& name, bool followLinks) {
   return FileKind::Device;
 }
 
+std::uint64_t FileChangesMade() { return changes; }
+
 int OpenFile(const std::string& name, OpenFor how) {
+  if (how != OpenFor::Reading) ++changes;
   switch (how) {
     case OpenFor::Reading: return ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     case OpenFor::Writing: return ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
@@ -62,6 +68,7 @@ long ReadSome(int fd, void* into, std::size_t size) {
 }
 
 bool WriteAll(int fd, const void* data, std::size_t size) {
+  ++changes;
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   while (size > 0) {
     const ssize_t n = ::write(fd, bytes, size);
@@ -77,6 +84,7 @@ bool SyncFile(int fd) { return ::fsync(fd) == 0; }
 bool CloseFile(int fd) { return ::close(fd) == 0; }
 
 std::string MakeNewFile(const std::string& stem) {
+  ++changes;
   std::string name = stem + "XXXXXX";
   const int fd = ::mkostemp(name.data(), O_CLOEXEC);
   if (fd < 0) return "";
@@ -86,12 +94,20 @@ std::string MakeNewFile(const std::string& stem) {
 }
 
 std::string MakeNewFolder(const std::string& stem) {
+  ++changes;
   std::string name = stem + "XXXXXX";
   return ::mkdtemp(name.data()) ? name : "";
 }
 
-int MoveOver(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()); }
-int RemoveFile(const std::string& name) { return ::unlink(name.c_str()); }
+int MoveOver(const std::string& from, const std::string& to) {
+  ++changes;
+  return std::rename(from.c_str(), to.c_str());
+}
+
+int RemoveFile(const std::string& name) {
+  ++changes;
+  return ::unlink(name.c_str());
+}
 
 void SyncFolder(const std::string& folder) {
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

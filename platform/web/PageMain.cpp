@@ -17,6 +17,7 @@
 #include "lib/GamePaths.h"
 #include "lib/FrameChecksum.h"
 #include "lib/Random.h"
+#include "platform/posix/FileChanges.h"
 #include "platform/web/PageCanvas.h"
 #include "platform/captured/CapturedText.h"
 #include "session/CommandLine.h"
@@ -31,6 +32,9 @@ EM_JS(void, PageStopSound, (), { VexaPage.stopSound(); });
 EM_JS(void, PageStoreSave, (), { VexaPage.storeSave(); });
 EM_JS(void, PageSchedule, (int ms), { VexaPage.schedule(ms); });
 EM_JS(void, PageStarted, (), { VexaPage.started(); });
+// The next piece of the start-up as a task of its own (emscripten_async_call would bring in
+// emscripten's whole browser library, 20 KB of script, for one timer).
+EM_JS(void, PageStartGameNext, (), { setTimeout(() => Module._vexa_start_game(), 0); });
 // The page chooses the language before the game starts; it holds for the whole run.
 EM_JS(int, PageEnglish, (), { return VexaPage.language() === "en" ? 1 : 0; });
 
@@ -40,6 +44,7 @@ namespace {
 
 // Where IndexedDB's copy of the save lives; page.js mounts it before the game starts.
 constexpr const char* kSaveFolder = "/save";
+constexpr const char* StartPrefix = "The game cannot start: ";
 
 class PageClock : public TimerHost {
  public:
@@ -58,27 +63,13 @@ class PageSound : public SoundOutput {
   void StopAll() override { PageStopSound(); }
 };
 
-// The save and the report as they last reached IndexedDB, to store again only on a change.
-struct FileStamp {
-  bool exists = false;
-  std::int64_t size = 0;
-  std::int64_t modified = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const char* name) {
-  struct stat info {};
-  if (::stat(name, &info) != 0) return {};
-  return {true, static_cast<std::int64_t>(info.st_size),
-          static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
-}
-
 struct Page {
   PageClock clock;
   PageCanvas canvas;
   PageSound sound;
   std::unique_ptr<Session> session;
-  FileStamp save, report;
+  // The file changes IndexedDB's copy has seen: a step that changed none stores nothing.
+  std::uint64_t stored = 0;
   bool stopped = false;
   // Steps run only while the player is there: from the first click on, and not while the
   // page is hidden. page.js decides; a pass booked before a pause finds this false.
@@ -92,11 +83,8 @@ Page& ThePage() {
 
 void StoreWhenChanged() {
   Page& page = ThePage();
-  const FileStamp save = StampOf("save.dat");
-  const FileStamp report = StampOf(ReportFileName);
-  if (save == page.save && report == page.report) return;
-  page.save = save;
-  page.report = report;
+  if (FileChangesMade() == page.stored) return;
+  page.stored = FileChangesMade();
   PageStoreSave();
 }
 
@@ -131,8 +119,10 @@ void Pass() {
   PageSchedule(wait);
 }
 
-void Start() {
-  Page& page = ThePage();
+// The start-up runs in pieces, each a task of its own, so the page paints and answers between
+// them: the files and the glyphs, then the game (its pictures and the save, vexa_start_game).
+// The store was read before main (page.js).
+void StartFiles() {
   SetGlyphFile("/game/glyphs.bin");
   // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions
   // at all and could not be read back; a desktop session's usual mask instead.
@@ -144,6 +134,17 @@ void Start() {
     if (::stat(NativePath(name).c_str(), &info) != 0)
       throw std::runtime_error("its file " + NativePath(name) + " is missing.");
   }
+  try {
+    LoadGlyphFile();
+  } catch (const std::exception&) {
+    // As on the desktop: the first step that draws text stops the game and says why.
+  }
+  PageStartGameNext();
+}
+
+void StartGame() {
+  Page& page = ThePage();
+  if (page.session) return;
   TBrixTimer::SetHost(&page.clock);
   TBrixWave::SetOutput(&page.sound);
   SessionOptions so;
@@ -154,8 +155,7 @@ void Start() {
   StartedSession started = StartSession(so);
   page.session = std::move(started.session);
   if (!started.notice.empty()) PageSay(started.notice.c_str(), 0);
-  page.save = StampOf("save.dat");
-  page.report = StampOf(ReportFileName);
+  page.stored = FileChangesMade();
   // No step yet: the scheduler starts on the player's first click (vexa_go).
   PageStarted();
 }
@@ -165,6 +165,8 @@ void Start() {
 }  // namespace vexa
 
 extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void vexa_start_game() { vexa::Guarded(vexa::StartPrefix, vexa::StartGame); }
 
 // Runs one pass of the scheduler and books the next.
 EMSCRIPTEN_KEEPALIVE void vexa_pass() { vexa::Guarded(vexa::StopPrefix, vexa::Pass); }
@@ -236,6 +238,6 @@ EMSCRIPTEN_KEEPALIVE double vexa_steps() {
 }  // extern "C"
 
 int main() {
-  vexa::Guarded("The game cannot start: ", vexa::Start);
+  vexa::Guarded(vexa::StartPrefix, vexa::StartFiles);
   return 0;
 }

@@ -65,7 +65,7 @@ var VexaPage = (function () {
     if (!m || ready || window.vexaFailed) return;
     const done = Number(m[1]), total = Math.max(1, Number(m[2]));
     const kb = (n) => Math.round(n / 1024);
-    const c = element('screen').getContext('2d', { alpha: false });
+    const c = VexaView.context();
     c.fillStyle = '#000';
     c.fillRect(0, 0, VexaView.GAME_W, VexaView.GAME_H);
     c.fillStyle = '#3a3e46';
@@ -346,7 +346,7 @@ var VexaPage = (function () {
   function started() {
     performance.mark('vexa-started');
     canvas = element('screen');
-    context = canvas.getContext('2d', { alpha: false });
+    context = VexaView.context();
     context.fillStyle = '#000';  // the loading bar is done with
     context.fillRect(0, 0, canvas.width, canvas.height);
     listen();

@@ -5,7 +5,7 @@ var VexaPaint = (function () {
   const images = new Map();  // one ImageData per part size: parts repeat their size step after step
 
   function put(rgba, x, y, width, height) {
-    if (!context) context = document.getElementById('screen').getContext('2d', { alpha: false });
+    if (!context) context = VexaView.context();
     const key = width * 65536 + height;
     let image = images.get(key);
     if (!image) {

@@ -61,5 +61,12 @@ var VexaView = (function () {
     fit();
   }
 
-  return { GAME_W, GAME_H, scaleFor, fit, toGame, listen };
+  // The canvas's one 2D context; whoever asks first fixes its kind. Desynchronized: its frames
+  // reach the screen without the page's own frame and commit, which took most of the main
+  // thread while a game idles (a changed canvas twenty times a second).
+  function context() {
+    return document.getElementById('screen').getContext('2d', { alpha: false, desynchronized: true });
+  }
+
+  return { GAME_W, GAME_H, scaleFor, fit, toGame, listen, context };
 })();
