@@ -178,17 +178,21 @@ std::optional<std::vector<std::uint8_t>> Inflate(std::span<const std::uint8_t> p
   return out;
 }
 
-std::optional<std::vector<std::uint8_t>> Gunzip(std::span<const std::uint8_t> member) {
-  // The fixed header, with no name, comment or extra field: `gzip -n` writes none.
+std::optional<GzipSums> GzipSumsOf(std::span<const std::uint8_t> member) {
   if (member.size() < 18 || member[0] != 0x1F || member[1] != 0x8B || member[2] != 8 || member[3] != 0)
     return std::nullopt;
   const auto le32 = [&](std::size_t at) {
     return std::uint32_t(member[at]) | std::uint32_t(member[at + 1]) << 8 | std::uint32_t(member[at + 2]) << 16 |
            std::uint32_t(member[at + 3]) << 24;
   };
-  const std::uint32_t sum = le32(member.size() - 8), size = le32(member.size() - 4);
-  auto out = Inflate(member.subspan(10, member.size() - 18), size);
-  if (!out || out->size() != size || Crc32(0, out->data(), out->size()) != sum) return std::nullopt;
+  return GzipSums{le32(member.size() - 8), le32(member.size() - 4)};
+}
+
+std::optional<std::vector<std::uint8_t>> Gunzip(std::span<const std::uint8_t> member) {
+  const auto sums = GzipSumsOf(member);
+  if (!sums) return std::nullopt;
+  auto out = Inflate(member.subspan(10, member.size() - 18), sums->size);
+  if (!out || out->size() != sums->size || Crc32(0, out->data(), out->size()) != sums->crc) return std::nullopt;
   return out;
 }
 

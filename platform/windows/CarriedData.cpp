@@ -1,9 +1,11 @@
 #include "platform/windows/CarriedData.h"
 
+#include <cstdint>
 #include <filesystem>
-#include <string_view>
+#include <span>
 #include <vector>
 
+#include "lib/Crc32.h"
 #include "lib/Inflate.h"
 #include "lib/SystemFiles.h"
 
@@ -11,12 +13,13 @@ namespace vexa {
 
 namespace {
 
-bool SameBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+// Whether the file at `path` has the length and CRC-32 the carried member's trailer gives: the
+// check each start makes, without unpacking what is already in place.
+bool AlreadyUnpacked(const std::string& path, const GzipSums& sums) {
   const int fd = OpenFile(path, OpenFor::Reading);
   if (fd < 0) return false;
-  const auto size = static_cast<std::int64_t>(bytes.size());
-  bool same = RegularFileSize(fd) == size;
-  std::vector<unsigned char> held(static_cast<std::size_t>(same ? size : 0));
+  bool same = RegularFileSize(fd) == std::int64_t{sums.size};
+  std::vector<unsigned char> held(same ? sums.size : 0);
   std::size_t got = 0;
   while (same && got < held.size()) {
     const long n = ReadSome(fd, held.data() + got, held.size() - got);
@@ -24,7 +27,7 @@ bool SameBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) 
     got += static_cast<std::size_t>(n);
   }
   CloseFile(fd);
-  return same && got == held.size() && std::equal(held.begin(), held.end(), bytes.begin());
+  return same && got == held.size() && Crc32(0, held.data(), held.size()) == sums.crc;
 }
 
 bool WriteWhole(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -45,13 +48,15 @@ bool UnpackCarriedData(const std::string& folder, std::ostream& err) {
   std::filesystem::create_directories(PathOf(folder) / "dat", ec);
   for (std::size_t i = 0; i < kCarriedFileCount; ++i) {
     const CarriedFile& file = kCarriedFiles[i];
-    const auto bytes = Gunzip({file.begin, file.end});
+    const std::span<const std::uint8_t> member{file.begin, file.end};
+    const std::string path = folder + "\\" + file.name;
+    const auto sums = GzipSumsOf(member);
+    if (sums && AlreadyUnpacked(path, *sums)) continue;
+    const auto bytes = Gunzip(member);
     if (!bytes) {
       err << "vexa: the game's files inside this program are damaged (" << file.name << "): download it again\n";
       return false;
     }
-    const std::string path = folder + "\\" + file.name;
-    if (SameBytes(path, *bytes)) continue;
     if (!WriteWhole(path, *bytes)) {
       err << "vexa: cannot unpack the game's files into " << folder << ": " << SystemReason() << '\n';
       return false;
