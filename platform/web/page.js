@@ -64,7 +64,7 @@ var VexaPage = (function () {
     const m = /\((\d+)\/(\d+)\)/.exec(text || '');
     if (!m || ready || window.vexaFailed) return;
     const done = Number(m[1]), total = Math.max(1, Number(m[2]));
-    const kb = (n) => Math.round(n / 1024);
+    // A bar, no text: the canvas's first text would load a font in the middle of the start-up.
     const c = VexaView.context();
     c.fillStyle = '#000';
     c.fillRect(0, 0, VexaView.GAME_W, VexaView.GAME_H);
@@ -72,10 +72,6 @@ var VexaPage = (function () {
     c.fillRect(100, 40, 400, 10);
     c.fillStyle = '#9cc4ff';
     c.fillRect(100, 40, Math.min(400, 400 * done / total), 10);
-    c.fillStyle = '#e8e8e8';
-    c.font = '16px system-ui, sans-serif';
-    c.textAlign = 'center';
-    c.fillText(`Loading: ${kb(done)} of ${kb(total)} KB`, 300, 30);
     element('go').textContent = `Loading… ${Math.floor(100 * Math.min(done, total) / total)} %`;
   }
 
@@ -386,6 +382,20 @@ var VexaPage = (function () {
   };
 })();
 
+// The code compiling since the page's head (index.html) is taken as it is; where that could not
+// start or failed (a server that does not call it application/wasm), it is fetched again whole.
+Module.instantiateWasm = (imports, receive) => {
+  const compiled = window.vexaCode || Promise.reject(new Error('not compiling yet'));
+  compiled.catch(() => fetch('index.wasm', { credentials: 'same-origin' })
+    .then((response) => {
+      if (!response.ok) throw new Error('index.wasm: HTTP ' + response.status);
+      return response.arrayBuffer();
+    })
+    .then((bytes) => WebAssembly.compile(bytes)))
+    .then((module) => WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module)))
+    .catch((e) => VexaPage.fail('index.wasm: ' + e));
+  return {};
+};
 // As soon as the runtime's file system exists, while the module and the data still download.
 Module.preInit = (Module.preInit || []).concat([VexaPage.mountSave]);
 Module.setStatus = VexaPage.progress;
