@@ -7,8 +7,9 @@
 //  - headless wasm under node: the whole-game replay with and without its trace, against the
 //    desktop build in the same run.
 // Usage: node bench/web_metrics.mjs [--runs N] [--desktop VEXA] PAGE_FOLDER[=SERVER.mjs] ...
-// Several folders (an older build beside a newer one) are measured in one run; an older build
-// may be served by its own serve.mjs (git show REV:platform/web/serve.mjs > old-serve.mjs).
+// Several folders (an older build beside a newer one) are measured in one run, taking turns run
+// by run; an older build may be served by its own serve.mjs (git show
+// REV:platform/web/serve.mjs > old-serve.mjs).
 // Build first: scripts/web --build-only, cmake --build --preset release.
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -77,53 +78,58 @@ async function firstFrame(page) {
   return figures;
 }
 
-async function pageFigures(browser, url) {
-  const f = { first: [], ratio: [], longest: [], wireFirst: [], wireLater: [], offline: [], idle: [] };
-  for (let run = 0; run < runs; run++) {
-    const context = await browser.createBrowserContext();
-    const page = await context.newPage();
-    await page.evaluateOnNewDocument(() => {
-      window.vexaLongTasks = [];
-      new PerformanceObserver((list) => window.vexaLongTasks.push(...list.getEntries()))
-        .observe({ type: 'longtask', buffered: true });
-    });
-    let wire = await wireCounter(page);
-    await page.goto(url);
-    const t = await firstFrame(page);
-    f.first.push(t.first);
-    f.ratio.push(t.first / t.fcp);
-    f.longest.push(t.longest);
-    // Whatever the page fetches once it plays (a service worker's copy) is part of the visit.
-    await page.evaluate(() => ('serviceWorker' in navigator ? Promise.race([navigator.serviceWorker.ready,
-      new Promise((r) => setTimeout(r, 3000))]) : null));
-    f.wireFirst.push(wire.all);
+function pageSeries() {
+  return { first: [], ratio: [], longest: [], wireFirst: [], wireLater: [], offline: [], idle: [] };
+}
 
-    // Idle play: the main thread's busy time per second.
-    const seconds = 3;
-    const before = await page.metrics();
-    await new Promise((r) => setTimeout(r, seconds * 1000));
-    const after = await page.metrics();
-    f.idle.push((after.TaskDuration - before.TaskDuration) / seconds * 1000);
+// One load of the page, its figures added to `f`.
+async function pageRun(browser, url, f) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.evaluateOnNewDocument(() => {
+    window.vexaLongTasks = [];
+    new PerformanceObserver((list) => window.vexaLongTasks.push(...list.getEntries()))
+      .observe({ type: 'longtask', buffered: true });
+  });
+  let wire = await wireCounter(page);
+  await page.goto(url);
+  const t = await firstFrame(page);
+  f.first.push(t.first);
+  f.ratio.push(t.first / t.fcp);
+  f.longest.push(t.longest);
+  // Whatever the page fetches once it plays (a service worker's copy) is part of the visit.
+  await page.evaluate(() => ('serviceWorker' in navigator ? Promise.race([navigator.serviceWorker.ready,
+    new Promise((r) => setTimeout(r, 3000))]) : null));
+  f.wireFirst.push(wire.all);
 
-    const later = await context.newPage();
-    await page.close();
-    wire = await wireCounter(later);
-    await later.goto(url);
+  // Idle play: the main thread's busy time per second.
+  const seconds = 3;
+  const before = await page.metrics();
+  await new Promise((r) => setTimeout(r, seconds * 1000));
+  const after = await page.metrics();
+  f.idle.push((after.TaskDuration - before.TaskDuration) / seconds * 1000);
+
+  const later = await context.newPage();
+  await page.close();
+  wire = await wireCounter(later);
+  await later.goto(url);
+  await firstFrame(later);
+  f.wireLater.push(wire.game);
+
+  await later.setOfflineMode(true);
+  let plays = 0;
+  try {
+    // Steps run only from the player's click on the start screen, as on the first load.
+    await later.reload({ timeout: 10000 });
     await firstFrame(later);
-    f.wireLater.push(wire.game);
+    await later.waitForFunction(() => window.vexaTest.steps() > 2, { timeout: 10000 });
+    plays = 1;
+  } catch (e) { /* the browser's own "no internet" page */ }
+  f.offline.push(plays);
+  await context.close();
+}
 
-    await later.setOfflineMode(true);
-    let plays = 0;
-    try {
-      // Steps run only from the player's click on the start screen, as on the first load.
-      await later.reload({ timeout: 10000 });
-      await firstFrame(later);
-      await later.waitForFunction(() => window.vexaTest.steps() > 2, { timeout: 10000 });
-      plays = 1;
-    } catch (e) { /* the browser's own "no internet" page */ }
-    f.offline.push(plays);
-    await context.close();
-  }
+function pagePrint(f) {
   line('navigation to ready to play (the start screen over the game)', f.first, 'ms', 'under 300 ms', (m) => m < 300);
   line('  as a multiple of the first contentful paint', f.ratio, 'x', 'at most 1.5', (m) => m <= 1.5, 2);
   line('longest task before ready to play', f.longest, 'ms', 'under 100 ms (wasm compile aside)', (m) => m < 100);
@@ -142,34 +148,46 @@ function seconds(command, commandArgs) {
   rmSync(folder, { recursive: true, force: true });
   return s;
 }
-function replayFigures(folder) {
-  const ratios = { trace: [], plain: [] };
-  for (let run = 0; run < runs; run++) {
-    // Turn by turn, so a busy moment of the machine falls on both sides alike.
-    const nodeStart = seconds('node', ['-e', '']);
-    for (const [kind, extra] of [['plain', []], ['trace', ['--trace', 'trace.jsonl']]]) {
-      const web = seconds('node', [join(folder, 'vexa-replay.js'), '--replay', replay, ...extra]) - nodeStart;
-      const native = seconds(desktop, ['--replay', replay, ...extra]);
-      ratios[kind].push(native / web);
-    }
+// One turn of each replay, its ratios added to `ratios`.
+function replayRun(folder, ratios) {
+  // Turn by turn, so a busy moment of the machine falls on both sides alike.
+  const nodeStart = seconds('node', ['-e', '']);
+  for (const [kind, extra] of [['plain', []], ['trace', ['--trace', 'trace.jsonl']]]) {
+    const web = seconds('node', [join(folder, 'vexa-replay.js'), '--replay', replay, ...extra]) - nodeStart;
+    const native = seconds(desktop, ['--replay', replay, ...extra]);
+    ratios[kind].push(native / web);
   }
+}
+
+function replayPrint(ratios) {
   line('node replay with --trace, speed against the desktop', ratios.trace, 'x', 'at least 0.5', (m) => m >= 0.5, 2);
   line('node replay without trace, against the desktop', ratios.plain, 'x', 'at least 0.5', (m) => m >= 0.5, 2);
 }
 
 const browser = await puppeteer.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true,
   args: ['--no-sandbox'] });
+const servers = [];
 try {
+  const measured = [];
   for (const { folder, server: serverModule } of folders) {
     const server = await (serverModule ? (await import(serverModule)).serve : serve)(folder, 0);
-    console.log(`${folder}${serverModule ? ' served by ' + serverModule : ''} (min / median / max of ${runs} runs):`);
-    try {
-      await pageFigures(browser, `http://127.0.0.1:${server.address().port}/`);
-    } finally {
-      server.close();
+    servers.push(server);
+    measured.push({ folder, serverModule, url: `http://127.0.0.1:${server.address().port}/`, page: pageSeries(),
+      ratios: { trace: [], plain: [] } });
+  }
+  // The builds take turns, run by run, so a busy moment of the machine falls on each alike.
+  for (let run = 0; run < runs; run++) {
+    for (const m of measured) {
+      await pageRun(browser, m.url, m.page);
+      replayRun(m.folder, m.ratios);
     }
-    replayFigures(folder);
+  }
+  for (const m of measured) {
+    console.log(`${m.folder}${m.serverModule ? ' served by ' + m.serverModule : ''} (min / median / max of ${runs} runs):`);
+    pagePrint(m.page);
+    replayPrint(m.ratios);
   }
 } finally {
+  for (const server of servers) server.close();
   await browser.close();
 }
