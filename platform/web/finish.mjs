@@ -101,6 +101,17 @@ const manifest = JSON.parse(readFileSync(join(web, 'manifest.webmanifest'), 'utf
 manifest.icons = ICONS.map((i) => ({ src: i.name, sizes: `${i.size}x${i.size}`, type: 'image/png', purpose: i.purpose }));
 writeFileSync(join(folder, 'manifest.webmanifest'), JSON.stringify(manifest, null, 2) + '\n');
 
+// ---- the save's store, opened early by the page's head as the file system would open it ---------
+{
+  const script = readFileSync(join(folder, 'index.js'), 'utf8');
+  const page = readFileSync(join(folder, 'index.html'), 'utf8');
+  const system = /DB_VERSION:(\d+),DB_STORE_NAME:"(\w+)"/.exec(script);
+  const head = /indexedDB\.open\('\/save', (\d+)\)[^]*?contains\('(\w+)'\)/.exec(page);
+  if (!system || !head || system[1] !== head[1] || system[2] !== head[2])
+    throw new Error(`index.html opens the save's store as ${head ? head.slice(1).join(' ') : '?'}, ` +
+      `emscripten's file system as ${system ? system.slice(1).join(' ') : '?'}: make them the same`);
+}
+
 // ---- the service worker, its cache named by the build ----------------------------------------
 const cached = [...GAME_FILES, 'manifest.webmanifest', ...ICONS.map((i) => i.name)];
 const hash = createHash('sha256');

@@ -369,9 +369,15 @@ var VexaPage = (function () {
       return;
     }
     addRunDependency('vexa-save');
-    FS.syncfs(true, (err) => {
-      if (err) cannotSave();
-      removeRunDependency('vexa-save');
+    (window.vexaSaveStore || Promise.resolve(null)).then((store) => {
+      // The connection opened from the page's head, if it is the one the file system would open.
+      if (store && store.version === IDBFS.DB_VERSION && store.objectStoreNames.contains(IDBFS.DB_STORE_NAME))
+        IDBFS.dbs[SAVE_DIR] = store;
+      else if (store) store.close();
+      FS.syncfs(true, (err) => {
+        if (err) cannotSave();
+        removeRunDependency('vexa-save');
+      });
     });
   }
 
