@@ -23,9 +23,11 @@ add_executable(vexa-replay ${PROJECT_SOURCE_DIR}/platform/web/ReplayMain.cpp)
 target_compile_options(vexa-replay PRIVATE ${VEXA_WARNINGS})
 target_compile_definitions(vexa-replay PRIVATE VEXA_GLYPH_FILE="${glyph_file}")
 target_link_libraries(vexa-replay PRIVATE vexa_game)
+# vexa-replay.wasm is written beside vexa-replay.js, which loads it (replay-wasm.js).
 target_link_options(vexa-replay PRIVATE
-  -sENVIRONMENT=node -sNODERAWFS=1 -sSINGLE_FILE=1 -sEXIT_RUNTIME=1)
-set_target_properties(vexa-replay PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VEXA_PAGE_DIR})
+  -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1 "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/platform/web/replay-wasm.js")
+set_target_properties(vexa-replay PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VEXA_PAGE_DIR}
+  LINK_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/replay-wasm.js)
 # A command for the scripts that run the desktop program: the same arguments, under node.
 file(WRITE ${CMAKE_BINARY_DIR}/vexa-replay "#!/bin/sh\nexec node ${VEXA_PAGE_DIR}/vexa-replay.js \"$@\"\n")
 file(CHMOD ${CMAKE_BINARY_DIR}/vexa-replay PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
