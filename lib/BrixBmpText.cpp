@@ -11,6 +11,7 @@
 #include "lib/Checked.h"
 #include "lib/FontFace.h"
 #include "lib/InkPainter.h"
+#include "lib/PerThread.h"
 #include "lib/ShiftJis.h"
 
 namespace vexa {
@@ -27,8 +28,8 @@ struct Blends {
 };
 
 const Blends& BlendsToward(ColorTriple ink) {
-  thread_local std::array<Blends, 8> cache;
-  thread_local std::size_t used = 0, next = 0;
+  VEXA_PER_THREAD std::array<Blends, 8> cache;
+  VEXA_PER_THREAD std::size_t used = 0, next = 0;
   for (std::size_t i = 0; i < used; ++i)
     if (SameColor(cache[i].ink, ink)) return cache[i];
   Blends& b = cache[next];
@@ -171,7 +172,7 @@ struct StampCache {
 // The stamp for the text on a surface of this width, or none when it would be too large.
 const TextStamp* StampFor(const std::string& face, std::int32_t size, std::uint8_t style, std::string_view text,
                           std::int32_t surfaceWidth) {
-  thread_local StampCache cache;
+  VEXA_PER_THREAD StampCache cache;
   std::string& key = cache.key;
   key.assign(face);
   key += '\0';

@@ -11,8 +11,11 @@ set(VEXA_PAGE_DIR ${PROJECT_SOURCE_DIR}/build/web CACHE PATH "Where the static p
 # ---- the game --------------------------------------------------------------------------
 include(${CMAKE_CURRENT_LIST_DIR}/Sources.cmake)
 include(${PROJECT_SOURCE_DIR}/platform/captured/Capture.cmake)
-target_compile_options(vexa_game PUBLIC -fexceptions)
-target_link_options(vexa_game PUBLIC -fexceptions -sALLOW_MEMORY_GROWTH=1)
+# Bulk memory: memset and memcpy become single instructions (memory.fill, memory.copy) instead
+# of byte loops in wasm, where filling and copying pixels was a tenth of the replay's time.
+# Every browser since 2021 has it (Chrome 75, Firefox 79, Safari 15).
+target_compile_options(vexa_game PUBLIC -fexceptions -mbulk-memory)
+target_link_options(vexa_game PUBLIC -fexceptions -mbulk-memory -sALLOW_MEMORY_GROWTH=1)
 target_compile_definitions(vexa_game PUBLIC
   VEXA_VERSION="${PROJECT_VERSION}"
   # Under node the real file system is the game's: dat/ is the source tree's.
