@@ -191,20 +191,22 @@ void BarsDamage(const TBrixBitmap& s, const std::string& face, const BarsView& w
   }
 }
 
+PixelRect BarRowBounds(const TBrixBitmap& s, const std::string& face, const BarsView& view, std::size_t row) {
+  const BarRow& r = view[row];
+  const std::int32_t y = RowY(row);
+  PixelRect bounds;
+  bounds = BoundsWith(bounds, BarChange(y, PlayerBarStart, +1, 0, 0, 0, r.playerMax));
+  if (r.battleOn) bounds = BoundsWith(bounds, BarChange(y, EnemyBarStart, -1, 0, 0, 0, r.enemyMax));
+  bounds = Bounds(bounds, s.TextBounds(face, LabelSize, LabelX(r.label), y, r.label));
+  bounds = Bounds(bounds, s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), PadRight(r.playerValue).View()));
+  if (r.battleOn)
+    bounds = Bounds(bounds, s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), PadLeft(r.enemyValue).View()));
+  return Intersection(bounds, PixelRect{0, 0, s.Width(), s.Height()});
+}
+
 std::array<PixelRect, 3> BarsBounds(const TBrixBitmap& s, const std::string& face, const BarsView& view) {
   std::array<PixelRect, 3> rows{};
-  for (std::size_t i = 0; i < view.size(); ++i) {
-    PixelRect& bounds = rows[i];
-    const BarRow& r = view[i];
-    const std::int32_t y = RowY(i);
-    bounds = BoundsWith(bounds, BarChange(y, PlayerBarStart, +1, 0, 0, 0, r.playerMax));
-    if (r.battleOn) bounds = BoundsWith(bounds, BarChange(y, EnemyBarStart, -1, 0, 0, 0, r.enemyMax));
-    bounds = Bounds(bounds, s.TextBounds(face, LabelSize, LabelX(r.label), y, r.label));
-    bounds = Bounds(bounds, s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), PadRight(r.playerValue).View()));
-    if (r.battleOn)
-      bounds = Bounds(bounds, s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), PadLeft(r.enemyValue).View()));
-    bounds = Intersection(bounds, PixelRect{0, 0, s.Width(), s.Height()});
-  }
+  for (std::size_t i = 0; i < view.size(); ++i) rows[i] = BarRowBounds(s, face, view, i);
   return rows;
 }
 

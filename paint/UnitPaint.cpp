@@ -336,8 +336,10 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
   const BarsView bars = BarsViewOf(g);
 
   const bool same = SameSurface(was, frame, face);
-  const std::array<PixelRect, 3> barsBounds =
-      same && bars == was.bars ? was.barsBounds : BarsBounds(frame, face, bars);
+  // A row's bounds hold while the row and the surface do: most steps change one row (AP).
+  std::array<PixelRect, 3> barsBounds = was.barsBounds;
+  for (std::size_t row = 0; row < bars.size(); ++row)
+    if (!same || !(bars[row] == was.bars[row])) barsBounds[row] = BarRowBounds(frame, face, bars, row);
   const PixelRect panelBounds = same && panel == was.panel ? was.panelBounds : PanelBounds(frame, panel);
   FindDamage(was, same, frame, face, bars, panel, panelBounds, player, enemy, was.damage);
 
