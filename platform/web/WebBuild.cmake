@@ -81,6 +81,9 @@ if(VEXA_TESTS)
     COMMAND bash ${PROJECT_SOURCE_DIR}/tests/scripts/replays.sh ${CMAKE_BINARY_DIR}/vexa-replay
       ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR})
   set_tests_properties(web.replays PROPERTIES TIMEOUT 600)
+  # Its wasm is a file beside it: without it, or damaged, a failure, never a silent success.
+  add_test(NAME web.replay_wasm
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/web/replay_wasm.sh ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR})
   # With a desktop build beside this one, whole traces are compared, not only what is kept.
   set(VEXA_DESKTOP_BINARY ${PROJECT_SOURCE_DIR}/build/release/vexa CACHE FILEPATH "The desktop program to compare with")
   add_test(NAME web.same_as_desktop
