@@ -11,6 +11,7 @@
 #include "lib/Checked.h"
 #include "lib/FontFace.h"
 #include "lib/InkPainter.h"
+#include "lib/PerThread.h"
 #include "lib/ShiftJis.h"
 
 namespace vexa {
@@ -27,8 +28,8 @@ struct Blends {
 };
 
 const Blends& BlendsToward(ColorTriple ink) {
-  thread_local std::array<Blends, 8> cache;
-  thread_local std::size_t used = 0, next = 0;
+  VEXA_PER_THREAD std::array<Blends, 8> cache;
+  VEXA_PER_THREAD std::size_t used = 0, next = 0;
   for (std::size_t i = 0; i < used; ++i)
     if (SameColor(cache[i].ink, ink)) return cache[i];
   Blends& b = cache[next];
@@ -111,41 +112,56 @@ bool GlyphBounds(const TextLayout& layout, std::int64_t& top, std::int64_t& left
   return any;
 }
 
-std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surfaceWidth, std::int32_t boxRight,
-                                     std::int32_t boxBottom) {
+// Where new stamps are worked out, kept from one to the next: a stamp is then copied out in a
+// few allocations of its exact size instead of vectors grown a step at a time, and no vector
+// lives on the stack around the calls (in the browser build, each call in such a scope goes
+// out to JavaScript and back).
+struct StampWork {
+  TextLayout layout;
+  std::vector<std::uint8_t> on;
+  TextStamp stamp;
+};
+
+// Fills work.stamp from work.layout; false when the stamp would be too large to keep.
+bool MakeStamp(StampWork& work, std::int32_t surfaceWidth, std::int32_t boxRight, std::int32_t boxBottom) {
+  const TextLayout& layout = work.layout;
+  TextStamp& stamp = work.stamp;
+  stamp.surfaceWidth = surfaceWidth;
+  stamp.top = stamp.left = stamp.bottom = stamp.right = 0;
+  stamp.ink.clear();
+  stamp.rim.clear();
+  stamp.rimNeighbours.clear();
+  stamp.rimPlaces.clear();
   // Bounds of the glyph pixels, from the text's origin.
   std::int64_t top = 0, left = 0, bottom = 0, right = 0;
-  const bool any = GlyphBounds(layout, top, left, bottom, right);
-  auto stamp = std::make_unique<TextStamp>();
-  stamp->surfaceWidth = surfaceWidth;
-  if (!any) {
+  if (!GlyphBounds(layout, top, left, bottom, right)) {
     // Nothing to draw; the origin must still be a pixel of the surface.
-    stamp->bottom = stamp->right = 1;
-    return stamp;
+    stamp.bottom = stamp.right = 1;
+    return true;
   }
   // A map one pixel larger on every side: glyph pixels first, then the rim around them.
   const std::int64_t w = right - left + 2;
   const std::int64_t h = bottom - top + 2;
-  if (w * h > kMaxStampArea) return nullptr;
+  if (w * h > kMaxStampArea) return false;
   const std::int64_t farthest = (std::max(-top, bottom) + 1) * (std::int64_t{surfaceWidth} + 1) + w + std::max(-left, right);
-  if (farthest > INT32_MAX) return nullptr;  // offsets must fit their 32 bits
-  std::vector<std::uint8_t> on(static_cast<std::size_t>(w * h), 0);
+  if (farthest > INT32_MAX) return false;  // offsets must fit their 32 bits
+  std::vector<std::uint8_t>& on = work.on;
+  on.assign(static_cast<std::size_t>(w * h), 0);
   auto at = [&](std::int64_t r, std::int64_t c) { return static_cast<std::size_t>((r - top + 1) * w + (c - left + 1)); };
   for (const PlacedGlyph& g : layout.glyphs)
     for (const GlyphPixel& p : g.image->pixels) on[at(p.row, g.cellX + p.col)] = 1;
-  stamp->top = top - 1;
-  stamp->left = left - 1;
-  stamp->bottom = bottom + 1;
-  stamp->right = right + 1;
+  stamp.top = top - 1;
+  stamp.left = left - 1;
+  stamp.bottom = bottom + 1;
+  stamp.right = right + 1;
   for (std::int64_t r = top - 1; r <= bottom; ++r)
     for (std::int64_t c = left - 1; c <= right; ++c) {
       const std::int64_t offset = r * surfaceWidth + c;
       if (on[at(r, c)] != 0) {
-        if (!stamp->ink.empty() && stamp->ink.back().row == r &&
-            stamp->ink.back().offset + stamp->ink.back().length == offset)
-          ++stamp->ink.back().length;
+        if (!stamp.ink.empty() && stamp.ink.back().row == r && stamp.ink.back().offset + stamp.ink.back().length == offset)
+          ++stamp.ink.back().length;
         else
-          stamp->ink.push_back(
+          stamp.ink.push_back(
               {static_cast<std::int32_t>(offset), 1, static_cast<std::int32_t>(r), static_cast<std::int32_t>(c)});
         continue;
       }
@@ -156,22 +172,23 @@ std::unique_ptr<TextStamp> MakeStamp(const TextLayout& layout, std::int32_t surf
       };
       const int count = glyph(r - 1, c) + glyph(r + 1, c) + glyph(r, c - 1) + glyph(r, c + 1);
       if (count == 0) continue;
-      stamp->rim.push_back(static_cast<std::int32_t>(offset));
-      stamp->rimNeighbours.push_back(static_cast<std::uint8_t>(count));
-      stamp->rimPlaces.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(c)});
+      stamp.rim.push_back(static_cast<std::int32_t>(offset));
+      stamp.rimNeighbours.push_back(static_cast<std::uint8_t>(count));
+      stamp.rimPlaces.push_back({static_cast<std::int32_t>(r), static_cast<std::int32_t>(c)});
     }
-  return stamp;
+  return true;
 }
 
 struct StampCache {
   std::unordered_map<std::string, std::unique_ptr<TextStamp>> stamps;
   std::string key;
+  StampWork work;
 };
 
 // The stamp for the text on a surface of this width, or none when it would be too large.
 const TextStamp* StampFor(const std::string& face, std::int32_t size, std::uint8_t style, std::string_view text,
                           std::int32_t surfaceWidth) {
-  thread_local StampCache cache;
+  VEXA_PER_THREAD StampCache cache;
   std::string& key = cache.key;
   key.assign(face);
   key += '\0';
@@ -181,15 +198,14 @@ const TextStamp* StampFor(const std::string& face, std::int32_t size, std::uint8
   key.append(text);
   const auto found = cache.stamps.find(key);
   if (found != cache.stamps.end()) return found->second.get();
-  TextLayout layout;
-  LayOutText(face, size, style, text, layout);
+  LayOutText(face, size, style, text, cache.work.layout);
   // The box of the soft rim, from the text's origin: cells of the Shift-JIS byte count.
   const std::int64_t boxRight = std::int64_t{ShiftJisLength(text)} * HalfCellWidth(size, style) + 1;
   const std::int64_t boxBottom = std::int64_t{size} + 2;
-  std::unique_ptr<TextStamp> stamp =
-      boxRight > kMaxStampArea ? nullptr
-                               : MakeStamp(layout, surfaceWidth, static_cast<std::int32_t>(boxRight),
-                                           static_cast<std::int32_t>(boxBottom));
+  std::unique_ptr<TextStamp> stamp;
+  if (boxRight <= kMaxStampArea &&
+      MakeStamp(cache.work, surfaceWidth, static_cast<std::int32_t>(boxRight), static_cast<std::int32_t>(boxBottom)))
+    stamp = std::make_unique<TextStamp>(cache.work.stamp);
   if (cache.stamps.size() >= kMaxStamps) cache.stamps.clear();
   return cache.stamps.emplace(key, std::move(stamp)).first->second.get();
 }

@@ -209,7 +209,11 @@ GlyphFile DecodeGlyphFile(std::string_view bytes) {
         throw VexaError("the glyph file holds impossible bounds for U+" + std::to_string(cp));
       const std::size_t area = static_cast<std::size_t>(width * height);
       const std::string_view bits = r.Bytes((area + 7) / 8);
-      // Row by row, in the bits' own order: the page decodes this file while it starts.
+      // Row by row, in the bits' own order: the page decodes this file while it starts. The
+      // pixels are counted first, so each glyph's list is allocated once.
+      std::size_t lit = 0;
+      for (std::size_t i = 0; i < area; ++i) lit += (static_cast<unsigned char>(bits[i / 8]) >> (i % 8)) & 1;
+      g.pixels.reserve(lit);
       std::size_t k = 0;
       for (std::int64_t y = 0; y < height; ++y)
         for (std::int64_t x = 0; x < width; ++x, ++k)

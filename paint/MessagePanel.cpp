@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 
 #include "lib/Checked.h"
 #include "paint/MessagePanel.h"
@@ -22,7 +23,11 @@ constexpr std::int32_t KeepSlack = 133;
 // Where a line one pitch below the newest resting line has its top.
 constexpr std::int32_t BelowNewest = 148;
 
-constexpr const char* PanelFace = "ＭＳ ゴシック";
+// One string for every frame, not a temporary for each call that names the face.
+const std::string& PanelFace() {
+  static const std::string face = "ＭＳ ゴシック";
+  return face;
+}
 constexpr ColorTriple OlderLineColor{127, 127, 127};
 constexpr ColorTriple FreshLineColor = ColorBlack;
 
@@ -97,7 +102,7 @@ void FillPanelView(const MessageLog& log, PanelView& v) {
 }
 
 void DrawMessagePanel(TBrixBitmap& s, const PanelView& v) {
-  s.SetFontName(PanelFace);
+  s.SetFontName(PanelFace());
   s.SetFontSize(LineFontSize);
   for (std::int32_t j = 0; j < v.shown; ++j) {
     s.SetTextColor(j < v.older ? OlderLineColor : FreshLineColor);
@@ -110,7 +115,7 @@ void DrawMessagePanel(TBrixBitmap& s, const PanelView& v) {
 PixelRect PanelBounds(const TBrixBitmap& s, const PanelView& v) {
   PixelRect bounds = Intersection(PixelRect{0, 0, PanelRight, PanelBottom}, PixelRect{0, 0, s.Width(), s.Height()});
   for (std::int32_t j = 0; j < v.shown; ++j)
-    bounds = Bounds(bounds, s.TextBounds(PanelFace, LineFontSize, LineX, chk::Add(v.top, chk::Mul(LinePitch, j)),
+    bounds = Bounds(bounds, s.TextBounds(PanelFace(), LineFontSize, LineX, chk::Add(v.top, chk::Mul(LinePitch, j)),
                                          v.lines[static_cast<std::size_t>(j)]));
   return bounds;
 }

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -71,15 +72,30 @@ void DrawBar(TBrixBitmap& s, std::int32_t y, std::int32_t start, std::int32_t st
     std::memcpy(s.rows[static_cast<std::int32_t>(r)] + left, first + left, bytes);
 }
 
-std::string PadLeft(std::string text) {
-  if (text.size() < ValueWidth) text.insert(0, ValueWidth - text.size(), ' ');
-  return text;
+// A bar's number as drawn: in decimal, padded with spaces to ValueWidth characters. Held in
+// place rather than in a std::string: a local with a destructor makes every call in its scope,
+// in the browser build, a trip out to JavaScript and back, and these are made every step.
+struct ValueText {
+  std::array<char, 16> chars{};  // an int32's 11 characters at most
+  std::size_t size = 0;
+  std::string_view View() const { return {chars.data(), size}; }
+};
+
+ValueText Padded(std::int32_t value, bool spacesFirst) {
+  std::array<char, 12> digits{};
+  const std::size_t n = static_cast<std::size_t>(std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr -
+                                                 digits.data());
+  const std::size_t spaces = n < ValueWidth ? ValueWidth - n : 0;
+  ValueText t;
+  t.size = n + spaces;
+  char* const at = t.chars.data();
+  std::memset(spacesFirst ? at : at + n, ' ', spaces);
+  std::memcpy(spacesFirst ? at + spaces : at, digits.data(), n);
+  return t;
 }
 
-std::string PadRight(std::string text) {
-  if (text.size() < ValueWidth) text.append(ValueWidth - text.size(), ' ');
-  return text;
-}
+ValueText PadLeft(std::int32_t value) { return Padded(value, true); }
+ValueText PadRight(std::int32_t value) { return Padded(value, false); }
 
 }  // namespace
 
@@ -106,26 +122,44 @@ void DrawStatusBarsRow(TBrixBitmap& s, const BarsView& view, std::size_t row) {
 
 namespace {
 
+// At most two rectangles, in order.
+struct BarChanges {
+  std::array<PixelRect, 2> rects{};
+  std::size_t count = 0;
+};
+
 // The columns of a bar (its first pixel at `start`, growing by `step`) whose colour differs
 // between two (value, maximum) pairs, on the bar's rows.
-void BarChange(std::int32_t y, std::int32_t start, std::int32_t step, std::int32_t value0, std::int32_t max0,
-               std::int32_t value1, std::int32_t max1, std::vector<PixelRect>& out) {
+BarChanges BarChange(std::int32_t y, std::int32_t start, std::int32_t step, std::int32_t value0, std::int32_t max0,
+                     std::int32_t value1, std::int32_t max1) {
   max0 = std::max(max0, 0);
   max1 = std::max(max1, 0);
   // Pixel j shows the colour when j < value, pale when value <= j < maximum.
   const std::int32_t lit0 = std::clamp(value0, 0, max0);
   const std::int32_t lit1 = std::clamp(value1, 0, max1);
+  BarChanges out;
   auto add = [&](std::int32_t from, std::int32_t to) {  // j in [from, to)
     if (from >= to) return;
     const std::int64_t left = step < 0 ? std::int64_t{start} - to + 1 : std::int64_t{start} + from;
     const std::int64_t right = left + (to - from);
-    out.push_back(PixelRect{static_cast<std::int32_t>(std::clamp<std::int64_t>(left, INT32_MIN, INT32_MAX)),
-                            chk::Add(y, 2),
-                            static_cast<std::int32_t>(std::clamp<std::int64_t>(right, INT32_MIN, INT32_MAX)),
-                            chk::Add(y, 18)});
+    out.rects[out.count++] = PixelRect{static_cast<std::int32_t>(std::clamp<std::int64_t>(left, INT32_MIN, INT32_MAX)),
+                                       chk::Add(y, 2),
+                                       static_cast<std::int32_t>(std::clamp<std::int64_t>(right, INT32_MIN, INT32_MAX)),
+                                       chk::Add(y, 18)};
   };
   add(std::min(lit0, lit1), std::max(lit0, lit1));
   add(std::min(max0, max1), std::max(max0, max1));
+  return out;
+}
+
+void Append(const BarChanges& changes, std::vector<PixelRect>& out) {
+  for (std::size_t i = 0; i < changes.count; ++i) out.push_back(changes.rects[i]);
+}
+
+PixelRect BoundsWith(const PixelRect& bounds, const BarChanges& changes) {
+  PixelRect all = bounds;
+  for (std::size_t i = 0; i < changes.count; ++i) all = Bounds(all, changes.rects[i]);
+  return all;
 }
 
 }  // namespace
@@ -137,41 +171,42 @@ void BarsDamage(const TBrixBitmap& s, const std::string& face, const BarsView& w
     const BarRow& b = now[i];
     if (a == b) continue;
     const std::int32_t y = RowY(i);
-    BarChange(y, PlayerBarStart, +1, a.playerValue, a.playerMax, b.playerValue, b.playerMax, out);
+    Append(BarChange(y, PlayerBarStart, +1, a.playerValue, a.playerMax, b.playerValue, b.playerMax), out);
     // A side not drawn is a bar of no length.
-    BarChange(y, EnemyBarStart, -1, a.battleOn ? a.enemyValue : 0, a.battleOn ? a.enemyMax : 0,
-              b.battleOn ? b.enemyValue : 0, b.battleOn ? b.enemyMax : 0, out);
-    const std::string playerWas = PadRight(std::to_string(a.playerValue));
-    const std::string playerNow = PadRight(std::to_string(b.playerValue));
-    if (playerWas != playerNow) {
-      out.push_back(s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), playerWas));
-      out.push_back(s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), playerNow));
+    Append(BarChange(y, EnemyBarStart, -1, a.battleOn ? a.enemyValue : 0, a.battleOn ? a.enemyMax : 0,
+                     b.battleOn ? b.enemyValue : 0, b.battleOn ? b.enemyMax : 0),
+           out);
+    const ValueText playerWas = PadRight(a.playerValue);
+    const ValueText playerNow = PadRight(b.playerValue);
+    if (playerWas.View() != playerNow.View()) {
+      out.push_back(s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), playerWas.View()));
+      out.push_back(s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), playerNow.View()));
     }
-    const std::string enemyWas = a.battleOn ? PadLeft(std::to_string(a.enemyValue)) : "";
-    const std::string enemyNow = b.battleOn ? PadLeft(std::to_string(b.enemyValue)) : "";
-    if (enemyWas != enemyNow) {
-      out.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), enemyWas));
-      out.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), enemyNow));
+    const ValueText enemyWas = a.battleOn ? PadLeft(a.enemyValue) : ValueText{};
+    const ValueText enemyNow = b.battleOn ? PadLeft(b.enemyValue) : ValueText{};
+    if (enemyWas.View() != enemyNow.View()) {
+      out.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), enemyWas.View()));
+      out.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), enemyNow.View()));
     }
   }
 }
 
+PixelRect BarRowBounds(const TBrixBitmap& s, const std::string& face, const BarsView& view, std::size_t row) {
+  const BarRow& r = view[row];
+  const std::int32_t y = RowY(row);
+  PixelRect bounds;
+  bounds = BoundsWith(bounds, BarChange(y, PlayerBarStart, +1, 0, 0, 0, r.playerMax));
+  if (r.battleOn) bounds = BoundsWith(bounds, BarChange(y, EnemyBarStart, -1, 0, 0, 0, r.enemyMax));
+  bounds = Bounds(bounds, s.TextBounds(face, LabelSize, LabelX(r.label), y, r.label));
+  bounds = Bounds(bounds, s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), PadRight(r.playerValue).View()));
+  if (r.battleOn)
+    bounds = Bounds(bounds, s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), PadLeft(r.enemyValue).View()));
+  return Intersection(bounds, PixelRect{0, 0, s.Width(), s.Height()});
+}
+
 std::array<PixelRect, 3> BarsBounds(const TBrixBitmap& s, const std::string& face, const BarsView& view) {
   std::array<PixelRect, 3> rows{};
-  for (std::size_t i = 0; i < view.size(); ++i) {
-    PixelRect& bounds = rows[i];
-    const BarRow& r = view[i];
-    const std::int32_t y = RowY(i);
-    std::vector<PixelRect> parts;
-    BarChange(y, PlayerBarStart, +1, 0, 0, 0, r.playerMax, parts);
-    if (r.battleOn) BarChange(y, EnemyBarStart, -1, 0, 0, 0, r.enemyMax, parts);
-    parts.push_back(s.TextBounds(face, LabelSize, LabelX(r.label), y, r.label));
-    parts.push_back(s.TextBounds(face, ValueSize, PlayerValueX, chk::Add(y, 2), PadRight(std::to_string(r.playerValue))));
-    if (r.battleOn)
-      parts.push_back(s.TextBounds(face, ValueSize, EnemyValueX, chk::Add(y, 2), PadLeft(std::to_string(r.enemyValue))));
-    for (const PixelRect& p : parts) bounds = Bounds(bounds, p);
-    bounds = Intersection(bounds, PixelRect{0, 0, s.Width(), s.Height()});
-  }
+  for (std::size_t i = 0; i < view.size(); ++i) rows[i] = BarRowBounds(s, face, view, i);
   return rows;
 }
 
@@ -195,8 +230,8 @@ void DrawStatusRow(TBrixBitmap& s, bool battleOn, std::int32_t y, std::string_vi
 
   s.SetTextColor(light);
   s.SetFontSize(ValueSize);
-  if (battleOn) s.DrawText(EnemyValueX, chk::Add(y, 2), PadLeft(std::to_string(enemyValue)));
-  s.DrawText(PlayerValueX, chk::Add(y, 2), PadRight(std::to_string(playerValue)));
+  if (battleOn) s.DrawText(EnemyValueX, chk::Add(y, 2), PadLeft(enemyValue).View());
+  s.DrawText(PlayerValueX, chk::Add(y, 2), PadRight(playerValue).View());
 }
 
 }  // namespace vexa

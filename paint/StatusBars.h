@@ -30,6 +30,8 @@ void BarsDamage(const TBrixBitmap& target, const std::string& face, const BarsVi
                 std::vector<PixelRect>& out);
 // Every pixel each row of DrawStatusBars may write, with its text in `face`.
 std::array<PixelRect, 3> BarsBounds(const TBrixBitmap& target, const std::string& face, const BarsView& view);
+// One row of BarsBounds: it depends on that row alone.
+PixelRect BarRowBounds(const TBrixBitmap& target, const std::string& face, const BarsView& view, std::size_t row);
 // One row of DrawStatusBars.
 void DrawStatusBarsRow(TBrixBitmap& target, const BarsView& view, std::size_t row);
 // The enemy's side shows only while a battle is on.

@@ -228,6 +228,10 @@ struct ComposeMemory {
   std::int32_t width = 0;
   std::int32_t height = 0;
   std::string face;
+  // This frame's face as it began (drawing changes the surface's), kept here rather than in a
+  // local string: a local with a destructor makes every call in its scope, in the browser
+  // build, a trip out to JavaScript and back.
+  std::string frameFace;
   std::uint8_t style = 0;
   bool softText = false;
 
@@ -319,7 +323,8 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
   TBrixBitmap& frame = *g.backbuffer;
   if (!g.composed) g.composed = std::make_shared<ComposeMemory>();
   ComposeMemory& was = *g.composed;
-  const std::string face = frame.FontName();
+  was.frameFace = frame.FontName();
+  const std::string& face = was.frameFace;
   if (whole) MatchWhole(*whole, frame);
 
   // What changes the record: the panel's lines move on, and both fighters tremble.
@@ -331,8 +336,10 @@ const FrameDamage& ComposeFrame(GameState& g, TBrixBitmap* whole) {
   const BarsView bars = BarsViewOf(g);
 
   const bool same = SameSurface(was, frame, face);
-  const std::array<PixelRect, 3> barsBounds =
-      same && bars == was.bars ? was.barsBounds : BarsBounds(frame, face, bars);
+  // A row's bounds hold while the row and the surface do: most steps change one row (AP).
+  std::array<PixelRect, 3> barsBounds = was.barsBounds;
+  for (std::size_t row = 0; row < bars.size(); ++row)
+    if (!same || !(bars[row] == was.bars[row])) barsBounds[row] = BarRowBounds(frame, face, bars, row);
   const PixelRect panelBounds = same && panel == was.panel ? was.panelBounds : PanelBounds(frame, panel);
   FindDamage(was, same, frame, face, bars, panel, panelBounds, player, enemy, was.damage);
 

@@ -60,9 +60,13 @@ void FreeSpritePair(SpritePair& pair) {
 void LoadSpritePair(SpritePair& pair, const std::string& fileName, bool mirror, ColorTriple color) {
   TBrixBitmap& shape = Surface(pair.shape);
   TBrixBitmap& outline = Surface(pair.outline);
-  const std::string path = NativePath(fileName);
-  shape.LoadPicture(path);
-  outline.LoadPicture(path);
+  {
+    // The path's string ends here, before the pixel loops: a live local with a destructor
+    // makes every call in its scope, in the browser build, a trip out to JavaScript and back.
+    const std::string path = NativePath(fileName);
+    shape.LoadPicture(path);
+    outline.LoadPicture(path);
+  }
 
   // Lines are tested first, so a fill painted black is not then taken for a line.
   for (std::int32_t r = 0; r < shape.Height(); ++r) {

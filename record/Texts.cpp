@@ -35,16 +35,18 @@ std::string Text(Language language, std::string_view key, std::initializer_list<
   const std::vector<std::string>& lines = TextLines(language, key);
   VEXA_ASSERT(lines.size() == 1, "Texts");
   const std::string& pattern = lines.front();
+  // Each "{}" from the left takes the next value while values last; the text between is
+  // copied a run at a time, not a byte at a time.
   std::string out;
-  const std::string_view* next = values.begin();
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (pattern.compare(i, 2, "{}") == 0 && next != values.end()) {
-      out += *next++;
-      ++i;
-    } else {
-      out += pattern[i];
-    }
+  std::size_t from = 0;
+  for (const std::string_view value : values) {
+    const std::size_t at = pattern.find("{}", from);
+    if (at == std::string::npos) break;
+    out.append(pattern, from, at - from);
+    out += value;
+    from = at + 2;
   }
+  out.append(pattern, from, std::string::npos);
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "session/ReplayFile.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <limits>
 #include <sstream>
@@ -9,27 +10,38 @@ namespace vexa {
 
 namespace {
 
-std::vector<std::string> Fields(const std::string& line) {
-  std::vector<std::string> out;
+// A line's fields, as views into the line: nothing is copied or allocated for the thousands of
+// lines of a long replay. No line has more than five, so a sixth stands for all the rest: a
+// count checked against what a line needs is then wrong, as it should be.
+struct LineFields {
+  std::array<std::string_view, 6> items{};
+  std::size_t count = 0;
+  std::size_t size() const { return count; }
+  bool empty() const { return count == 0; }
+  std::string_view operator[](std::size_t i) const { return items[i]; }
+};
+
+LineFields Fields(std::string_view line) {
+  LineFields out;
   std::size_t i = 0;
-  while (i < line.size()) {
+  while (i < line.size() && out.count < out.items.size()) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     const std::size_t start = i;
     while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
-    if (i > start) out.push_back(line.substr(start, i - start));
+    if (i > start) out.items[out.count++] = line.substr(start, i - start);
   }
   return out;
 }
 
 template <class T>
-bool ParseNumber(const std::string& text, T& value) {
+bool ParseNumber(std::string_view text, T& value) {
   if (text.empty() || text[0] == '+') return false;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   return ec == std::errc() && end == text.data() + text.size();
 }
 
 // Orders two digit strings by the numbers they spell, however long.
-int CompareDigits(const std::string& a, const std::string& b) {
+int CompareDigits(std::string_view a, std::string_view b) {
   const std::size_t za = std::min(a.find_first_not_of('0'), a.size());
   const std::size_t zb = std::min(b.find_first_not_of('0'), b.size());
   const std::size_t la = a.size() - za, lb = b.size() - zb;
@@ -37,7 +49,7 @@ int CompareDigits(const std::string& a, const std::string& b) {
   return a.compare(za, la, b, zb, lb);
 }
 
-bool ParseButton(const std::string& text, MouseButton& button) {
+bool ParseButton(std::string_view text, MouseButton& button) {
   if (text == "left") button = MouseButton::Left;
   else if (text == "right") button = MouseButton::Right;
   else if (text == "middle") button = MouseButton::Middle;
@@ -45,19 +57,19 @@ bool ParseButton(const std::string& text, MouseButton& button) {
   return true;
 }
 
-bool ParseHeld(const std::string& text, ShiftState& held) {
+bool ParseHeld(std::string_view text, ShiftState& held) {
   held = ShiftState{};
   if (text == "none") return true;
   std::size_t start = 0;
   while (true) {
     const std::size_t plus = text.find('+', start);
-    const std::string name = text.substr(start, plus == std::string::npos ? std::string::npos : plus - start);
+    const std::string_view name = text.substr(start, plus == std::string_view::npos ? std::string_view::npos : plus - start);
     MouseButton b;
     if (!ParseButton(name, b)) return false;
     bool& flag = b == MouseButton::Left ? held.left : b == MouseButton::Right ? held.right : held.middle;
     if (flag) return false;  // named twice
     flag = true;
-    if (plus == std::string::npos) return true;
+    if (plus == std::string_view::npos) return true;
     start = plus + 1;
   }
 }
@@ -67,42 +79,51 @@ const char* ButtonName(MouseButton b) {
 }
 
 // Reads one line of at most MaxReplayLine bytes; a longer one is refused as soon as it is
-// seen, so a file without line breaks (/dev/zero) is never read whole.
+// seen, so a file without line breaks (/dev/zero) is never read whole. The bytes gather in a
+// block and join the line a block at a time: in the browser build a call per byte, made where
+// the parse's strings are alive, is a trip out to JavaScript and back.
 bool ReadLine(std::istream& in, std::string& line, int number) {
   line.clear();
   std::streambuf* buffer = in.rdbuf();
+  std::array<char, 256> block;
+  std::size_t held = 0;
   for (;;) {
     const int c = buffer->sbumpc();
-    if (c == std::char_traits<char>::eof()) {
+    if (c == std::char_traits<char>::eof() || c == '\n') {
+      line.append(block.data(), held);
+      if (c == '\n') return true;
       in.setstate(std::ios::eofbit);
       return !line.empty();
     }
-    if (c == '\n') return true;
-    if (line.size() == MaxReplayLine)
+    if (line.size() + held == MaxReplayLine)
       throw ReplayError(number, "a line longer than " + std::to_string(MaxReplayLine) + " bytes");
-    line += static_cast<char>(c);
+    block[held++] = static_cast<char>(c);
+    if (held == block.size()) {
+      line.append(block.data(), held);
+      held = 0;
+    }
   }
 }
 
 }  // namespace
 
-bool IsDigits(const std::string& text) {
+bool IsDigits(std::string_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::optional<std::uint32_t> ReadSeed(const std::string& text) {
+std::optional<std::uint32_t> ReadSeed(std::string_view text) {
   std::uint32_t value = 0;
   if (!IsDigits(text) || !ParseNumber(text, value)) return std::nullopt;
   return value;
 }
 
-std::optional<std::int64_t> ReadStepCount(const std::string& text) {
+std::optional<std::int64_t> ReadStepCount(std::string_view text) {
   std::int64_t value = 0;
   if (!IsDigits(text) || !ParseNumber(text, value)) return std::nullopt;
   return value;
 }
 
-std::optional<SaveImage> ReadSaveBytes(const std::string& text) {
+std::optional<SaveImage> ReadSaveBytes(std::string_view text) {
   if (text == "none") return SaveImage{};
   if (text.size() != 2 * SaveFileSize) return std::nullopt;
   SaveImage bytes;
@@ -144,8 +165,8 @@ Replay ParseReplay(std::istream& in) {
       continue;
     }
     if (fields[0] == "seed" || fields[0] == "steps" || fields[0] == "save" || fields[0] == "lang") {
-      if (!replay.events.empty()) throw ReplayError(number, "'" + fields[0] + "' after the first event");
-      if (fields.size() != 2) throw ReplayError(number, "'" + fields[0] + "' takes one value");
+      if (!replay.events.empty()) throw ReplayError(number, "'" + std::string(fields[0]) + "' after the first event");
+      if (fields.size() != 2) throw ReplayError(number, "'" + std::string(fields[0]) + "' takes one value");
       if (fields[0] == "seed") {
         if (replay.seed) throw ReplayError(number, "a second 'seed' line");
         replay.seed = ReadSeed(fields[1]);

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "lib/BrixForm.h"
@@ -42,10 +43,10 @@ inline constexpr std::size_t MaxReplayLine = 4096;
 Replay ParseReplay(std::istream& in);
 
 // Counts and steps are decimal digits only (no sign, no base prefix), as in the file.
-bool IsDigits(const std::string& text);
-std::optional<std::uint32_t> ReadSeed(const std::string& text);
-std::optional<std::int64_t> ReadStepCount(const std::string& text);
-std::optional<SaveImage> ReadSaveBytes(const std::string& text);  // "none" or 68 hex digits
+bool IsDigits(std::string_view text);
+std::optional<std::uint32_t> ReadSeed(std::string_view text);
+std::optional<std::int64_t> ReadStepCount(std::string_view text);
+std::optional<SaveImage> ReadSaveBytes(std::string_view text);  // "none" or 68 hex digits
 std::string FormatSaveBytes(const SaveImage& bytes);
 std::string FormatReplayEvent(const ReplayEvent& e);
 // A replay's event as the session is posted it, and a posted event as a replay keeps it.

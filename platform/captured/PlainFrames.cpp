@@ -2,6 +2,7 @@
 #include "lib/BlockSums.h"
 #include "lib/Checked.h"
 #include "lib/FrameChecksum.h"
+#include "lib/PerThread.h"
 #include "lib/PngFile.h"
 
 namespace vexa {
@@ -13,7 +14,7 @@ void WritePng(const std::string& path, const TBrixBitmap&) {
 std::uint32_t FrameCrc(const TBrixBitmap& frame) {
   // A trace sums the frame every step, and most steps change a few small parts: the blocks
   // kept from the last call spare summing the rest again. One per thread, so callers need no lock.
-  thread_local BlockSums sums;
+  VEXA_PER_THREAD BlockSums sums;
   const std::vector<ColorTriple>& pixels = frame.Pixels();
   return SumByBlocks(sums, reinterpret_cast<const std::uint8_t*>(pixels.data()), pixels.size() * sizeof(ColorTriple));
 }
