@@ -302,6 +302,11 @@ try {
   const FAILURES = [
     { name: 'no WebAssembly', before: () => { delete window.WebAssembly; }, said: /cannot run WebAssembly/ },
     { name: 'an old browser', before: () => { delete window.PointerEvent; }, said: /too old/ },
+    { name: 'WebAssembly without bulk memory', said: /too old/, before: () => {
+      const validate = WebAssembly.validate;
+      WebAssembly.validate = (bytes) => !Array.from(bytes).some((b, i, all) => b === 0xfc && all[i + 1] === 0x0b) &&
+        validate(bytes);
+    } },
     { name: 'index.js missing', missing: 'index.js', said: /file index\.js could not be loaded/ },
     { name: 'index.wasm missing', missing: 'index.wasm', said: /could not be loaded/ },
     { name: 'index.data missing', missing: 'index.data', said: /could not be loaded/ },
