@@ -60,10 +60,7 @@ void TBrixBitmap::Resize(std::int32_t width, std::int32_t height) {
     throw VexaError("surface size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
   width_ = width;
   height_ = height;
-  // Zeroed as bytes: one memset (in wasm, one instruction) instead of a store per pixel.
-  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-  pixels_.resize(count);
-  if (count > 0) std::memset(static_cast<void*>(pixels_.data()), 0, count * sizeof(ColorTriple));
+  pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), ColorTriple{});
 }
 
 void TBrixBitmap::SetSize(std::int32_t width, std::int32_t height) {
