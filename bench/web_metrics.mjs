@@ -17,6 +17,7 @@ import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../platform/web/serve.mjs';
+import { game, until } from '../tests/web/steps.mjs';
 
 const args = process.argv.slice(2);
 function option(name, fallback) {
@@ -62,6 +63,16 @@ async function wireCounter(page) {
   return counted;
 }
 
+// More than `n` steps have run: counted in the page in an older build, in the game's worker in
+// a build that runs the game there.
+async function stepsPast(page, n, timeout) {
+  if (await page.evaluate(() => !!(window.vexaTest && window.vexaTest.steps))) {
+    await page.waitForFunction((m) => window.vexaTest.steps() > m, { polling: 5, timeout }, n);
+  } else {
+    await until(await game(page, timeout), (m) => vexaTest.steps() > m, n, timeout);
+  }
+}
+
 // The page is ready to play when its start screen stands over the loaded game; the first frame
 // follows the player's click, which is made at once so the idle figures see the game running.
 async function firstFrame(page) {
@@ -74,7 +85,7 @@ async function firstFrame(page) {
   });
   await page.waitForSelector('#go:not([disabled])', { timeout: 60000 });
   await page.click('#go');
-  await page.waitForFunction(() => window.vexaTest && window.vexaTest.steps() > 0, { polling: 5, timeout: 60000 });
+  await stepsPast(page, 0, 60000);
   return figures;
 }
 
@@ -122,7 +133,7 @@ async function pageRun(browser, url, f) {
     // Steps run only from the player's click on the start screen, as on the first load.
     await later.reload({ timeout: 10000 });
     await firstFrame(later);
-    await later.waitForFunction(() => window.vexaTest.steps() > 2, { timeout: 10000 });
+    await stepsPast(later, 2, 10000);
     plays = 1;
   } catch (e) { /* the browser's own "no internet" page */ }
   f.offline.push(plays);

@@ -1,6 +1,7 @@
 // How the page is served and kept: compressed copies with ETags and 304s, the service worker's
 // copy for a second visit (no byte of the game's files on the wire) and for a reload with the
 // network off (the game plays, with its save), and a new build that replaces the old one whole.
+// The game runs in a worker of the page's: its steps, files and state are read there.
 // Usage: node offline_test.mjs PAGE_FOLDER SOURCE_DIR
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -11,7 +12,7 @@ import { join } from 'node:path';
 import { brotliDecompressSync, gunzipSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { exitStatus, markFailed, step } from './steps.mjs';
+import { exitStatus, game, markFailed, step, until } from './steps.mjs';
 
 const [builtFolder, sourceDir] = process.argv.slice(2);
 const GAME_FILES = ['index.html', 'index.js', 'index.wasm', 'index.data'];
@@ -50,7 +51,7 @@ async function open(context) {
 const playing = async (page) => {
   await page.waitForSelector('#go:not([disabled])', { timeout: 30000 });
   await page.click('#go');
-  await page.waitForFunction(() => window.vexaTest && window.vexaTest.steps() > 2, { polling: 10, timeout: 30000 });
+  await until(await game(page), () => typeof vexaTest !== 'undefined' && vexaTest.steps() > 2, undefined, 30000);
 };
 const workerReady = (page) => page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
 const controlled = (page) => page.waitForFunction(() => navigator.serviceWorker.controller !== null, { polling: 10, timeout: 30000 });
@@ -121,7 +122,7 @@ try {
     await page.goto(url);
     await playing(page);
     const save = [...(await readFile(join(sourceDir, 'tests/replays/menu-and-defeat.save.dat')))];
-    await page.evaluate((b) => new Promise((done, fail) => {
+    await (await game(page)).evaluate((b) => new Promise((done, fail) => {
       Module._vexa_pass = () => {};  // no save of the game's own lands after this one
       FS.writeFile('/save/save.dat', new Uint8Array(b));
       FS.syncfs(false, (err) => (err ? fail(err) : done()));
@@ -129,7 +130,7 @@ try {
     await page.setOfflineMode(true);
     await page.reload();
     await playing(page);
-    const s = await page.evaluate(() => window.vexaTest.state());
+    const s = await (await game(page)).evaluate(() => vexaTest.state());
     assert.equal(s.stage, 5, 'the stored game, not a new one');
     assert.equal(s.player.maxHp, 70);
     assert.deepEqual(seen.problems, []);
@@ -143,16 +144,17 @@ try {
     await playing(page);
     const before = await page.evaluate(() => caches.keys());
     assert.equal(before.length, 1);
-    // Build B: another index.js, finished as the build finishes a page.
-    await appendFile(join(folder, 'index.js'), '\nwindow.vexaBuildB = true;\n');
+    // Build B: another index.js (the game worker's script), finished as the build finishes a page.
+    await appendFile(join(folder, 'index.js'), '\nself.vexaBuildB = true;\n');
     execFileSync('node', [join(sourceDir, 'platform/web/finish.mjs'), folder, sourceDir], { stdio: 'ignore' });
     await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
     await page.waitForFunction(() => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null),
       { polling: 50, timeout: 30000 });
     // The open page goes on with build A.
-    const steps = await page.evaluate(() => window.vexaTest.steps());
-    await page.waitForFunction((n) => window.vexaTest.steps() > n + 2, { polling: 10 }, steps);
-    assert.equal(await page.evaluate(() => window.vexaBuildB === true), false);
+    const worker = await game(page);
+    const steps = await worker.evaluate(() => vexaTest.steps());
+    await until(worker, (n) => vexaTest.steps() > n + 2, steps);
+    assert.equal(await worker.evaluate(() => self.vexaBuildB === true), false);
     const next = await open(context);
     // The browser's word on each worker version: build B's takes over once A's last page closes.
     const cdp = await next.page.createCDPSession();
@@ -175,7 +177,7 @@ try {
     await bActive;
     await next.page.goto(url);
     await playing(next.page);
-    assert.equal(await next.page.evaluate(() => window.vexaBuildB === true), true);
+    assert.equal(await (await game(next.page)).evaluate(() => self.vexaBuildB === true), true);
     const after = await next.page.evaluate(() => caches.keys());
     assert.equal(after.length, 1);
     assert.notEqual(after[0], before[0]);

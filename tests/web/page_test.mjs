@@ -1,6 +1,7 @@
 // The page in headless Chromium, played as a person would: walk, attack, guard, the menu,
 // a save kept by the browser across a reload, a defeat and the ten retry clicks, the report
-// downloaded, and the canvas read back against what the game composed.
+// downloaded, and the canvas read back against what the game composed. The game runs in a
+// worker of the page's, off its main thread: its state, steps, files and canvas are read there.
 // Usage: node page_test.mjs PAGE_FOLDER SOURCE_DIR
 import assert from 'node:assert/strict';
 import { mkdtemp, readFile, readdir, rm } from 'node:fs/promises';
@@ -8,6 +9,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
+import { beforeGame, crcOfPixels, game, nextStep, state, until } from './steps.mjs';
 
 const [pageFolder, sourceDir] = process.argv.slice(2);
 const GAME_W = 600;
@@ -42,36 +44,15 @@ function watch(page) {
   page.on('response', (r) => { if (r.status() >= 400) problems.push(`${r.status()} for ${r.url()}`); });
 }
 
-const state = (page) => page.evaluate(() => window.vexaTest.state());
-
 // Every step's state from now on, so a state that lasts a single step is never missed.
-const record = (page) => page.evaluate(() => {
-  window.seenStates = [];
+const record = async (page) => (await game(page)).evaluate(() => {
+  self.seenStates = [];
   const pass = Module._vexa_pass;
   Module._vexa_pass = () => {
     pass();
-    window.seenStates.push(window.vexaTest.state());
+    self.seenStates.push(vexaTest.state());
   };
 });
-// Waits for the page to reach a state; a timeout says where the game was.
-async function until(page, test, arg, timeout = 15000) {
-  try {
-    await page.waitForFunction(test, { polling: 10, timeout }, arg);
-  } catch (e) {
-    const where = await page.evaluate(() => ({
-      steps: window.vexaTest ? window.vexaTest.steps() : null,
-      state: window.vexaTest ? window.vexaTest.state() : null,
-      said: document.getElementById('status').innerText,
-      visible: document.visibilityState,
-    })).catch((x) => String(x));
-    throw new Error(`${e.message}\nwaiting for ${test}\nthe page: ${JSON.stringify(where)}`);
-  }
-}
-// A step has run since now: mouse events of one step count once.
-async function nextStep(page) {
-  const now = await page.evaluate(() => window.vexaTest.steps());
-  await until(page, (n) => window.vexaTest.steps() > n + 1, now);
-}
 
 // Page coordinates of a game pixel's centre.
 async function at(page, x, y) {
@@ -91,7 +72,7 @@ async function click(page, button, x = 500, y = 300) {
 async function begin(page) {
   await page.waitForSelector('#go:not([disabled])', { timeout: 15000 });
   await page.click('#go');
-  await until(page, () => window.vexaTest && window.vexaTest.steps() > 2);
+  await until(await game(page), () => typeof vexaTest !== 'undefined' && vexaTest.steps() > 2);
 }
 
 async function open(context) {
@@ -121,30 +102,23 @@ async function openWithData(file, damage) {
 }
 
 // The canvas, read back, is the frame the game composed: same CRC-32 over blue, green, red.
+// Both are read in one task of the worker, between steps.
 async function canvasIsTheFrame(page) {
-  const [fromCanvas, fromGame] = await page.evaluate(() => {
-    const canvas = document.getElementById('screen');
-    const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
-    const table = new Uint32Array(256);
-    for (let n = 0; n < 256; n++) {
-      let c = n;
-      for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
-      table[n] = c >>> 0;
-    }
-    let crc = 0xffffffff;
-    for (let i = 0; i < data.length; i += 4)
-      for (const byte of [data[i + 2], data[i + 1], data[i]]) crc = table[(crc ^ byte) & 0xff] ^ (crc >>> 8);
-    return [((crc ^ 0xffffffff) >>> 0).toString(16).padStart(8, '0'), window.vexaTest.frameChecksum()];
-  });
+  const [fromCanvas, fromGame] = await (await game(page)).evaluate(`(() => {
+    const context = VexaPaint.context();
+    const { data } = context.getImageData(0, 0, context.canvas.width, context.canvas.height);
+    return [(${crcOfPixels})(data), vexaTest.frameChecksum()];
+  })()`);
   assert.equal(fromCanvas, fromGame);
 }
 
+// A row of the canvas's pixels, as RGBA values.
+const canvasRow = async (page, x, y, width) => (await game(page)).evaluate(
+  ([x0, y0, w]) => Array.from(VexaPaint.context().getImageData(x0, y0, w, 1).data), [x, y, width]);
+
 // The player's bar of a status row, right of its number: bar colour for the value, pale after.
 async function checkPlayerBar(page, rowY, color, value, maximum) {
-  const pixels = await page.evaluate((y) => {
-    const data = document.getElementById('screen').getContext('2d').getImageData(325, y, 275, 1).data;
-    return Array.from(data);
-  }, rowY + 12);
+  const pixels = await canvasRow(page, 325, rowY + 12, 275);
   for (let j = 45; j < Math.min(maximum, 275); j++) {
     const got = pixels.slice(4 * j, 4 * j + 3);
     const isBar = got[0] === color[0] && got[1] === color[1] && got[2] === color[2];
@@ -155,6 +129,14 @@ async function checkPlayerBar(page, rowY, color, value, maximum) {
 try {
   const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
   let page = await open(context);
+
+  await step('the game runs in a worker of the page\'s, off its main thread', async () => {
+    const worker = await game(page);
+    assert.ok(page.workers().includes(worker));
+    assert.ok(worker.url().endsWith('/index.js'), worker.url());
+    assert.deepEqual(await worker.evaluate(() => [typeof Module._vexa_pass, typeof FS.syncfs]), ['function', 'function']);
+    assert.deepEqual(await page.evaluate(() => [typeof Module, typeof FS]), ['undefined', 'undefined']);
+  });
 
   await step('a fresh page starts a new game, the canvas showing the composed frame', async () => {
     const s = await state(page);
@@ -180,8 +162,8 @@ try {
     const goal = before < 300 ? 500 : 100;  // well away from where the fighter stands
     const p = await at(page, goal, 300);
     await page.mouse.move(p.x, p.y);
-    await until(page, ([x, target]) => {
-      const s = window.vexaTest.state().player;
+    await until(await game(page), ([x, target]) => {
+      const s = vexaTest.state().player;
       return s.targetX === target && Math.abs(s.x - target) < Math.abs(x - target);
     }, [before, goal - 48]);
   });
@@ -189,7 +171,7 @@ try {
   await step('a left click attacks', async () => {
     await record(page);
     await click(page, 'left', 300);
-    await until(page, () => window.seenStates.some((s) => s.player.attacking));
+    await until(await game(page), () => seenStates.some((s) => s.player.attacking));
   });
 
   await step('holding the right button guards, releasing it ends the guard', async () => {
@@ -197,23 +179,23 @@ try {
     await page.mouse.move(p.x, p.y);
     await record(page);
     await page.mouse.down({ button: 'right' });
-    await until(page, () => window.seenStates.some((s) => s.player.guarding));
+    await until(await game(page), () => seenStates.some((s) => s.player.guarding));
     await page.mouse.up({ button: 'right' });
-    await until(page, () => !window.vexaTest.state().player.guarding && !window.vexaTest.state().rightHeld);
+    await until(await game(page), () => !vexaTest.state().player.guarding && !vexaTest.state().rightHeld);
   });
 
   await step('a button released outside the canvas is still seen; no context menu on the canvas', async () => {
     const inside = await at(page, 300, 300);
     await page.mouse.move(inside.x, inside.y);
     await page.mouse.down({ button: 'right' });
-    await until(page, () => window.vexaTest.state().rightHeld);
+    await until(await game(page), () => vexaTest.state().rightHeld);
     const box = await (await page.$('#screen')).boundingBox();
     // Off the canvas to the right, pointer captured, where only a hit moves the target (to the
     // left the enemy's place bounds it): game x 615, so the target is 615 - 48.
     await page.mouse.move(box.x + box.width * 615 / 600, box.y + box.height + 40);
-    await until(page, () => window.vexaTest.state().player.targetX === 567);
+    await until(await game(page), () => vexaTest.state().player.targetX === 567);
     await page.mouse.up({ button: 'right' });
-    await until(page, () => !window.vexaTest.state().rightHeld);
+    await until(await game(page), () => !vexaTest.state().rightHeld);
     const shown = await page.evaluate(() =>
       document.getElementById('screen').dispatchEvent(new MouseEvent('contextmenu', { bubbles: true, cancelable: true })));
     assert.equal(shown, false);
@@ -221,7 +203,7 @@ try {
 
   // Where the browser keeps the game's save, as a player's damaged or kept file would be.
   async function storeSave(bytes) {
-    await page.evaluate((b) => new Promise((done, fail) => {
+    await (await game(page)).evaluate((b) => new Promise((done, fail) => {
       // The game steps no more, and a store of its own still under way lands first: two
       // stores at once may finish in either order.
       Module._vexa_pass = () => {};
@@ -259,16 +241,16 @@ try {
   let upgraded = 0;
   await step('the menu: the right button chooses, a left click upgrades and then saves', async () => {
     for (let i = 0; i < 2; i++) await click(page, 'right');  // save, then HP
-    await until(page, () => window.vexaTest.state().selectedCommand === 1);
+    await until(await game(page), () => vexaTest.state().selectedCommand === 1);
     await nextStep(page);
     await click(page, 'left');
-    await until(page, () => window.vexaTest.state().player.maxHp === 80);
+    await until(await game(page), () => vexaTest.state().player.maxHp === 80);
     upgraded = 80;
     for (let i = 0; i < 5; i++) await click(page, 'right');  // round to save
-    await until(page, () => window.vexaTest.state().selectedCommand === 0);
+    await until(await game(page), () => vexaTest.state().selectedCommand === 0);
     await nextStep(page);
     await click(page, 'left');
-    await until(page, () => FS.analyzePath('/save/レポート.txt').exists);
+    await until(await game(page), () => FS.analyzePath('/save/レポート.txt').exists);
     await checkPlayerBar(page, 380, [64, 192, 64], 80, 80);
     await canvasIsTheFrame(page);
   });
@@ -290,14 +272,14 @@ try {
 
   await step('advancing, the fighter is beaten; ten clicks start the game again from the save', async () => {
     for (let i = 0; i < 5; i++) await click(page, 'right');
-    await until(page, () => window.vexaTest.state().selectedCommand === 5);
+    await until(await game(page), () => vexaTest.state().selectedCommand === 5);
     await nextStep(page);
     await click(page, 'left');
-    await until(page, () => window.vexaTest.state().stage === 6 && window.vexaTest.state().battleOn);
-    await until(page, () => window.vexaTest.state().retryClicks === 10, undefined, 30000);
+    await until(await game(page), () => vexaTest.state().stage === 6 && vexaTest.state().battleOn);
+    await until(await game(page), () => vexaTest.state().retryClicks === 10, undefined, 30000);
     for (let left = 9; left >= 0; left--) {
       await click(page, 'left');
-      await until(page, (n) => window.vexaTest.state().retryClicks === n, left);
+      await until(await game(page), (n) => vexaTest.state().retryClicks === n, left);
       await nextStep(page);
     }
     const s = await state(page);
@@ -319,15 +301,13 @@ try {
     for (let i = 0; i < 12; i++) await click(page, 'right');  // a dozen prompts fill the panel
     await nextStep(page);
     await canvasIsTheFrame(page);
-    const white = await page.evaluate(() => {
-      const data = document.getElementById('screen').getContext('2d').getImageData(0, 0, 600, 30).data;
-      return data.every((v) => v === 255);
-    });
+    const white = await (await game(page)).evaluate(() =>
+      VexaPaint.context().getImageData(0, 0, 600, 30).data.every((v) => v === 255));
     assert.equal(white, true);
   });
 
   await step('the language: the browser\'s at first, then the one chosen, kept across a reload', async () => {
-    const language = () => page.evaluate(() => window.vexaTest.language());
+    const language = async () => (await game(page)).evaluate(() => vexaTest.language());
     // The switch is on the start screen: a reload brings it back.
     const started = () => begin(page);
     await page.reload();
@@ -359,11 +339,13 @@ try {
       window.AudioContext = undefined;
       window.webkitAudioContext = undefined;
     });
+    await beforeGame(p, pageFolder, "Object.defineProperty(self, 'indexedDB', { value: undefined });");
     await p.goto(url);
     await begin(p);
     for (let i = 0; i < 3; i++) await click(p, 'left', 300);
-    const before = await p.evaluate(() => window.vexaTest.steps());
-    await until(p, (n) => window.vexaTest.steps() > n + 5, before);
+    const worker = await game(p);
+    const before = await worker.evaluate(() => vexaTest.steps());
+    await until(worker, (n) => vexaTest.steps() > n + 5, before);
     const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.className + ': ' + e.textContent));
     assert.equal(lines.length, 2, lines.join('\n'));
     assert.match(lines.join('\n'), /note: .*cannot save/);
@@ -381,7 +363,7 @@ try {
     const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
     assert.equal(lines.length, 1, lines.join('\n'));
     assert.match(lines[0], /cannot start: .*vexa_head\.bmp: not a BMP picture/);
-    assert.equal(await p.evaluate(() => window.vexaTest.steps()), 0);
+    assert.equal(await (await game(p)).evaluate(() => vexaTest.steps()), 0);
     await p.click('#report');  // still answers
     assert.equal(await p.$$eval('#status p', (ps) => ps.length), 2);
     assert.deepEqual(seen, []);
@@ -400,14 +382,15 @@ try {
     await until(p, () => performance.now() - performance.getEntriesByName('vexa-started')[0].startTime > 60);
     await p.click('#go');
     await p.waitForSelector('#status p.error', { timeout: 15000 });
-    assert.equal(await p.evaluate(() => window.vexaTest.steps()), 0, 'the first step stopped');
-    const stoppedAt = await p.evaluate(() => window.vexaTest.steps());
+    const worker = await game(p);
+    assert.equal(await worker.evaluate(() => vexaTest.steps()), 0, 'the first step stopped');
+    const stoppedAt = await worker.evaluate(() => vexaTest.steps());
     await new Promise((r) => setTimeout(r, 600));  // a dozen steps' time
     const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
     assert.equal(lines.length, 1, lines.join('\n'));
     assert.match(lines[0], /internal error/);
     console.log(`  said: ${lines[0]} (after ${stoppedAt} steps)`);
-    assert.equal(await p.evaluate(() => window.vexaTest.steps()), stoppedAt);
+    assert.equal(await worker.evaluate(() => vexaTest.steps()), stoppedAt);
     await click(p, 'left', 300);  // mouse events after the stop change nothing
     await p.click('#report');     // and the page still answers
     assert.deepEqual(seen, []);
