@@ -9,7 +9,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { beforeGame, crcOfPixels, game, nextStep, state, until } from './steps.mjs';
+import { crcOfPixels, game, nextStep, serveChanged, state, until, withBeforeGame } from './steps.mjs';
 
 const [pageFolder, sourceDir] = process.argv.slice(2);
 const GAME_W = 600;
@@ -92,13 +92,15 @@ async function openWithData(file, damage) {
   const place = new RegExp(`"filename":"${file.replace(/[.]/g, '\\.')}","start":(\\d+),"end":(\\d+)`).exec(script);
   const data = await readFile(join(pageFolder, 'index.data'));
   damage(data, Number(place[1]), Number(place[2]));
-  await p.setRequestInterception(true);
-  p.on('request', (r) => (r.url().endsWith('/index.data')
-    ? r.respond({ status: 200, contentType: 'application/octet-stream', body: data }) : r.continue()));
+  const served = await serveChanged(pageFolder, { 'index.data': data });
   const seen = [];
   p.on('pageerror', (e) => seen.push(e.message));
-  await p.goto(url);
-  return { broken, p, seen };
+  await p.goto(served.url);
+  const close = async () => {
+    await broken.close();
+    await served.close();
+  };
+  return { close, p, seen };
 }
 
 // The canvas, read back, is the frame the game composed: same CRC-32 over blue, green, red.
@@ -339,8 +341,8 @@ try {
       window.AudioContext = undefined;
       window.webkitAudioContext = undefined;
     });
-    await beforeGame(p, pageFolder, "Object.defineProperty(self, 'indexedDB', { value: undefined });");
-    await p.goto(url);
+    const served = await withBeforeGame(pageFolder, "Object.defineProperty(self, 'indexedDB', { value: undefined });");
+    await p.goto(served.url);
     await begin(p);
     for (let i = 0; i < 3; i++) await click(p, 'left', 300);
     const worker = await game(p);
@@ -351,11 +353,12 @@ try {
     assert.match(lines.join('\n'), /note: .*cannot save/);
     assert.match(lines.join('\n'), /note: .*silently/);
     await bare.close();
+    await served.close();
   });
 
   // The page's data with the first picture damaged: one clear line, no steps, no loop.
   await step('a damaged picture stops the start with one line; the page stays usable', async () => {
-    const { broken, p, seen } = await openWithData('/game/dat/vexa_head.bmp', (data, start) => {
+    const { close, p, seen } = await openWithData('/game/dat/vexa_head.bmp', (data, start) => {
       data[start] = 'X'.charCodeAt(0);
     });
     await p.waitForSelector('#status p.error', { timeout: 15000 });
@@ -367,7 +370,7 @@ try {
     await p.click('#report');  // still answers
     assert.equal(await p.$$eval('#status p', (ps) => ps.length), 2);
     assert.deepEqual(seen, []);
-    await broken.close();
+    await close();
   });
 
   // An error inside a step (here the glyph file, damaged, fails the first text a step draws):
@@ -375,7 +378,7 @@ try {
   // click comes when the first step is already due, so the start's first pass runs it: where
   // an unguarded exception once escaped as a bare number.
   await step('an error inside a step stops the game with one line; the page stays usable', async () => {
-    const { broken, p, seen } = await openWithData('/game/glyphs.bin', (data, start, end) => {
+    const { close, p, seen } = await openWithData('/game/glyphs.bin', (data, start, end) => {
       for (let i = start + 16; i < end; i++) data[i] ^= 0x5a;  // the header stays, the glyphs do not
     });
     await p.waitForSelector('#go:not([disabled])', { timeout: 15000 });
@@ -394,7 +397,7 @@ try {
     await click(p, 'left', 300);  // mouse events after the stop change nothing
     await p.click('#report');     // and the page still answers
     assert.deepEqual(seen, []);
-    await broken.close();
+    await close();
   });
 } catch (e) {
   failed = true;

@@ -2,8 +2,10 @@
 // and any failure, in a step or around them, makes the run's exit status 1. And the ways in to
 // the game, which runs in a worker of the page's: the page itself keeps only its cover, its
 // text, its sounds and the pointer.
-import { readFile } from 'node:fs/promises';
+import { cp, mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { serve } from '../../platform/web/serve.mjs';
 
 let failed = false;
 
@@ -59,14 +61,32 @@ export async function game(page, timeout = 30000) {
   });
 }
 
+// The page of FOLDER served from a copy with some files changed (`files`: name to new content),
+// for a case that changes what the game's worker fetches: puppeteer leaves a worker's request
+// hanging once the page's requests are intercepted. Each changed file goes out plain.
+export async function serveChanged(folder, files) {
+  const copy = await mkdtemp(join(tmpdir(), 'vexa-changed-'));
+  await cp(folder, copy, { recursive: true });
+  for (const [name, content] of Object.entries(files)) {
+    await writeFile(join(copy, name), content);
+    for (const compressed of ['.br', '.gz']) await rm(join(copy, name + compressed), { force: true });
+  }
+  const server = await serve(copy, 0);
+  return {
+    url: `http://127.0.0.1:${server.address().port}/`,
+    close: async () => {
+      server.close();
+      await rm(copy, { recursive: true, force: true });
+    },
+  };
+}
+
 // What a case takes from the browser, taken in the game's worker too, where no script of the
-// test's runs first (evaluateOnNewDocument reaches the page alone): `code` goes in front of
-// the game's script on its way from PAGE_FOLDER.
-export async function beforeGame(page, folder, code) {
+// test's runs first (evaluateOnNewDocument reaches the page alone): the page of FOLDER served
+// with `code` in front of the game's script.
+export async function withBeforeGame(folder, code) {
   const script = await readFile(join(folder, 'index.js'), 'utf8');
-  await page.setRequestInterception(true);
-  page.on('request', (r) => (new URL(r.url()).pathname === '/index.js'
-    ? r.respond({ status: 200, contentType: 'text/javascript', body: `${code}\n${script}` }) : r.continue()));
+  return serveChanged(folder, { 'index.js': `${code}\n${script}` });
 }
 
 // Waits until `test(arg)` holds, in the page or in its game worker; a timeout says what was
