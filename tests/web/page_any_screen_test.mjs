@@ -10,7 +10,7 @@ import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { crcOfPixels, exitStatus, game, markFailed, nextStep, state, step, until } from './steps.mjs';
+import { crcOfPixels, exitStatus, game, markFailed, nextStep, serveChanged, state, step, until } from './steps.mjs';
 
 const [pageFolder, sourceDir, shots] = process.argv.slice(2);
 const GAME_W = 600, GAME_H = 450;
@@ -309,16 +309,9 @@ try {
       const context = await browser.createBrowserContext();
       const page = await context.newPage();
       if (f.before) await page.evaluateOnNewDocument(f.before);
-      if (f.missing || f.damaged) {
-        await page.setRequestInterception(true);
-        page.on('request', (r) => {
-          if (f.missing && r.url().endsWith('/' + f.missing)) r.respond({ status: 404, body: 'missing' });
-          else if (f.damaged && r.url().endsWith('/' + f.damaged))
-            r.respond({ status: 200, contentType: 'application/wasm', body: Buffer.from('not a module at all') });
-          else r.continue();
-        });
-      }
-      await page.goto(url, { waitUntil: 'networkidle0' });
+      const served = f.missing ? await serveChanged(pageFolder, { [f.missing]: null })
+        : f.damaged ? await serveChanged(pageFolder, { [f.damaged]: 'not a module at all' }) : { url, close() {} };
+      await page.goto(served.url, { waitUntil: 'networkidle0' });
       await page.waitForSelector('#status p.error', { timeout: 15000 });
       await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0))));
       const lines = await page.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
@@ -328,6 +321,7 @@ try {
       assert.doesNotMatch(shown, /emscripten|ASSERTIONS|Aborted|wasm support|Uncaught|Error:/);
       assert.equal(await page.$eval('#go', (b) => b.hidden), true, 'no start button');
       await context.close();
+      await served.close();
     });
   }
 
@@ -344,12 +338,16 @@ try {
       if (d.before) await page.evaluateOnNewDocument(d.before);
       let served = 0;
       if (d.plainType) {
-        await page.setRequestInterception(true);
-        page.on('request', async (r) => {
-          if (!r.url().endsWith('/' + d.plainType)) return r.continue();
+        // The page's head fetches the code. Only that request is paused: puppeteer's own
+        // interception would leave the game worker's requests hanging.
+        const cdp = await page.createCDPSession();
+        const body = (await readFile(join(pageFolder, d.plainType))).toString('base64');
+        cdp.on('Fetch.requestPaused', (e) => {
           served++;
-          r.respond({ status: 200, contentType: 'application/octet-stream', body: await readFile(join(pageFolder, d.plainType)) });
+          cdp.send('Fetch.fulfillRequest', { requestId: e.requestId, responseCode: 200, body,
+            responseHeaders: [{ name: 'Content-Type', value: 'application/octet-stream' }] });
         });
+        await cdp.send('Fetch.enable', { patterns: [{ urlPattern: `*/${d.plainType}` }] });
       }
       await page.goto(url);
       await page.waitForSelector('#go:not([disabled])', { timeout: 30000 });

@@ -61,15 +61,17 @@ export async function game(page, timeout = 30000) {
   });
 }
 
-// The page of FOLDER served from a copy with some files changed (`files`: name to new content),
-// for a case that changes what the game's worker fetches: puppeteer leaves a worker's request
-// hanging once the page's requests are intercepted. Each changed file goes out plain.
+// The page of FOLDER served from a copy with some files changed (`files`: name to new content,
+// or null for a file the server lacks), for a case that changes what the game's worker fetches:
+// puppeteer leaves a worker's requests hanging once the page's are intercepted. Each changed file
+// goes out plain.
 export async function serveChanged(folder, files) {
   const copy = await mkdtemp(join(tmpdir(), 'vexa-changed-'));
   await cp(folder, copy, { recursive: true });
   for (const [name, content] of Object.entries(files)) {
-    await writeFile(join(copy, name), content);
     for (const compressed of ['.br', '.gz']) await rm(join(copy, name + compressed), { force: true });
+    if (content === null) await rm(join(copy, name));
+    else await writeFile(join(copy, name), content);
   }
   const server = await serve(copy, 0);
   return {
