@@ -7,7 +7,7 @@ var VexaPage = (function () {
   let language = 'ja', inited = false, startAsked = false;
   let timer = null, going = false, spoken = '', firstFrame = false, halted = false;
   let storageOk = true, storing = false, storeAgain = false;
-  let code = null, withCode = null;
+  let code = null, withCode = null, percentTold = -1;
 
   function tell(message, transfer) { postMessage(message, transfer || []); }
 
@@ -87,7 +87,9 @@ var VexaPage = (function () {
     if (!m) return;
     const done = Number(m[1]), total = Math.max(1, Number(m[2]));
     VexaPaint.bar(Math.min(1, done / total));
-    tell({ kind: 'progress', percent: Math.floor(100 * Math.min(done, total) / total) });
+    const percent = Math.floor(100 * Math.min(done, total) / total);
+    if (percent !== percentTold) tell({ kind: 'progress', percent });
+    percentTold = percent;
   }
 
   // The game starts once the page has given it the canvas and the language.

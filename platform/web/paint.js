@@ -9,6 +9,11 @@ var VexaPaint = (function () {
 
   function attach(canvas) {
     context = canvas ? canvas.getContext('2d', { alpha: false, desynchronized: true }) : null;
+    if (!context) return;
+    context.fillStyle = '#000';
+    context.fillRect(0, 0, GAME_W, GAME_H);
+    context.fillStyle = '#3a3e46';
+    context.fillRect(100, 40, 400, 10);
   }
 
   function put(rgba, x, y, width, height) {
@@ -30,15 +35,15 @@ var VexaPaint = (function () {
     VexaPage.painted();
   }
 
-  // While the files download: how far, as a bar where the game will draw.
+  // While the files download: how far, as a bar where the game will draw; only what it gained is
+  // drawn (the download reports its progress hundreds of times).
+  let shown = 0;
   function bar(share) {
-    if (!context) return;
-    context.fillStyle = '#000';
-    context.fillRect(0, 0, GAME_W, GAME_H);
-    context.fillStyle = '#3a3e46';
-    context.fillRect(100, 40, 400, 10);
+    const width = Math.floor(400 * share);
+    if (!context || width <= shown) return;
     context.fillStyle = '#9cc4ff';
-    context.fillRect(100, 40, 400 * share, 10);
+    context.fillRect(100 + shown, 40, width - shown, 10);
+    shown = width;
   }
 
   // The loading bar is done with: black until the first frame.
