@@ -49,11 +49,11 @@ async function open(context) {
 }
 // The start screen waits for the player: a click on it starts the steps.
 const playing = async (page) => {
-  await page.waitForSelector('#go:not([disabled])', { timeout: 30000 });
+  await until(page, () => document.querySelector('#go:not([disabled])') !== null, undefined, 30000);
   await page.click('#go');
   await until(await game(page), () => typeof vexaTest !== 'undefined' && vexaTest.steps() > 2, undefined, 30000);
 };
-const workerReady = (page) => page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+const workerReady = (page) => until(page, () => navigator.serviceWorker.ready.then(() => true), undefined, 30000);
 const controlled = (page) => page.waitForFunction(() => navigator.serviceWorker.controller !== null, { polling: 10, timeout: 30000 });
 const gameFilesFrom = (seen) => seen.network.filter((p) => GAME_FILES.some((f) => p === '/' + f) || p === '/');
 
@@ -112,6 +112,8 @@ try {
     await page.close();
     await second.page.goto(url);
     await playing(second.page);
+    // The first visit's files were all seen on the wire, the worker's own fetches among them.
+    assert.deepEqual(gameFilesFrom(seen).sort(), ['/', '/index.data', '/index.js', '/index.wasm']);
     assert.deepEqual(gameFilesFrom(second.seen), []);
     assert.deepEqual([...seen.problems, ...second.seen.problems], []);
     await second.page.close();
@@ -165,7 +167,8 @@ try {
       changed();
     });
     await cdp.send('ServiceWorker.enable');
-    const bActive = new Promise((done) => {
+    const bActive = new Promise((done, fail) => {
+      setTimeout(() => fail(new Error(`build B's worker did not take over: ${JSON.stringify([...versions])}`)), 30000);
       changed = () => {
         // B is the version that was waiting (installed) and is now the active one.
         if ([...versions.values()].filter((s) => s === 'activated').length === 1 &&
