@@ -17,7 +17,10 @@ const GAME_FILES = ['index.html', 'index.js', 'index.wasm', 'index.data'];
   if (scripts.includes('</script')) throw new Error('a page script holds "</script", which would end it early');
   const shell = readFileSync(join(web, 'index.html'), 'utf8');
   if (!shell.includes('{{{ SCRIPT }}}')) throw new Error('index.html has no {{{ SCRIPT }}} for the page\'s scripts');
-  writeFileSync(join(folder, 'index.html'), shell.replace('{{{ SCRIPT }}}', () => `<script>\n${scripts}</script>`));
+  if (!shell.includes('{{{ DATA_SIZE }}}')) throw new Error('index.html has no {{{ DATA_SIZE }}} for the data\'s size');
+  const dataSize = String(readFileSync(join(folder, 'index.data')).length);
+  writeFileSync(join(folder, 'index.html'), shell.replace('{{{ SCRIPT }}}', () => `<script>\n${scripts}</script>`)
+    .replace('{{{ DATA_SIZE }}}', dataSize));
 }
 
 // ---- icons: the desktop's 256 px picture scaled to the sizes an installed page needs ----------
@@ -122,17 +125,20 @@ writeFileSync(join(folder, 'manifest.webmanifest'), JSON.stringify(manifest, nul
 }
 
 // ---- the service worker, its cache named by the build ----------------------------------------
-const cached = [...GAME_FILES, 'manifest.webmanifest', ...ICONS.map((i) => i.name)];
+// What playing needs, offline too. The page is kept as the address it was opened at ("./"), which
+// the first visit has just fetched, so keeping it costs a 304, not the page again. The install
+// icons are not kept: the browser fetches them once, when it installs the page.
+const cached = [...GAME_FILES, 'manifest.webmanifest'];
 const hash = createHash('sha256');
-for (const name of cached) hash.update(name).update(readFileSync(join(folder, name)));
+for (const name of [...cached, ...ICONS.map((i) => i.name)]) hash.update(name).update(readFileSync(join(folder, name)));
 const build = hash.digest('hex').slice(0, 16);
 const worker = readFileSync(join(web, 'sw.js'), 'utf8')
   .replace("'@BUILD@'", JSON.stringify(build))
-  .replace("['@FILES@']", JSON.stringify(cached));
+  .replace("['@FILES@']", JSON.stringify(cached.map((name) => (name === 'index.html' ? './' : name))));
 writeFileSync(join(folder, 'sw.js'), worker);
 
 // ---- compressed copies ---------------------------------------------------------------------
-for (const name of [...cached, 'sw.js']) {
+for (const name of [...cached, ...ICONS.map((i) => i.name), 'sw.js']) {
   const path = join(folder, name);
   const bytes = readFileSync(path);
   for (const suffix of ['.br', '.gz']) rmSync(path + suffix, { force: true });

@@ -7,7 +7,7 @@ var VexaPage = (function () {
   let language = 'ja', inited = false, startAsked = false;
   let timer = null, going = false, spoken = '', firstFrame = false, halted = false;
   let storageOk = true, storing = false, storeAgain = false;
-  let code = null, withCode = null, percentTold = -1;
+  let code = null, withCode = null;
 
   function tell(message, transfer) { postMessage(message, transfer || []); }
 
@@ -33,6 +33,8 @@ var VexaPage = (function () {
   // ---- the page's messages ------------------------------------------------------------------
   const HEARD = {
     code: (m) => takeCode(m.code, m.why),
+    data: (m) => takeData(m.bytes, m.why),
+    progress: (m) => VexaPaint.bar(m.share),
     init,
     mouse: (m) => { if (Module.calledRun) Module._vexa_mouse(...m.event); },
     go,
@@ -74,22 +76,58 @@ var VexaPage = (function () {
   }
 
   function instantiate(imports, receive) {
-    withCode = (module) => WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module))
-      .catch((e) => fail('index.wasm: ' + e));
+    withCode = (module) => WebAssembly.instantiate(module, imports).then((instance) => {
+      receive(instance, module);
+      memory = true;
+      unpack();
+    }).catch((e) => fail('index.wasm: ' + e));
     if (code) withCode(code);
     return {};
   }
 
   // ---- start-up -----------------------------------------------------------------------------
-  // While the files download: how far, for the start button, and as a bar on the canvas.
-  function progress(text) {
-    const m = /\((\d+)\/(\d+)\)/.exec(text || '');
-    if (!m) return;
-    const done = Number(m[1]), total = Math.max(1, Number(m[2]));
-    VexaPaint.bar(Math.min(1, done / total));
-    const percent = Math.floor(100 * Math.min(done, total) / total);
-    if (percent !== percentTold) tell({ kind: 'progress', percent });
-    percentTold = percent;
+  // The game's files come from the page's head too, as index.data (pack.mjs): its index, then
+  // the files. They go into the file system before main, as a run dependency, once the code's
+  // memory exists (the file system's writes check whether they come from it).
+  let data = null, dataWanted = false, memory = false;
+  function takeData(bytes, why) {
+    if (!bytes) {
+      fail('index.data: ' + why);
+      return;
+    }
+    data = bytes;
+    unpack();
+  }
+
+  function unpack() {
+    if (!data || !dataWanted || !memory) return;
+    try {
+      unpackFiles();
+    } catch (e) {
+      fail('index.data: ' + e);
+    }
+  }
+
+  function unpackFiles() {
+    const view = new DataView(data);
+    const length = view.getUint32(0, true);
+    const files = JSON.parse(new TextDecoder().decode(new Uint8Array(data, 4, length)));
+    let at = 4 + length;
+    for (const file of files) {
+      if (at + file.size > data.byteLength) throw new Error('index.data is shorter than its index');
+      FS.mkdirTree(file.path.replace(/\/[^/]*$/, ''));
+      FS.writeFile(file.path, new Uint8Array(data, at, file.size));
+      at += file.size;
+    }
+    if (at !== data.byteLength) throw new Error('index.data is longer than its index');
+    data = null;
+    removeRunDependency('vexa-data');
+  }
+
+  function wantData() {
+    dataWanted = true;
+    addRunDependency('vexa-data');
+    unpack();
   }
 
   // The game starts once the page has given it the canvas and the language.
@@ -162,7 +200,7 @@ var VexaPage = (function () {
 
   // The save's store opens at once: a first open (creating it) takes tens of milliseconds that
   // would otherwise wait for the runtime. Its name, version and layout are the ones emscripten's
-  // file system opens (finish.mjs checks them); mountSave hands the connection over.
+  // file system opens (finish.mjs checks them); prepareFiles hands the connection over.
   const saveStore = new Promise((resolve) => {
     try {
       const open = indexedDB.open('/save', 21);
@@ -175,12 +213,14 @@ var VexaPage = (function () {
       open.onerror = (e) => { e.preventDefault(); resolve(null); };
       open.onblocked = () => resolve(null);
     } catch (e) {
-      resolve(null);  // no IndexedDB here: mountSave says the game cannot save
+      resolve(null);  // no IndexedDB here: prepareFiles says the game cannot save
     }
   });
 
-  // Before the game's main: the stored save is read into the folder the game saves in.
-  function mountSave() {
+  // Before the game's main: the game's files are put in place, and the stored save is read into
+  // the folder the game saves in.
+  function prepareFiles() {
+    wantData();
     FS.mkdir(SAVE_DIR);
     if (typeof indexedDB === 'undefined') {
       cannotSave();
@@ -206,15 +246,14 @@ var VexaPage = (function () {
 
   self.addEventListener('message', (e) => HEARD[e.data.kind](e.data));
   return {
-    say, fail, painted, play, stopSound, storeSave, schedule, started, startGame, mountSave, progress, instantiate,
+    say, fail, painted, play, stopSound, storeSave, schedule, started, startGame, prepareFiles, instantiate,
     language: () => language,
   };
 })();
 
 Module.instantiateWasm = VexaPage.instantiate;
 // As soon as the runtime's file system exists, while the module and the data still download.
-Module.preInit = (Module.preInit || []).concat([VexaPage.mountSave]);
-Module.setStatus = VexaPage.progress;
+Module.preInit = (Module.preInit || []).concat([VexaPage.prepareFiles]);
 // emscripten's own words stay in the console; the player gets one sentence.
 Module.onAbort = (what) => VexaPage.fail('aborted: ' + what);
 Module.printErr = (text) => console.warn(text);

@@ -58,12 +58,6 @@ var VexaPage = (function () {
     if (mode !== 'loading') go.textContent = mode === 'paused' ? 'Go on' : 'Start';
   }
 
-  // While the files download: how far (the game's worker draws the bar on the canvas).
-  function progress(m) {
-    if (ready || window.vexaFailed) return;
-    element('go').textContent = `Loading… ${m.percent} %`;
-  }
-
   // The player is there: the first click starts the steps, a click after a pause goes on.
   function goOn() {
     if (!ready || going || window.vexaFailed) return;
@@ -323,7 +317,6 @@ var VexaPage = (function () {
   const HEARD = {
     say: (m) => say(m.text, m.error),
     fail: (m) => fail(m.detail),
-    progress,
     started,
     part: putPart,
     firstFrame: painted,

@@ -36,7 +36,7 @@ var VexaPaint = (function () {
   }
 
   // While the files download: how far, as a bar where the game will draw; only what it gained is
-  // drawn (the download reports its progress hundreds of times).
+  // drawn.
   let shown = 0;
   function bar(share) {
     const width = Math.floor(400 * share);
