@@ -84,14 +84,24 @@ async function open(context) {
   return page;
 }
 
+// Where a file lies in the page's data, which starts with its own index: a 4-byte little-endian
+// length, that many bytes of JSON ([{ path, size }] in order), then the files one after another.
+function placeIn(data, file) {
+  const length = data.readUInt32LE(0);
+  let start = 4 + length;
+  for (const f of JSON.parse(data.subarray(4, start).toString('utf8'))) {
+    if (f.path === file) return [start, start + f.size];
+    start += f.size;
+  }
+  throw new Error(`${file} is not in the page's data`);
+}
+
 // A page in a context of its own whose data has one file changed by `damage(data, start, end)`.
 async function openWithData(file, damage) {
   const broken = await browser.createBrowserContext();
   const p = await broken.newPage();
-  const script = await readFile(join(pageFolder, 'index.js'), 'utf8');
-  const place = new RegExp(`"filename":"${file.replace(/[.]/g, '\\.')}","start":(\\d+),"end":(\\d+)`).exec(script);
   const data = await readFile(join(pageFolder, 'index.data'));
-  damage(data, Number(place[1]), Number(place[2]));
+  damage(data, ...placeIn(data, file));
   const served = await serveChanged(pageFolder, { 'index.data': data });
   const seen = [];
   p.on('pageerror', (e) => seen.push(e.message));
@@ -238,6 +248,56 @@ try {
     assert.equal(s.battleOn, false);
     assert.equal(s.player.maxHp, 70);
     await canvasIsTheFrame(page);
+  });
+
+  // The code may come after the worker has read the save from the browser's store (a slow
+  // network, a large code file): the save is still read whole, into the code's memory once it exists.
+  await step('the stored save is read whole when the code arrives after it', async () => {
+    await page.setBypassServiceWorker(true);
+    await page.setRequestInterception(true);
+    let release = null;
+    const held = new Promise((r) => { release = r; });
+    const hold = async (r) => {
+      if (!r.url().endsWith('/index.wasm')) return r.continue();
+      await held;
+      return r.continue();
+    };
+    page.on('request', hold);
+    try {
+      await page.reload({ waitUntil: 'domcontentloaded' });
+      // While the code is held, the worker's store is read twice over, one read after the other,
+      // as the game's file system reads it: its own read has had its time.
+      const records = await (await game(page)).evaluate(() => new Promise((done, fail) => {
+        const open = indexedDB.open('/save');
+        open.onerror = () => fail(String(open.error));
+        open.onsuccess = () => {
+          const db = open.result;
+          let left = 2;
+          const read = () => {
+            const all = db.transaction('FILE_DATA', 'readonly').objectStore('FILE_DATA').getAll();
+            all.onerror = () => fail(String(all.error));
+            all.onsuccess = () => {
+              if (--left > 0) return read();
+              db.close();
+              return done(all.result.length);
+            };
+          };
+          read();
+        };
+      }));
+      assert.ok(records > 0, 'the store holds the save');
+      release();
+      await begin(page);
+      const s = await state(page);
+      assert.equal(s.stage, 5);
+      assert.equal(s.player.maxHp, 70);
+      assert.deepEqual(await page.$$eval('#status p', (ps) => ps.map((e) => e.textContent)), []);
+    } finally {
+      release();
+      page.off('request', hold);
+      await page.setRequestInterception(false);
+      await page.setBypassServiceWorker(false);
+    }
   });
 
   let upgraded = 0;
