@@ -79,28 +79,36 @@ var VexaPage = (function () {
     withCode = (module) => WebAssembly.instantiate(module, imports).then((instance) => {
       receive(instance, module);
       memory = true;
-      unpack();
+      for (const work of waitingForMemory.splice(0)) work();
     }).catch((e) => fail('index.wasm: ' + e));
     if (code) withCode(code);
     return {};
   }
 
   // ---- start-up -----------------------------------------------------------------------------
+  // Files are written into the file system only once the code's memory exists: its writes check
+  // whether the bytes come from that memory. What comes earlier waits here.
+  let memory = false;
+  const waitingForMemory = [];
+  function withMemory(work) {
+    if (memory) work();
+    else waitingForMemory.push(work);
+  }
+
   // The game's files come from the page's head too, as index.data (pack.mjs): its index, then
-  // the files. They go into the file system before main, as a run dependency, once the code's
-  // memory exists (the file system's writes check whether they come from it).
-  let data = null, dataWanted = false, memory = false;
+  // the files. They go into the file system before main, as a run dependency.
+  let data = null, dataWanted = false;
   function takeData(bytes, why) {
     if (!bytes) {
       fail('index.data: ' + why);
       return;
     }
     data = bytes;
-    unpack();
+    withMemory(unpack);
   }
 
   function unpack() {
-    if (!data || !dataWanted || !memory) return;
+    if (!data || !dataWanted) return;
     try {
       unpackFiles();
     } catch (e) {
@@ -127,7 +135,7 @@ var VexaPage = (function () {
   function wantData() {
     dataWanted = true;
     addRunDependency('vexa-data');
-    unpack();
+    withMemory(unpack);
   }
 
   // The game starts once the page has given it the canvas and the language.
@@ -174,7 +182,8 @@ var VexaPage = (function () {
   function stopSound() { tell({ kind: 'stopSound' }); }
 
   // ---- the save: IndexedDB's copy of the folder the game saves in ------------------------------
-  function cannotSave() {
+  function cannotSave(why) {
+    if (why) console.warn('the save\'s store: ' + why);
     storageOk = false;
     say('This browser does not let the page keep data (a private window?): the game plays, but cannot save.', false);
   }
@@ -189,7 +198,7 @@ var VexaPage = (function () {
     storing = true;
     FS.syncfs(false, (err) => {
       storing = false;
-      if (err) cannotSave();
+      if (err) cannotSave(err);
       else tell({ kind: 'stored' });  // there is a save to keep now
       if (storeAgain) {
         storeAgain = false;
@@ -229,7 +238,7 @@ var VexaPage = (function () {
     try {
       FS.mount(IDBFS, {}, SAVE_DIR);
     } catch (e) {
-      cannotSave();
+      cannotSave(e);
       return;
     }
     addRunDependency('vexa-save');
@@ -237,10 +246,10 @@ var VexaPage = (function () {
       if (store && store.version === IDBFS.DB_VERSION && store.objectStoreNames.contains(IDBFS.DB_STORE_NAME))
         IDBFS.dbs[SAVE_DIR] = store;
       else if (store) store.close();
-      FS.syncfs(true, (err) => {
-        if (err) cannotSave();
+      withMemory(() => FS.syncfs(true, (err) => {
+        if (err) cannotSave(err);
         removeRunDependency('vexa-save');
-      });
+      }));
     });
   }
 
