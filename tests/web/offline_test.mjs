@@ -12,7 +12,7 @@ import { join } from 'node:path';
 import { brotliDecompressSync, gunzipSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { exitStatus, game, markFailed, step, until } from './steps.mjs';
+import { exitStatus, game, markFailed, putSave, step, until } from './steps.mjs';
 
 const [builtFolder, sourceDir] = process.argv.slice(2);
 const GAME_FILES = ['index.html', 'index.js', 'index.wasm', 'index.data'];
@@ -124,11 +124,7 @@ try {
     await page.goto(url);
     await playing(page);
     const save = [...(await readFile(join(sourceDir, 'tests/replays/menu-and-defeat.save.dat')))];
-    await (await game(page)).evaluate((b) => new Promise((done, fail) => {
-      Module._vexa_pass = () => {};  // no save of the game's own lands after this one
-      FS.writeFile('/save/save.dat', new Uint8Array(b));
-      FS.syncfs(false, (err) => (err ? fail(err) : done()));
-    }), save);
+    await putSave(page, save);
     await page.setOfflineMode(true);
     await page.reload();
     await playing(page);

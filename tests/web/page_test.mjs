@@ -9,7 +9,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { crcOfPixels, game, nextStep, serveChanged, state, until, withBeforeGame } from './steps.mjs';
+import { crcOfPixels, game, nextStep, putSave, serveChanged, state, until, withBeforeGame } from './steps.mjs';
 
 const [pageFolder, sourceDir] = process.argv.slice(2);
 const GAME_W = 600;
@@ -215,15 +215,7 @@ try {
 
   // Where the browser keeps the game's save, as a player's damaged or kept file would be.
   async function storeSave(bytes) {
-    await (await game(page)).evaluate((b) => new Promise((done, fail) => {
-      // The game steps no more, and a store of its own still under way lands first: two
-      // stores at once may finish in either order.
-      Module._vexa_pass = () => {};
-      setTimeout(() => {
-        FS.writeFile('/save/save.dat', new Uint8Array(b));
-        FS.syncfs(false, (err) => (err ? fail(err) : done()));
-      }, 500);
-    }), bytes);
+    await putSave(page, bytes);
     await page.reload();
     await begin(page);
   }

@@ -127,6 +127,39 @@ const pageWhere = (page) => page.evaluate(() => ({
   visible: document.visibilityState,
 })).catch((x) => String(x));
 
+// Puts BYTES where the browser keeps the game's save, as a player's kept or damaged file would
+// be. The game steps no more, so no save of its own follows; the store is read back from
+// IndexedDB and made again until it holds these bytes, since a store of the game's still under
+// way may land after it, and a worker's store that has not landed is lost when the page goes.
+export async function putSave(page, bytes) {
+  await (await game(page)).evaluate((b) => new Promise((done, fail) => {
+    Module._vexa_pass = () => {};
+    const wanted = new Uint8Array(b);
+    const kept = (then) => {
+      const open = indexedDB.open('/save');
+      open.onerror = () => fail(open.error);
+      open.onsuccess = () => {
+        const get = open.result.transaction('FILE_DATA').objectStore('FILE_DATA').get('/save/save.dat');
+        get.onerror = () => fail(get.error);
+        get.onsuccess = () => {
+          open.result.close();
+          const got = get.result && get.result.contents;
+          then(!!got && got.length === wanted.length && got.every((v, i) => v === wanted[i]));
+        };
+      };
+    };
+    let tries = 0;
+    const store = () => {
+      FS.writeFile('/save/save.dat', wanted);
+      FS.syncfs(false, (err) => {
+        if (err) fail(err);
+        else kept((yes) => (yes ? done() : ++tries < 5 ? store() : fail(new Error('IndexedDB never kept the save'))));
+      });
+    };
+    store();
+  }), bytes);
+}
+
 // The game's state, read in its worker.
 export const state = async (page) => (await game(page)).evaluate(() => vexaTest.state());
 
