@@ -137,6 +137,8 @@ try {
   });
 
   await step('a new build replaces the old one whole: the open game keeps its files, the next load has the new', async () => {
+    // A page left open by a case that stopped short would keep build A's worker on.
+    for (const left of await context.pages()) await left.close();
     const { page, seen } = await open(context);
     await page.goto(url);
     await playing(page);
