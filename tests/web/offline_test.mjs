@@ -112,7 +112,8 @@ try {
     await page.close();
     await second.page.goto(url);
     await playing(second.page);
-    // The first visit's files were all seen on the wire, the worker's own fetches among them.
+    // The first visit's files were all seen on the wire, the worker's script among them: the
+    // count below sees every fetch.
     assert.deepEqual(gameFilesFrom(seen).sort(), ['/', '/index.data', '/index.js', '/index.wasm']);
     assert.deepEqual(gameFilesFrom(second.seen), []);
     assert.deepEqual([...seen.problems, ...second.seen.problems], []);
