@@ -2,6 +2,9 @@
 // its steps, its painting and its files never take the page's main thread, which keeps only the
 // page, the player's input and the sound (page.js). The two speak by messages; the page sends
 // the input in the order it came, the game sends what the player is to see and hear.
+// The start-up's milestones are marked (performance.mark) in the worker and the page alike, for
+// the bench and for anyone tracing a slow start.
+performance.mark('vexa-worker');
 var VexaPage = (function () {
   const SAVE_DIR = '/save';
   let language = 'ja', inited = false, startAsked = false;
@@ -77,6 +80,7 @@ var VexaPage = (function () {
 
   function instantiate(imports, receive) {
     withCode = (module) => WebAssembly.instantiate(module, imports).then((instance) => {
+      performance.mark('vexa-instance');
       receive(instance, module);
       memory = true;
       for (const work of waitingForMemory.splice(0)) work();
@@ -129,6 +133,7 @@ var VexaPage = (function () {
     }
     if (at !== data.byteLength) throw new Error('index.data is longer than its index');
     data = null;
+    performance.mark('vexa-files');
     removeRunDependency('vexa-data');
   }
 
@@ -141,7 +146,7 @@ var VexaPage = (function () {
   // The game starts once the page has given it the canvas and the language.
   function startGame() {
     startAsked = true;
-    if (inited) setTimeout(() => Module._vexa_start_game(), 0);
+    if (inited) setTimeout(() => { performance.mark('vexa-game'); Module._vexa_start_game(); }, 0);
   }
 
   // The sound cues go to the page, which decodes and plays them.
@@ -248,6 +253,7 @@ var VexaPage = (function () {
       else if (store) store.close();
       withMemory(() => FS.syncfs(true, (err) => {
         if (err) cannotSave(err);
+        performance.mark('vexa-save-read');
         removeRunDependency('vexa-save');
       }));
     });
