@@ -333,11 +333,14 @@ var VexaPage = (function () {
     element('report').addEventListener('click', askReport);
     showLanguageSwitch();
     if (!game) return;
+    // Handed over only where the worker can draw on it (2D on an OffscreenCanvas came later than
+    // the canvas's handing over in some browsers); elsewhere the page puts the game's frames itself.
     let offscreen = null;
     try {
-      if (canvas.transferControlToOffscreen) offscreen = canvas.transferControlToOffscreen();
+      if (canvas.transferControlToOffscreen && new OffscreenCanvas(1, 1).getContext('2d'))
+        offscreen = canvas.transferControlToOffscreen();
     } catch (e) {
-      offscreen = null;  // the page puts the game's frames itself
+      offscreen = null;
     }
     handedOver = offscreen !== null;
     tell({ kind: 'init', canvas: offscreen, language: language() }, offscreen ? [offscreen] : []);

@@ -299,6 +299,9 @@ try {
       WebAssembly.validate = (bytes) => !Array.from(bytes).some((b, i, all) => b === 0xfc && all[i + 1] === 0x0b) &&
         validate(bytes);
     } },
+    { name: 'workers refused (a page opened as a file)', said: /will not start the game's worker/, before: () => {
+      window.Worker = function () { throw new DOMException('refused', 'SecurityError'); };
+    } },
     { name: 'index.js missing', missing: 'index.js', said: /file index\.js could not be loaded/ },
     { name: 'index.wasm missing', missing: 'index.wasm', said: /could not be loaded/ },
     { name: 'index.data missing', missing: 'index.data', said: /could not be loaded/ },
@@ -358,12 +361,14 @@ try {
     });
   }
 
-  // Without OffscreenCanvas (older Safari and Firefox) the worker sends each damaged part to the
-  // page, which puts it on the canvas itself.
-  await step('a browser without OffscreenCanvas: the game plays, and the page\'s canvas becomes the frame', async () => {
-    const { context, page, problems } = await openAt([1366, 768], false, () => {
-      delete HTMLCanvasElement.prototype.transferControlToOffscreen;
-    });
+  // Where the worker cannot draw on the canvas (older Safari and Firefox: no OffscreenCanvas, or one
+  // without 2D), it sends each damaged part to the page, which puts it on the canvas itself.
+  const NO_OFFSCREEN = [
+    { name: 'a browser without OffscreenCanvas', before: () => { delete HTMLCanvasElement.prototype.transferControlToOffscreen; } },
+    { name: 'an OffscreenCanvas without 2D', before: () => { OffscreenCanvas.prototype.getContext = () => null; } },
+  ];
+  for (const n of NO_OFFSCREEN) await step(`${n.name}: the game plays, and the page's canvas becomes the frame`, async () => {
+    const { context, page, problems } = await openAt([1366, 768], false, n.before);
     await page.click('#go');
     const worker = await game(page);
     await until(worker, () => vexaTest.steps() > 5);
