@@ -120,9 +120,9 @@ void Pass() {
   PageSchedule(wait);
 }
 
-// The start-up runs in pieces, each a task of its own, so the page paints and answers between
-// them: the files and the glyphs, then the game (its pictures and the save, vexa_start_game).
-// The store was read before main (game.js).
+// The start-up runs in pieces, each a task of its own, so the worker hears the page between
+// them (the canvas and the language come as a message): the files and the glyphs, then the game
+// (its pictures and the save, vexa_start_game). The store was read before main (game.js).
 void StartFiles() {
   SetGlyphFile("/game/glyphs.bin");
   // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions
