@@ -73,6 +73,7 @@ var VexaPage = (function () {
 
   // ---- the code: compiled by the page's head, which fetched it --------------------------------
   function takeCode(module, why) {
+    performance.mark('vexa-code');
     code = module;
     if (!module) fail('index.wasm: ' + why);
     else if (withCode) withCode(module);
@@ -85,6 +86,7 @@ var VexaPage = (function () {
       memory = true;
       for (const work of waitingForMemory.splice(0)) work();
     }).catch((e) => fail('index.wasm: ' + e));
+    performance.mark('vexa-runtime');
     if (code) withCode(code);
     return {};
   }
