@@ -17,6 +17,7 @@ import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../platform/web/serve.mjs';
+import { game, until } from '../tests/web/steps.mjs';
 
 const args = process.argv.slice(2);
 function option(name, fallback) {
@@ -46,20 +47,41 @@ function line(name, xs, unit, goal, ok, digits = 0) {
 
 // ---- the page in Chromium -------------------------------------------------------------------
 // Counts each response's bytes on the wire (encodedDataLength: headers and body as sent).
+// Counts each game file's bytes on the wire as the browser saw them (encodedDataLength: headers and
+// body as sent), in the page and in the game's worker: on a later visit, any at all is too many.
+// (A worker's own script is counted by its headers alone: the first visit counts at the server.)
 async function wireCounter(page) {
-  const cdp = await page.createCDPSession();
-  await cdp.send('Network.enable');
-  const urls = new Map(), counted = { game: 0, all: 0 };
-  cdp.on('Network.responseReceived', (e) => urls.set(e.requestId, { path: new URL(e.response.url).pathname,
-    fromWorker: e.response.fromServiceWorker, status: e.response.status }));
-  cdp.on('Network.loadingFinished', (e) => {
-    const r = urls.get(e.requestId);
-    if (!r || r.fromWorker) return;
-    counted.all += e.encodedDataLength;
-    // A 304 is the game file's headers only: no byte of the file.
-    if (GAME_FILES.includes(r.path) && r.status !== 304) counted.game += e.encodedDataLength;
-  });
+  const urls = new Map(), counted = { game: 0 };
+  const count = (cdp) => {
+    cdp.on('Network.responseReceived', (e) => urls.set(e.requestId, { path: new URL(e.response.url).pathname,
+      fromWorker: e.response.fromServiceWorker, status: e.response.status }));
+    cdp.on('Network.loadingFinished', (e) => {
+      const r = urls.get(e.requestId);
+      // A 304 is the game file's headers only: no byte of the file.
+      if (r && !r.fromWorker && GAME_FILES.includes(r.path) && r.status !== 304) counted.game += e.encodedDataLength;
+    });
+    return cdp.send('Network.enable').catch(() => {});
+  };
+  page.on('workercreated', (worker) => count(worker.client));
+  await count(await page.createCDPSession());
   return counted;
+}
+
+// Every byte the server wrote, headers and bodies, over every connection it had.
+function bytesSent(server) {
+  const sockets = new Set();
+  server.on('connection', (socket) => sockets.add(socket));
+  return () => [...sockets].reduce((n, socket) => n + socket.bytesWritten, 0);
+}
+
+// More than `n` steps have run: counted in the page in an older build, in the game's worker in
+// a build that runs the game there.
+async function stepsPast(page, n, timeout) {
+  if (await page.evaluate(() => !!(window.vexaTest && window.vexaTest.steps))) {
+    await page.waitForFunction((m) => window.vexaTest.steps() > m, { polling: 5, timeout }, n);
+  } else {
+    await until(await game(page, timeout), (m) => vexaTest.steps() > m, n, timeout);
+  }
 }
 
 // The page is ready to play when its start screen stands over the loaded game; the first frame
@@ -74,7 +96,7 @@ async function firstFrame(page) {
   });
   await page.waitForSelector('#go:not([disabled])', { timeout: 60000 });
   await page.click('#go');
-  await page.waitForFunction(() => window.vexaTest && window.vexaTest.steps() > 0, { polling: 5, timeout: 60000 });
+  await stepsPast(page, 0, 60000);
   return figures;
 }
 
@@ -83,7 +105,7 @@ function pageSeries() {
 }
 
 // One load of the page, its figures added to `f`.
-async function pageRun(browser, url, f) {
+async function pageRun(browser, url, sent, f) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   await page.evaluateOnNewDocument(() => {
@@ -91,7 +113,7 @@ async function pageRun(browser, url, f) {
     new PerformanceObserver((list) => window.vexaLongTasks.push(...list.getEntries()))
       .observe({ type: 'longtask', buffered: true });
   });
-  let wire = await wireCounter(page);
+  const sentBefore = sent();
   await page.goto(url);
   const t = await firstFrame(page);
   f.first.push(t.first);
@@ -100,7 +122,7 @@ async function pageRun(browser, url, f) {
   // Whatever the page fetches once it plays (a service worker's copy) is part of the visit.
   await page.evaluate(() => ('serviceWorker' in navigator ? Promise.race([navigator.serviceWorker.ready,
     new Promise((r) => setTimeout(r, 3000))]) : null));
-  f.wireFirst.push(wire.all);
+  f.wireFirst.push(sent() - sentBefore);
 
   // Idle play: the main thread's busy time per second.
   const seconds = 3;
@@ -111,7 +133,7 @@ async function pageRun(browser, url, f) {
 
   const later = await context.newPage();
   await page.close();
-  wire = await wireCounter(later);
+  const wire = await wireCounter(later);
   await later.goto(url);
   await firstFrame(later);
   f.wireLater.push(wire.game);
@@ -122,7 +144,7 @@ async function pageRun(browser, url, f) {
     // Steps run only from the player's click on the start screen, as on the first load.
     await later.reload({ timeout: 10000 });
     await firstFrame(later);
-    await later.waitForFunction(() => window.vexaTest.steps() > 2, { timeout: 10000 });
+    await stepsPast(later, 2, 10000);
     plays = 1;
   } catch (e) { /* the browser's own "no internet" page */ }
   f.offline.push(plays);
@@ -172,13 +194,14 @@ try {
   for (const { folder, server: serverModule } of folders) {
     const server = await (serverModule ? (await import(serverModule)).serve : serve)(folder, 0);
     servers.push(server);
-    measured.push({ folder, serverModule, url: `http://127.0.0.1:${server.address().port}/`, page: pageSeries(),
+    measured.push({ folder, serverModule, url: `http://127.0.0.1:${server.address().port}/`, sent: bytesSent(server),
+      page: pageSeries(),
       ratios: { trace: [], plain: [] } });
   }
   // The builds take turns, run by run, so a busy moment of the machine falls on each alike.
   for (let run = 0; run < runs; run++) {
     for (const m of measured) {
-      await pageRun(browser, m.url, m.page);
+      await pageRun(browser, m.url, m.sent, m.page);
       replayRun(m.folder, m.ratios);
     }
   }

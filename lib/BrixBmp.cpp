@@ -60,7 +60,11 @@ void TBrixBitmap::Resize(std::int32_t width, std::int32_t height) {
     throw VexaError("surface size " + std::to_string(width) + " x " + std::to_string(height) + " out of range");
   width_ = width;
   height_ = height;
-  pixels_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), ColorTriple{});
+  // Emptied and grown: the new pixels are value-initialised in one memset (in wasm one memory.fill),
+  // where assign() stores each pixel, which the browser's first, unoptimised code for it runs at
+  // a start-up's cost (tens of milliseconds for the game's surfaces).
+  pixels_.clear();
+  pixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
 }
 
 void TBrixBitmap::SetSize(std::int32_t width, std::int32_t height) {

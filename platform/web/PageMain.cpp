@@ -1,6 +1,6 @@
 // The page's game: the desktop's Session stepped by the same scheduler, fed the page's
-// clock; the frame goes to the canvas, the sounds to WebAudio and the save to IndexedDB
-// (page.js holds the browser's side of each).
+// clock, in a worker of the page's; the frame goes to the canvas, the sounds to the page's
+// WebAudio and the save to IndexedDB (game.js holds the browser's side of each).
 #include <emscripten.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,16 +25,17 @@
 #include "session/Session.h"
 #include "session/Trace.h"
 
-// The browser's side, in page.js.
+// The browser's side, in game.js.
 EM_JS(void, PageSay, (const char* text, int isError), { VexaPage.say(UTF8ToString(text), isError !== 0); });
 EM_JS(void, PagePlay, (const char* path, int loop), { VexaPage.play(UTF8ToString(path), loop !== 0); });
 EM_JS(void, PageStopSound, (), { VexaPage.stopSound(); });
 EM_JS(void, PageStoreSave, (), { VexaPage.storeSave(); });
 EM_JS(void, PageSchedule, (int ms), { VexaPage.schedule(ms); });
 EM_JS(void, PageStarted, (), { VexaPage.started(); });
-// The next piece of the start-up as a task of its own (emscripten_async_call would bring in
-// emscripten's whole browser library, 20 KB of script, for one timer).
-EM_JS(void, PageStartGameNext, (), { setTimeout(() => Module._vexa_start_game(), 0); });
+// The next piece of the start-up as a task of its own, once the page has given the game its
+// canvas (emscripten_async_call would bring in emscripten's whole browser library, 20 KB of
+// script, for one timer).
+EM_JS(void, PageStartGameNext, (), { VexaPage.startGame(); });
 // The page chooses the language before the game starts; it holds for the whole run.
 EM_JS(int, PageEnglish, (), { return VexaPage.language() === "en" ? 1 : 0; });
 
@@ -119,9 +120,9 @@ void Pass() {
   PageSchedule(wait);
 }
 
-// The start-up runs in pieces, each a task of its own, so the page paints and answers between
-// them: the files and the glyphs, then the game (its pictures and the save, vexa_start_game).
-// The store was read before main (page.js).
+// The start-up runs in pieces, each a task of its own, so the worker hears the page between
+// them (the canvas and the language come as a message): the files and the glyphs, then the game
+// (its pictures and the save, vexa_start_game). The store was read before main (game.js).
 void StartFiles() {
   SetGlyphFile("/game/glyphs.bin");
   // emscripten's libc starts with a umask of 0777, so a new save.dat would get no permissions

@@ -37,39 +37,48 @@ file(CHMOD ${CMAKE_BINARY_DIR}/vexa-replay PERMISSIONS OWNER_READ OWNER_WRITE OW
   GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # ---- the page ---------------------------------------------------------------------------
-# Only the files the game reads go into the page's data, under /game.
+# Only the files the game reads go into the page's data, under /game: index.data, packed by
+# pack.mjs, which the page's head fetches while the rest arrives and hands to the game's worker.
 file(STRINGS ${PROJECT_SOURCE_DIR}/record/GameRecord.h game_file_lines ENCODING UTF-8 REGEX "\"dat\\\\\\\\[^\"]+\"")
-# SHELL: keeps the repeated option from being folded into one.
-set(page_data "SHELL:--preload-file ${glyph_file}@/game/glyphs.bin")
+set(page_data ${glyph_file}@/game/glyphs.bin)
 set(page_data_files ${glyph_file})
 foreach(line ${game_file_lines})
   string(REGEX MATCH "dat\\\\\\\\([^\"]+)\"" found "${line}")
-  list(APPEND page_data "SHELL:--preload-file ${PROJECT_SOURCE_DIR}/dat/${CMAKE_MATCH_1}@/game/dat/${CMAKE_MATCH_1}")
+  list(APPEND page_data ${PROJECT_SOURCE_DIR}/dat/${CMAKE_MATCH_1}@/game/dat/${CMAKE_MATCH_1})
   list(APPEND page_data_files ${PROJECT_SOURCE_DIR}/dat/${CMAKE_MATCH_1})
 endforeach()
+add_custom_command(OUTPUT ${VEXA_PAGE_DIR}/index.data
+  COMMAND node ${PROJECT_SOURCE_DIR}/platform/web/pack.mjs ${VEXA_PAGE_DIR}/index.data ${page_data}
+  DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/pack.mjs ${page_data_files}
+  COMMENT "Packing the page's data" VERBATIM)
+add_custom_target(vexa_page_data DEPENDS ${VEXA_PAGE_DIR}/index.data)
 
 set(page_dir ${PROJECT_SOURCE_DIR}/platform/web)
 add_executable(vexa_page ${page_dir}/PageMain.cpp ${page_dir}/PageCanvas.cpp)
 target_compile_options(vexa_page PRIVATE ${VEXA_WARNINGS})
 target_link_libraries(vexa_page PRIVATE vexa_game)
+# The game runs in a worker of the page's (index.js); the page itself, index.html with its own
+# scripts written in, is made by finish.mjs below.
 target_link_options(vexa_page PRIVATE
-  # Debian's emscripten fails when it minifies the page; the page is small anyway.
-  -sENVIRONMENT=web -lidbfs.js -sMINIFY_HTML=0
-  "SHELL:--shell-file ${page_dir}/index.html" "SHELL:--pre-js ${page_dir}/view.js"
-  "SHELL:--pre-js ${page_dir}/touch.js" "SHELL:--pre-js ${page_dir}/page.js" "SHELL:--pre-js ${page_dir}/paint.js"
-  "SHELL:--pre-js ${page_dir}/offline.js"
-  ${page_data})
-set_target_properties(vexa_page PROPERTIES OUTPUT_NAME index SUFFIX .html
+  -sENVIRONMENT=worker -lidbfs.js
+  "SHELL:--pre-js ${page_dir}/game.js" "SHELL:--pre-js ${page_dir}/paint.js")
+set_target_properties(vexa_page PROPERTIES OUTPUT_NAME index SUFFIX .js
   RUNTIME_OUTPUT_DIRECTORY ${VEXA_PAGE_DIR}
-  LINK_DEPENDS "${page_dir}/index.html;${page_dir}/view.js;${page_dir}/touch.js;${page_dir}/page.js;${page_dir}/paint.js;${page_dir}/offline.js;${page_data_files}")
+  LINK_DEPENDS "${page_dir}/game.js;${page_dir}/paint.js")
+add_dependencies(vexa_page vexa_page_data)
 # The page's icons, the desktop's own.
 file(GLOB page_icons ${PROJECT_SOURCE_DIR}/dat/icons/*.png)
 add_custom_command(TARGET vexa_page POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E make_directory ${VEXA_PAGE_DIR}/icons
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${page_icons} ${VEXA_PAGE_DIR}/icons
   VERBATIM)
-# Then, over everything the page holds: the service worker and its cache named by the build,
-# the manifest, its icons, and brotli and gzip copies of every file.
+# Then, over everything the page holds: the page with its scripts, the service worker and its
+# cache named by the build, the manifest, its icons, and brotli and gzip copies of every file.
+set(page_scripts view.js touch.js page.js offline.js)
+list(TRANSFORM page_scripts PREPEND ${page_dir}/)
+# Made after the link: a change to any of these makes the page again.
+set_property(TARGET vexa_page APPEND PROPERTY LINK_DEPENDS
+  "${page_dir}/index.html;${page_scripts};${page_dir}/finish.mjs;${page_dir}/sw.js;${page_dir}/manifest.webmanifest")
 add_custom_command(TARGET vexa_page POST_BUILD
   COMMAND node ${page_dir}/finish.mjs ${VEXA_PAGE_DIR} ${PROJECT_SOURCE_DIR}
   COMMENT "Finishing the page: service worker, manifest, icons, compressed copies"

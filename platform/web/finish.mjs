@@ -10,6 +10,19 @@ const [folder, source] = process.argv.slice(2);
 const web = join(source, 'platform/web');
 const GAME_FILES = ['index.html', 'index.js', 'index.wasm', 'index.data'];
 
+// ---- the page: its own scripts written into it, read as the page is -------------------------
+{
+  const PAGE_SCRIPTS = ['view.js', 'touch.js', 'page.js', 'offline.js'];
+  const scripts = PAGE_SCRIPTS.map((name) => readFileSync(join(web, name), 'utf8')).join('\n');
+  if (scripts.includes('</script')) throw new Error('a page script holds "</script", which would end it early');
+  const shell = readFileSync(join(web, 'index.html'), 'utf8');
+  if (!shell.includes('{{{ SCRIPT }}}')) throw new Error('index.html has no {{{ SCRIPT }}} for the page\'s scripts');
+  if (!shell.includes('{{{ DATA_SIZE }}}')) throw new Error('index.html has no {{{ DATA_SIZE }}} for the data\'s size');
+  const dataSize = String(readFileSync(join(folder, 'index.data')).length);
+  writeFileSync(join(folder, 'index.html'), shell.replace('{{{ SCRIPT }}}', () => `<script>\n${scripts}</script>`)
+    .replace('{{{ DATA_SIZE }}}', dataSize));
+}
+
 // ---- icons: the desktop's 256 px picture scaled to the sizes an installed page needs ----------
 function readPng(bytes) {
   let at = 8, width = 0, height = 0;
@@ -101,29 +114,31 @@ const manifest = JSON.parse(readFileSync(join(web, 'manifest.webmanifest'), 'utf
 manifest.icons = ICONS.map((i) => ({ src: i.name, sizes: `${i.size}x${i.size}`, type: 'image/png', purpose: i.purpose }));
 writeFileSync(join(folder, 'manifest.webmanifest'), JSON.stringify(manifest, null, 2) + '\n');
 
-// ---- the save's store, opened early by the page's head as the file system would open it ---------
+// ---- the save's store, opened early by game.js as the file system would open it ---------------
 {
   const script = readFileSync(join(folder, 'index.js'), 'utf8');
-  const page = readFileSync(join(folder, 'index.html'), 'utf8');
   const system = /DB_VERSION:(\d+),DB_STORE_NAME:"(\w+)"/.exec(script);
-  const head = /indexedDB\.open\('\/save', (\d+)\)[^]*?contains\('(\w+)'\)/.exec(page);
+  const head = /indexedDB\.open\(["']\/save["'], ?(\d+)\)[^]*?contains\(["'](\w+)["']\)/.exec(script);
   if (!system || !head || system[1] !== head[1] || system[2] !== head[2])
-    throw new Error(`index.html opens the save's store as ${head ? head.slice(1).join(' ') : '?'}, ` +
+    throw new Error(`game.js opens the save's store as ${head ? head.slice(1).join(' ') : '?'}, ` +
       `emscripten's file system as ${system ? system.slice(1).join(' ') : '?'}: make them the same`);
 }
 
 // ---- the service worker, its cache named by the build ----------------------------------------
-const cached = [...GAME_FILES, 'manifest.webmanifest', ...ICONS.map((i) => i.name)];
+// What playing needs, offline too. The page is kept as the address it was opened at ("./"), which
+// the first visit has just fetched, so keeping it costs a 304, not the page again. The install
+// icons are not kept: the browser fetches them once, when it installs the page.
+const cached = [...GAME_FILES, 'manifest.webmanifest'];
 const hash = createHash('sha256');
-for (const name of cached) hash.update(name).update(readFileSync(join(folder, name)));
+for (const name of [...cached, ...ICONS.map((i) => i.name)]) hash.update(name).update(readFileSync(join(folder, name)));
 const build = hash.digest('hex').slice(0, 16);
 const worker = readFileSync(join(web, 'sw.js'), 'utf8')
   .replace("'@BUILD@'", JSON.stringify(build))
-  .replace("['@FILES@']", JSON.stringify(cached));
+  .replace("['@FILES@']", JSON.stringify(cached.map((name) => (name === 'index.html' ? './' : name))));
 writeFileSync(join(folder, 'sw.js'), worker);
 
 // ---- compressed copies ---------------------------------------------------------------------
-for (const name of [...cached, 'sw.js']) {
+for (const name of [...cached, ...ICONS.map((i) => i.name), 'sw.js']) {
   const path = join(folder, name);
   const bytes = readFileSync(path);
   for (const suffix of ['.br', '.gz']) rmSync(path + suffix, { force: true });

@@ -1,19 +1,19 @@
-// The browser's side of the page: canvas, mouse and fingers, the start and pause screens,
-// scheduler, sound, storage and the line that tells the player what went wrong. PageMain.cpp
-// calls in through VexaPage; view.js places the canvas, touch.js reads the fingers.
+// The page's side: mouse and fingers, the start and pause screens, sound, the save's keeping and
+// the line that tells the player what went wrong. The game itself runs in a worker (game.js,
+// started by index.html's head as `vexaGame`): the page sends it the input, in order, and
+// hears what to show and play. view.js places the canvas, touch.js reads the fingers.
 var VexaPage = (function () {
-  const SAVE_DIR = '/save';
-  const REPORT = SAVE_DIR + '/レポート.txt';
   const said = new Set();
-  let canvas = null, context = null;
+  const game = window.vexaGame;
+  const canvas = document.getElementById('screen');
   let held = 0, lastX = 0, lastY = 0, fingers = null;
-  let audio = null, audioFailed = false, playing = null;
+  let audio = null, audioFailed = false, playing = null, cues = [];
   const sounds = new Map();
-  let storageOk = true, storing = false, storeAgain = false, keepAsked = false;
-  let timer = null, firstFrame = null;
-  let ready = false, going = false, spoken = '';
+  let keepAsked = false, firstFrame = null;
+  let ready = false, going = false, handedOver = false;
 
   function element(id) { return document.getElementById(id); }
+  function tell(message, transfer) { if (game) game.postMessage(message, transfer || []); }
 
   // One line for the player; a line said before is not repeated. An error ends the game, and
   // the first is the only one shown (index.html's vexaFail): what follows from it goes to the
@@ -42,9 +42,8 @@ var VexaPage = (function () {
   }
 
   function halt() {
+    if (going) tell({ kind: 'pause' });
     going = false;
-    clearTimeout(timer);
-    timer = null;
     stopSound();
   }
 
@@ -59,22 +58,6 @@ var VexaPage = (function () {
     if (mode !== 'loading') go.textContent = mode === 'paused' ? 'Go on' : 'Start';
   }
 
-  // While the files download: how far, on the canvas the game will draw on.
-  function progress(text) {
-    const m = /\((\d+)\/(\d+)\)/.exec(text || '');
-    if (!m || ready || window.vexaFailed) return;
-    const done = Number(m[1]), total = Math.max(1, Number(m[2]));
-    // A bar, no text: the canvas's first text would load a font in the middle of the start-up.
-    const c = VexaView.context();
-    c.fillStyle = '#000';
-    c.fillRect(0, 0, VexaView.GAME_W, VexaView.GAME_H);
-    c.fillStyle = '#3a3e46';
-    c.fillRect(100, 40, 400, 10);
-    c.fillStyle = '#9cc4ff';
-    c.fillRect(100, 40, Math.min(400, 400 * done / total), 10);
-    element('go').textContent = `Loading… ${Math.floor(100 * Math.min(done, total) / total)} %`;
-  }
-
   // The player is there: the first click starts the steps, a click after a pause goes on.
   function goOn() {
     if (!ready || going || window.vexaFailed) return;
@@ -83,7 +66,7 @@ var VexaPage = (function () {
     resumeSound();
     window.scrollTo(0, element('stage').offsetTop);  // the whole game in view, the page's text below
     canvas.focus({ preventScroll: true });
-    Module._vexa_go();
+    tell({ kind: 'go' });
   }
 
   // Hidden (another tab, minimised, the phone locked): no step runs, nothing stays held, and
@@ -92,7 +75,6 @@ var VexaPage = (function () {
     if (!going) return;
     releaseAll();
     fingers.reset();
-    Module._vexa_pause();
     halt();
     if (audio && audio.suspend) audio.suspend().catch(() => {});
     cover('paused');
@@ -103,6 +85,12 @@ var VexaPage = (function () {
     const p = VexaView.toGame(canvas, e.clientX, e.clientY);
     lastX = p.x;
     lastY = p.y;
+  }
+
+  // One mouse event for the game, in game pixels: `kind` 0 down, 1 move, 2 up; `button` 0 left,
+  // 1 right, 2 middle; with the buttons held after it.
+  function mouse(kind, button) {
+    if (going) tell({ kind: 'mouse', event: [kind, button, held, lastX, lastY] });
   }
 
   // Button bits as the game counts them (1 left, 2 right, 4 middle) are the pointer's own.
@@ -117,10 +105,10 @@ var VexaPage = (function () {
     for (const b of BUTTONS) {
       if ((held & b.bit) === (now & b.bit)) continue;
       held ^= b.bit;
-      Module._vexa_mouse((now & b.bit) ? 0 : 2, b.button, held, lastX, lastY);
+      mouse((now & b.bit) ? 0 : 2, b.button);
       changed = true;
     }
-    if (!changed && e.type === 'pointermove') Module._vexa_mouse(1, 0, held, lastX, lastY);
+    if (!changed && e.type === 'pointermove') mouse(1, 0);
   }
 
   // Buttons the page will never hear released (the window lost the focus) are let go.
@@ -128,7 +116,7 @@ var VexaPage = (function () {
     for (const b of BUTTONS) {
       if (!(held & b.bit)) continue;
       held ^= b.bit;
-      Module._vexa_mouse(2, b.button, held, lastX, lastY);
+      mouse(2, b.button);
     }
   }
 
@@ -136,16 +124,16 @@ var VexaPage = (function () {
   const fingerMouse = {
     move(e) {
       toGame(e);
-      Module._vexa_mouse(1, 0, held, lastX, lastY);
+      mouse(1, 0);
     },
     press(button) {
       held |= BUTTONS[button].bit;
-      Module._vexa_mouse(0, button, held, lastX, lastY);
+      mouse(0, button);
     },
     release(button) {
       if (!(held & BUTTONS[button].bit)) return;
       held &= ~BUTTONS[button].bit;
-      Module._vexa_mouse(2, button, held, lastX, lastY);
+      mouse(2, button);
     },
   };
 
@@ -184,14 +172,11 @@ var VexaPage = (function () {
       say('This browser gives the page no sound, so the game plays silently.', false);
       return;
     }
-    for (const name of FS.readdir('/game/dat')) {
-      if (!name.endsWith('.wav')) continue;
-      const path = '/game/dat/' + name;
-      const bytes = FS.readFile(path);
-      audio.decodeAudioData(bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.byteLength)).then(
-        (buffer) => sounds.set(path, buffer),
-        () => say('The sound ' + name + ' cannot be played here; the game goes on without it.', false));
+    for (const cue of cues) {
+      audio.decodeAudioData(cue.bytes).then((buffer) => sounds.set(cue.path, buffer),
+        () => say('The sound ' + cue.path.replace(/.*\//, '') + ' cannot be played here; the game goes on without it.', false));
     }
+    cues = [];
   }
 
   function whenIdle(work) {
@@ -214,7 +199,7 @@ var VexaPage = (function () {
   function play(path, loop) {
     if (!audio) return;
     stopSound();
-    const buffer = sounds.get(path.replace(/\/+/g, '/'));
+    const buffer = sounds.get(path);
     if (!buffer) return;
     const source = audio.createBufferSource();
     source.buffer = buffer;
@@ -224,61 +209,37 @@ var VexaPage = (function () {
     playing = source;
   }
 
-  // paint.js puts the frames; the first one is the page's start-up figure.
+  // The game's first frame is the page's start-up figure.
   function painted() {
-    if (firstFrame === null) {
-      firstFrame = performance.now();
-      performance.mark('vexa-first-frame');
-    }
+    if (firstFrame !== null) return;
+    firstFrame = performance.now();
+    performance.mark('vexa-first-frame');
   }
 
-  // After each pass: the next one, and the panel's newest line as text.
-  function schedule(ms) {
-    if (!going) return;
-    clearTimeout(timer);
-    timer = setTimeout(() => { timer = null; Module._vexa_pass(); }, ms);
-    speak();
+  // A browser that could not hand the canvas to the game's worker is sent each part to put.
+  function putPart(m) {
+    const image = new ImageData(new Uint8ClampedArray(m.pixels), m.width, m.height);
+    VexaView.context().putImageData(image, m.x, m.y);
   }
 
   // The message panel's newest line (the chosen command's prompt is one) for screen readers.
-  function speak() {
-    const line = UTF8ToString(Module._vexa_newest_line());
-    if (line === spoken) return;
-    spoken = line;
-    element('spoken').textContent = line;
+  function speak(m) {
+    element('spoken').textContent = m.line;
   }
 
-  function cannotSave() {
-    storageOk = false;
-    say('This browser does not let the page keep data (a private window?): the game plays, but cannot save.', false);
-  }
-
-  // After each save: IndexedDB gets the folder; one store at a time, the last one wins.
-  function storeSave() {
-    if (!storageOk) return;
-    if (storing) {
-      storeAgain = true;
-      return;
-    }
-    storing = true;
-    FS.syncfs(false, (err) => {
-      storing = false;
-      if (err) cannotSave();
-      else keepStorage();  // there is a save to keep now
-      if (storeAgain) {
-        storeAgain = false;
-        storeSave();
-      }
-    });
-  }
-
-  function downloadReport(e) {
+  // The report is the game's file: the worker is asked for it, and its answer is the download.
+  function askReport(e) {
     e.preventDefault();
-    if (!FS.analyzePath(REPORT).exists) {
+    if (!game) return;
+    tell({ kind: 'report' });
+  }
+
+  function downloadReport(m) {
+    if (!m.bytes) {
       say('There is no report yet: the game writes it when you save and at the end.', false);
       return;
     }
-    const blob = new Blob([FS.readFile(REPORT)], { type: 'text/plain; charset=Shift_JIS' });
+    const blob = new Blob([m.bytes], { type: 'text/plain; charset=Shift_JIS' });
     const link = document.createElement('a');
     link.href = URL.createObjectURL(blob);
     link.download = 'レポート.txt';
@@ -291,9 +252,9 @@ var VexaPage = (function () {
   // Once there is a save, the browser is asked to keep it through a shortage of space; where
   // it will not promise, the player hears it once, not on every visit.
   function keepStorage() {
-    if (keepAsked || !storageOk) return;
+    if (keepAsked) return;
     keepAsked = true;
-    const tell = () => {
+    const warn = () => {
       try {
         if (localStorage.getItem('vexa-kept-note')) return;
         localStorage.setItem('vexa-kept-note', '1');
@@ -302,10 +263,10 @@ var VexaPage = (function () {
     };
     const storage = navigator.storage;
     if (!storage || !storage.persist) {
-      tell();
+      warn();
       return;
     }
-    storage.persisted().then((kept) => kept || storage.persist()).then((kept) => { if (!kept) tell(); }, tell);
+    storage.persisted().then((kept) => kept || storage.persist()).then((kept) => { if (!kept) warn(); }, warn);
   }
 
   // The player's choice, kept in the browser; at first the browser's own language.
@@ -339,88 +300,70 @@ var VexaPage = (function () {
     }
   }
 
-  function started() {
+  function started(m) {
     performance.mark('vexa-started');
-    canvas = element('screen');
-    context = VexaView.context();
-    context.fillStyle = '#000';  // the loading bar is done with
-    context.fillRect(0, 0, canvas.width, canvas.height);
+    cues = m.cues;
+    if (!handedOver) {
+      const context = VexaView.context();
+      context.fillStyle = '#000';
+      context.fillRect(0, 0, canvas.width, canvas.height);
+    }
     listen();
     ready = true;
     cover('start');
     whenIdle(prepareSound);
   }
 
-  // Before the game's main: the stored save is read into the folder the game saves in.
-  function mountSave() {
-    performance.mark('vexa-runtime');
-    // The link works even when the game cannot start: an earlier report may be there.
-    element('report').addEventListener('click', downloadReport);
+  const HEARD = {
+    say: (m) => say(m.text, m.error),
+    fail: (m) => fail(m.detail),
+    started,
+    part: putPart,
+    firstFrame: painted,
+    play: (m) => play(m.path, m.loop),
+    stopSound,
+    spoken: speak,
+    stored: keepStorage,
+    report: downloadReport,
+  };
+
+  // The game's canvas and the player's language go to the worker; then the messages it sent
+  // before this script ran (index.html kept them), and those to come.
+  function start() {
+    element('report').addEventListener('click', askReport);
     showLanguageSwitch();
-    FS.mkdir(SAVE_DIR);
-    if (typeof indexedDB === 'undefined') {
-      cannotSave();
-      return;
-    }
+    if (!game) return;
+    // Handed over only where the worker can draw on it (2D on an OffscreenCanvas came later than
+    // the canvas's handing over in some browsers); elsewhere the page puts the game's frames itself.
+    let offscreen = null;
     try {
-      FS.mount(IDBFS, {}, SAVE_DIR);
+      if (canvas.transferControlToOffscreen && new OffscreenCanvas(1, 1).getContext('2d'))
+        offscreen = canvas.transferControlToOffscreen();
     } catch (e) {
-      cannotSave();
-      return;
+      offscreen = null;
     }
-    addRunDependency('vexa-save');
-    (window.vexaSaveStore || Promise.resolve(null)).then((store) => {
-      // The connection opened from the page's head, if it is the one the file system would open.
-      if (store && store.version === IDBFS.DB_VERSION && store.objectStoreNames.contains(IDBFS.DB_STORE_NAME))
-        IDBFS.dbs[SAVE_DIR] = store;
-      else if (store) store.close();
-      FS.syncfs(true, (err) => {
-        if (err) cannotSave();
-        removeRunDependency('vexa-save');
-      });
-    });
+    handedOver = offscreen !== null;
+    tell({ kind: 'init', canvas: offscreen, language: language() }, offscreen ? [offscreen] : []);
+    const heard = (m) => HEARD[m.kind](m);
+    game.onmessage = (e) => heard(e.data);
+    for (const m of window.vexaEarly.splice(0)) heard(m);
   }
 
+  start();
   return {
-    say, fail, painted, play, stopSound, storeSave, schedule, started, mountSave, progress, language,
+    say, fail, language,
     firstFrameTime: () => firstFrame,
     cues: () => sounds.size,
   };
 })();
 
-// The code compiling since the page's head (index.html) is taken as it is; where that could not
-// start or failed (a server that does not call it application/wasm), it is fetched again whole.
-Module.instantiateWasm = (imports, receive) => {
-  const compiled = window.vexaCode || Promise.reject(new Error('not compiling yet'));
-  compiled.catch(() => fetch('index.wasm', { credentials: 'same-origin' })
-    .then((response) => {
-      if (!response.ok) throw new Error('index.wasm: HTTP ' + response.status);
-      return response.arrayBuffer();
-    })
-    .then((bytes) => WebAssembly.compile(bytes)))
-    .then((module) => WebAssembly.instantiate(module, imports).then((instance) => receive(instance, module)))
-    .catch((e) => VexaPage.fail('index.wasm: ' + e));
-  return {};
-};
-// As soon as the runtime's file system exists, while the module and the data still download.
-Module.preInit = (Module.preInit || []).concat([VexaPage.mountSave]);
-Module.setStatus = VexaPage.progress;
-// emscripten's own words stay in the console; the player gets one sentence.
-Module.onAbort = (what) => VexaPage.fail('aborted: ' + what);
-Module.printErr = (text) => console.warn(text);
 window.addEventListener('error', (e) => VexaPage.fail(e.message));
 window.addEventListener('unhandledrejection', (e) => VexaPage.fail(String(e.reason)));
 window.addEventListener('DOMContentLoaded', VexaView.listen);
 if (document.readyState !== 'loading') VexaView.listen();
 
-// For the page's own tests: what the game composed last, and how far it got.
-// Before the module runs there is no game to ask.
+// For the page's own tests (the game's own are in its worker, game.js).
 window.vexaTest = {
-  frameChecksum: () => (Module.calledRun ? Module._vexa_frame_checksum() >>> 0 : 0).toString(16).padStart(8, '0'),
-  steps: () => (Module.calledRun ? Module._vexa_steps() : 0),
-  language: () => (Module.calledRun ? (Module._vexa_english() ? 'en' : 'ja') : null),
-  state: () => (Module.calledRun ? JSON.parse(UTF8ToString(Module._vexa_state())) : null),
   firstFrame: () => VexaPage.firstFrameTime(),
-  running: () => Module.calledRun && Module._vexa_running() === 1,
   cues: () => VexaPage.cues(),
 };

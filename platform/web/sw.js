@@ -23,9 +23,8 @@ self.addEventListener('fetch', (event) => {
   if (event.request.method !== 'GET') return;
   const url = new URL(event.request.url);
   if (url.origin !== self.location.origin) return;
-  // The page itself, whatever its address in the folder ("./" or "index.html").
-  const request = event.request.mode === 'navigate' ? new URL('index.html', self.registration.scope).href
-                                                     : event.request;
+  // The page itself, whatever its address in the folder ("./" or "index.html"), is kept as "./".
+  const request = event.request.mode === 'navigate' ? new URL('./', self.registration.scope).href : event.request;
   event.respondWith(caches.open(CACHE).then((cache) => cache.match(request, { ignoreSearch: true }))
     .then((hit) => hit || fetch(event.request)));
 });

@@ -1,6 +1,7 @@
 // How the page is served and kept: compressed copies with ETags and 304s, the service worker's
 // copy for a second visit (no byte of the game's files on the wire) and for a reload with the
 // network off (the game plays, with its save), and a new build that replaces the old one whole.
+// The game runs in a worker of the page's: its steps, files and state are read there.
 // Usage: node offline_test.mjs PAGE_FOLDER SOURCE_DIR
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -11,7 +12,7 @@ import { join } from 'node:path';
 import { brotliDecompressSync, gunzipSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { exitStatus, markFailed, step } from './steps.mjs';
+import { exitStatus, game, markFailed, putSave, step, until } from './steps.mjs';
 
 const [builtFolder, sourceDir] = process.argv.slice(2);
 const GAME_FILES = ['index.html', 'index.js', 'index.wasm', 'index.data'];
@@ -48,11 +49,11 @@ async function open(context) {
 }
 // The start screen waits for the player: a click on it starts the steps.
 const playing = async (page) => {
-  await page.waitForSelector('#go:not([disabled])', { timeout: 30000 });
+  await until(page, () => document.querySelector('#go:not([disabled])') !== null, undefined, 30000);
   await page.click('#go');
-  await page.waitForFunction(() => window.vexaTest && window.vexaTest.steps() > 2, { polling: 10, timeout: 30000 });
+  await until(await game(page), () => typeof vexaTest !== 'undefined' && vexaTest.steps() > 2, undefined, 30000);
 };
-const workerReady = (page) => page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+const workerReady = (page) => until(page, () => navigator.serviceWorker.ready.then(() => true), undefined, 30000);
 const controlled = (page) => page.waitForFunction(() => navigator.serviceWorker.controller !== null, { polling: 10, timeout: 30000 });
 const gameFilesFrom = (seen) => seen.network.filter((p) => GAME_FILES.some((f) => p === '/' + f) || p === '/');
 
@@ -111,6 +112,9 @@ try {
     await page.close();
     await second.page.goto(url);
     await playing(second.page);
+    // The first visit's files were all seen on the wire, the worker's script among them: the
+    // count below sees every fetch.
+    assert.deepEqual(gameFilesFrom(seen).sort(), ['/', '/index.data', '/index.js', '/index.wasm']);
     assert.deepEqual(gameFilesFrom(second.seen), []);
     assert.deepEqual([...seen.problems, ...second.seen.problems], []);
     await second.page.close();
@@ -121,15 +125,11 @@ try {
     await page.goto(url);
     await playing(page);
     const save = [...(await readFile(join(sourceDir, 'tests/replays/menu-and-defeat.save.dat')))];
-    await page.evaluate((b) => new Promise((done, fail) => {
-      Module._vexa_pass = () => {};  // no save of the game's own lands after this one
-      FS.writeFile('/save/save.dat', new Uint8Array(b));
-      FS.syncfs(false, (err) => (err ? fail(err) : done()));
-    }), save);
+    await putSave(page, save);
     await page.setOfflineMode(true);
     await page.reload();
     await playing(page);
-    const s = await page.evaluate(() => window.vexaTest.state());
+    const s = await (await game(page)).evaluate(() => vexaTest.state());
     assert.equal(s.stage, 5, 'the stored game, not a new one');
     assert.equal(s.player.maxHp, 70);
     assert.deepEqual(seen.problems, []);
@@ -138,21 +138,24 @@ try {
   });
 
   await step('a new build replaces the old one whole: the open game keeps its files, the next load has the new', async () => {
+    // A page left open by a case that stopped short would keep build A's worker on.
+    for (const left of await context.pages()) await left.close();
     const { page, seen } = await open(context);
     await page.goto(url);
     await playing(page);
     const before = await page.evaluate(() => caches.keys());
     assert.equal(before.length, 1);
-    // Build B: another index.js, finished as the build finishes a page.
-    await appendFile(join(folder, 'index.js'), '\nwindow.vexaBuildB = true;\n');
+    // Build B: another index.js (the game worker's script), finished as the build finishes a page.
+    await appendFile(join(folder, 'index.js'), '\nself.vexaBuildB = true;\n');
     execFileSync('node', [join(sourceDir, 'platform/web/finish.mjs'), folder, sourceDir], { stdio: 'ignore' });
     await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
     await page.waitForFunction(() => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null),
       { polling: 50, timeout: 30000 });
     // The open page goes on with build A.
-    const steps = await page.evaluate(() => window.vexaTest.steps());
-    await page.waitForFunction((n) => window.vexaTest.steps() > n + 2, { polling: 10 }, steps);
-    assert.equal(await page.evaluate(() => window.vexaBuildB === true), false);
+    const worker = await game(page);
+    const steps = await worker.evaluate(() => vexaTest.steps());
+    await until(worker, (n) => vexaTest.steps() > n + 2, steps);
+    assert.equal(await worker.evaluate(() => self.vexaBuildB === true), false);
     const next = await open(context);
     // The browser's word on each worker version: build B's takes over once A's last page closes.
     const cdp = await next.page.createCDPSession();
@@ -163,7 +166,8 @@ try {
       changed();
     });
     await cdp.send('ServiceWorker.enable');
-    const bActive = new Promise((done) => {
+    const bActive = new Promise((done, fail) => {
+      setTimeout(() => fail(new Error(`build B's worker did not take over: ${JSON.stringify([...versions])}`)), 30000);
       changed = () => {
         // B is the version that was waiting (installed) and is now the active one.
         if ([...versions.values()].filter((s) => s === 'activated').length === 1 &&
@@ -175,7 +179,7 @@ try {
     await bActive;
     await next.page.goto(url);
     await playing(next.page);
-    assert.equal(await next.page.evaluate(() => window.vexaBuildB === true), true);
+    assert.equal(await (await game(next.page)).evaluate(() => self.vexaBuildB === true), true);
     const after = await next.page.evaluate(() => caches.keys());
     assert.equal(after.length, 1);
     assert.notEqual(after[0], before[0]);

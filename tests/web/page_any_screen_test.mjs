@@ -1,7 +1,8 @@
 // The page as people on other screens and devices meet it: phone and desktop sizes, a finger
 // alone through a whole run (start, win, save, advance, guard, defeat, restart), a hidden tab,
 // each failure in one sentence, and axe-core's accessibility rules. Fingers are real touch
-// events (DevTools touch emulation), never mouse events.
+// events (DevTools touch emulation), never mouse events. The game runs in a worker of the
+// page's: its state, steps, files and sounds are read there.
 // Usage: node page_any_screen_test.mjs PAGE_FOLDER SOURCE_DIR [SCREENSHOT_DIR]
 import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
@@ -9,7 +10,7 @@ import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { exitStatus, markFailed, step } from './steps.mjs';
+import { crcOfPixels, exitStatus, game, markFailed, nextStep, serveChanged, state, step, until } from './steps.mjs';
 
 const [pageFolder, sourceDir, shots] = process.argv.slice(2);
 const GAME_W = 600, GAME_H = 450;
@@ -23,24 +24,6 @@ const browser = await puppeteer.launch({
   args: ['--no-sandbox', '--autoplay-policy=no-user-gesture-required'],
 });
 
-async function until(page, test, arg, timeout = 20000) {
-  try {
-    await page.waitForFunction(test, { polling: 10, timeout }, arg);
-  } catch (e) {
-    const where = await page.evaluate(() => ({
-      steps: window.vexaTest ? window.vexaTest.steps() : null,
-      state: window.vexaTest ? window.vexaTest.state() : null,
-      said: document.getElementById('status').innerText,
-    })).catch((x) => String(x));
-    throw new Error(`${e.message}\nwaiting for ${test}\nthe page: ${JSON.stringify(where)}`);
-  }
-}
-const state = (page) => page.evaluate(() => window.vexaTest.state());
-async function nextStep(page) {
-  const now = await page.evaluate(() => window.vexaTest.steps());
-  await until(page, (n) => window.vexaTest.steps() > n + 1, now);
-}
-
 // Page coordinates of a game pixel's centre, through the canvas as drawn, at any scale.
 async function at(page, x, y) {
   const box = await (await page.$('#screen')).boundingBox();
@@ -48,24 +31,25 @@ async function at(page, x, y) {
 }
 
 // Each cue the game plays, and every step's state, from now on.
-const record = (page) => page.evaluate(() => {
-  window.seenStates = [];
-  window.cuesPlayed = [];
+const record = async (page) => (await game(page)).evaluate(() => {
+  self.seenStates = [];
+  self.cuesPlayed = [];
   const pass = Module._vexa_pass;
   Module._vexa_pass = () => {
     pass();
-    window.seenStates.push(window.vexaTest.state());
+    self.seenStates.push(vexaTest.state());
   };
   const play = VexaPage.play;
   VexaPage.play = (path, loop) => {
-    window.cuesPlayed.push({ path, step: window.vexaTest.steps() });
+    self.cuesPlayed.push({ path, step: vexaTest.steps() });
     play(path, loop);
   };
 });
 
-async function openAt(size, touch) {
+async function openAt(size, touch, before) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
+  if (before) await page.evaluateOnNewDocument(before);
   // The game as written, in Japanese: the checks below read its texts.
   await page.evaluateOnNewDocument(() => { try { localStorage.setItem('vexa-lang', 'ja'); } catch (e) { /* none */ } });
   await page.setViewport({ width: size[0], height: size[1], deviceScaleFactor: touch ? 3 : 1,
@@ -98,7 +82,7 @@ async function tapStart(page) {
   const box = await (await page.$('#go')).boundingBox();
   const finger = await page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
   await finger.end();
-  await until(page, () => window.vexaTest.steps() > 1);
+  await until(await game(page), () => vexaTest.steps() > 1);
 }
 
 // Where a finger puts the fighter next to the enemy: the pointer leads the fighter by 48.
@@ -139,13 +123,13 @@ try {
       const p = await at(page, goal, 250);
       if (touch) {
         const finger = await page.touchscreen.touchStart(p.x, p.y);
-        await until(page, (t) => window.vexaTest.state().player.targetX === t, goal - 48);
+        await until(await game(page), (t) => vexaTest.state().player.targetX === t, goal - 48);
         await finger.end();
       } else {
         await page.mouse.move(p.x, p.y);
-        await until(page, (t) => window.vexaTest.state().player.targetX === t, goal - 48);
+        await until(await game(page), (t) => vexaTest.state().player.targetX === t, goal - 48);
       }
-      await until(page, () => window.vexaTest.steps() > 40);
+      await until(await game(page), () => vexaTest.steps() > 40);
       if (shots) await page.screenshot({ path: join(shots, `web-${name}.png`) });
       assert.deepEqual(problems, []);
       await context.close();
@@ -155,7 +139,7 @@ try {
   await step('full screen, by its button and by F11: the game scaled to the screen the same way', async () => {
     const { context, page } = await openAt([1366, 768], false);
     await page.click('#go');
-    await until(page, () => window.vexaTest.steps() > 2);
+    await until(await game(page), () => vexaTest.steps() > 2);
     await page.click('#fullscreen');
     await until(page, () => document.fullscreenElement === document.getElementById('stage'));
     const look = await page.evaluate(() => {
@@ -175,11 +159,12 @@ try {
   await step('no step before the first click; the sound is ready before it', async () => {
     const { context, page } = await openAt([1366, 768], false);
     await until(page, () => window.vexaTest.cues() === 11);
-    assert.equal(await page.evaluate(() => window.vexaTest.steps()), 0);
-    assert.equal(await page.evaluate(() => window.vexaTest.running()), false);
+    const worker = await game(page);
+    assert.equal(await worker.evaluate(() => vexaTest.steps()), 0);
+    assert.equal(await worker.evaluate(() => vexaTest.running()), false);
     await runAxe(page, 'the start screen');
     await page.click('#go');
-    await until(page, () => window.vexaTest.steps() > 5);
+    await until(await game(page), () => vexaTest.steps() > 5);
     await runAxe(page, 'the game running');
     await context.close();
   });
@@ -187,24 +172,31 @@ try {
   await step('hidden, the game pauses; shown again, it waits for a click, then one step per 50 ms', async () => {
     const { context, page } = await openAt([1366, 768], false);
     await page.click('#go');
-    await until(page, () => window.vexaTest.steps() > 5);
+    await until(await game(page), () => vexaTest.steps() > 5);
     const other = await context.newPage();
     await other.bringToFront();
     await until(page, () => document.visibilityState === 'hidden');
-    const hiddenAt = await page.evaluate(() => window.vexaTest.steps());
+    const worker = await game(page);
+    const steps = () => worker.evaluate(() => vexaTest.steps());
+    const hiddenAt = await steps();
     await new Promise((r) => setTimeout(r, 5000));  // the time away is the point here
-    assert.equal(await page.evaluate(() => window.vexaTest.steps()), hiddenAt, 'a step ran while hidden');
+    assert.equal(await steps(), hiddenAt, 'a step ran while hidden');
     await page.bringToFront();
     await until(page, () => document.visibilityState === 'visible');
     assert.equal(await page.evaluate(() => document.getElementById('cover').hidden), false, 'the pause screen');
     // Shown: still no step until the click, however many passes' time goes by.
     await page.evaluate(() => new Promise((r) => setTimeout(r, 300)));
-    assert.equal(await page.evaluate(() => window.vexaTest.steps()), hiddenAt, 'a step ran before the click');
-    const since = await page.evaluate(() => { document.getElementById('go').click(); return performance.now(); });
-    await until(page, (n) => window.vexaTest.steps() >= n + 10, hiddenAt);
-    const [steps, now] = await page.evaluate(() => [window.vexaTest.steps(), performance.now()]);
+    assert.equal(await steps(), hiddenAt, 'a step ran before the click');
+    // The page's and the worker's clocks start apart: the times compared are both from the
+    // clocks' common origin.
+    const since = await page.evaluate(() => {
+      document.getElementById('go').click();
+      return performance.timeOrigin + performance.now();
+    });
+    await until(worker, (n) => vexaTest.steps() >= n + 10, hiddenAt);
+    const [ran, now] = await worker.evaluate(() => [vexaTest.steps(), performance.timeOrigin + performance.now()]);
     // No catch-up: never more steps than 50 ms periods since the click (one at the click itself).
-    assert.ok(steps - hiddenAt <= Math.floor((now - since) / 50) + 1, `${steps - hiddenAt} steps in ${now - since} ms`);
+    assert.ok(ran - hiddenAt <= Math.floor((now - since) / 50) + 1, `${ran - hiddenAt} steps in ${now - since} ms`);
     await context.close();
   });
 
@@ -221,15 +213,15 @@ try {
     assert.equal((await state(page)).stage, 1);
     // The menu: a two-finger tap chooses, a tap carries out.
     await twoFingerTap(page);
-    await until(page, () => window.vexaTest.state().selectedCommand === 0);  // save
+    await until(await game(page), () => vexaTest.state().selectedCommand === 0);  // save
     // The prompt reaches the text for screen readers, in Japanese.
     await until(page, () => document.getElementById('spoken').textContent.includes('【セーブ】'));
     assert.equal(await page.$eval('#spoken', (e) => e.closest('[lang]').lang), 'ja');
     await nextStep(page);
-    await until(page, () => window.vexaTest.state().player.ap >= 20);
+    await until(await game(page), () => vexaTest.state().player.ap >= 20);
     await tap(page, 300, 300);
-    await until(page, () => FS.analyzePath('/save/save.dat').exists);
-    // In the browser's store, not only in the page's memory.
+    await until(await game(page), () => FS.analyzePath('/save/save.dat').exists);
+    // In the browser's store, not only in the game's memory.
     await until(page, () => {
       window.storedSave = null;
       const open = indexedDB.open('/save');
@@ -249,32 +241,32 @@ try {
     assert.equal(saved.selectedCommand, 0, 'the two-finger tap also carried out');
     for (let i = 0; i < 5; i++) {
       await twoFingerTap(page);
-      await until(page, (n) => window.vexaTest.state().selectedCommand === n, i + 1);
+      await until(await game(page), (n) => vexaTest.state().selectedCommand === n, i + 1);
     }
     await nextStep(page);
-    await until(page, () => window.vexaTest.state().player.ap >= 20);
+    await until(await game(page), () => vexaTest.state().player.ap >= 20);
     await tap(page, 300, 300);
-    await until(page, () => window.vexaTest.state().stage === 2 && window.vexaTest.state().battleOn);
+    await until(await game(page), () => vexaTest.state().stage === 2 && vexaTest.state().battleOn);
 
     // A guard held by a second finger meets the enemy's attack: コン, and no HP lost.
     await record(page);
     let met = false;
     for (let round = 0; round < 6 && !met; round++) {
-      await until(page, () => window.vexaTest.state().player.ap >= 90, undefined, 30000);
+      await until(await game(page), () => vexaTest.state().player.ap >= 90, undefined, 30000);
       const s = await state(page);
       const p = await at(page, besideEnemy(s), 300);
       const first = await page.touchscreen.touchStart(p.x, p.y);
       await new Promise((r) => setTimeout(r, 0));
       const second = await page.touchscreen.touchStart(p.x - 40, p.y + 60);
-      await until(page, () => window.vexaTest.state().player.guarding);
-      await until(page, () => window.cuesPlayed.some((c) => c.path.endsWith('コン.wav')) ||
-                              window.vexaTest.state().player.ap < 4);
-      met = await page.evaluate(() => window.cuesPlayed.some((c) => c.path.endsWith('コン.wav')));
+      await until(await game(page), () => vexaTest.state().player.guarding);
+      await until(await game(page), () => cuesPlayed.some((c) => c.path.endsWith('コン.wav')) ||
+                                          vexaTest.state().player.ap < 4);
+      met = await (await game(page)).evaluate(() => cuesPlayed.some((c) => c.path.endsWith('コン.wav')));
       await second.end();
       await first.end();
     }
     assert.ok(met, 'no enemy attack met the guard');
-    const states = await page.evaluate(() => window.seenStates);
+    const states = await (await game(page)).evaluate(() => seenStates);
     for (let i = 1; i < states.length; i++) {
       if (states[i].player.guarding && states[i - 1].player.guarding)
         assert.ok(states[i].player.hp >= states[i - 1].player.hp, `HP lost under the guard at step ${states[i].step}`);
@@ -284,11 +276,11 @@ try {
     const s = await state(page);
     const p = await at(page, besideEnemy(s), 300);
     const finger = await page.touchscreen.touchStart(p.x, p.y);
-    await until(page, () => window.vexaTest.state().retryClicks === 10, undefined, 60000);
+    await until(await game(page), () => vexaTest.state().retryClicks === 10, undefined, 60000);
     await finger.end();
     for (let left = 9; left >= 0; left--) {
       await tap(page, 300, 300);
-      await until(page, (n) => window.vexaTest.state().retryClicks === n, left);
+      await until(await game(page), (n) => vexaTest.state().retryClicks === n, left);
       await nextStep(page);
     }
     const back = await state(page);
@@ -307,6 +299,9 @@ try {
       WebAssembly.validate = (bytes) => !Array.from(bytes).some((b, i, all) => b === 0xfc && all[i + 1] === 0x0b) &&
         validate(bytes);
     } },
+    { name: 'workers refused (a page opened as a file)', said: /will not start the game's worker/, before: () => {
+      window.Worker = function () { throw new DOMException('refused', 'SecurityError'); };
+    } },
     { name: 'index.js missing', missing: 'index.js', said: /file index\.js could not be loaded/ },
     { name: 'index.wasm missing', missing: 'index.wasm', said: /could not be loaded/ },
     { name: 'index.data missing', missing: 'index.data', said: /could not be loaded/ },
@@ -317,16 +312,9 @@ try {
       const context = await browser.createBrowserContext();
       const page = await context.newPage();
       if (f.before) await page.evaluateOnNewDocument(f.before);
-      if (f.missing || f.damaged) {
-        await page.setRequestInterception(true);
-        page.on('request', (r) => {
-          if (f.missing && r.url().endsWith('/' + f.missing)) r.respond({ status: 404, body: 'missing' });
-          else if (f.damaged && r.url().endsWith('/' + f.damaged))
-            r.respond({ status: 200, contentType: 'application/wasm', body: Buffer.from('not a module at all') });
-          else r.continue();
-        });
-      }
-      await page.goto(url, { waitUntil: 'networkidle0' });
+      const served = f.missing ? await serveChanged(pageFolder, { [f.missing]: null })
+        : f.damaged ? await serveChanged(pageFolder, { [f.damaged]: 'not a module at all' }) : { url, close() {} };
+      await page.goto(served.url, { waitUntil: 'networkidle0' });
       await page.waitForSelector('#status p.error', { timeout: 15000 });
       await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0))));
       const lines = await page.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
@@ -336,6 +324,7 @@ try {
       assert.doesNotMatch(shown, /emscripten|ASSERTIONS|Aborted|wasm support|Uncaught|Error:/);
       assert.equal(await page.$eval('#go', (b) => b.hidden), true, 'no start button');
       await context.close();
+      await served.close();
     });
   }
 
@@ -352,12 +341,16 @@ try {
       if (d.before) await page.evaluateOnNewDocument(d.before);
       let served = 0;
       if (d.plainType) {
-        await page.setRequestInterception(true);
-        page.on('request', async (r) => {
-          if (!r.url().endsWith('/' + d.plainType)) return r.continue();
+        // The page's head fetches the code. Only that request is paused: puppeteer's own
+        // interception would leave the game worker's requests hanging.
+        const cdp = await page.createCDPSession();
+        const body = (await readFile(join(pageFolder, d.plainType))).toString('base64');
+        cdp.on('Fetch.requestPaused', (e) => {
           served++;
-          r.respond({ status: 200, contentType: 'application/octet-stream', body: await readFile(join(pageFolder, d.plainType)) });
+          cdp.send('Fetch.fulfillRequest', { requestId: e.requestId, responseCode: 200, body,
+            responseHeaders: [{ name: 'Content-Type', value: 'application/octet-stream' }] });
         });
+        await cdp.send('Fetch.enable', { patterns: [{ urlPattern: `*/${d.plainType}` }] });
       }
       await page.goto(url);
       await page.waitForSelector('#go:not([disabled])', { timeout: 30000 });
@@ -367,6 +360,32 @@ try {
       await context.close();
     });
   }
+
+  // Where the worker cannot draw on the canvas (older Safari and Firefox: no OffscreenCanvas, or one
+  // without 2D), it sends each damaged part to the page, which puts it on the canvas itself.
+  const NO_OFFSCREEN = [
+    { name: 'a browser without OffscreenCanvas', before: () => { delete HTMLCanvasElement.prototype.transferControlToOffscreen; } },
+    { name: 'an OffscreenCanvas without 2D', before: () => { OffscreenCanvas.prototype.getContext = () => null; } },
+  ];
+  for (const n of NO_OFFSCREEN) await step(`${n.name}: the game plays, and the page's canvas becomes the frame`, async () => {
+    const { context, page, problems } = await openAt([1366, 768], false, n.before);
+    await page.click('#go');
+    const worker = await game(page);
+    await until(worker, () => vexaTest.steps() > 5);
+    assert.equal(await worker.evaluate(() => VexaPaint.context()), null, 'the worker was given the canvas');
+    const goal = 211;  // the fighter walks: parts of the frame change
+    const p = await at(page, goal, 250);
+    await page.mouse.move(p.x, p.y);
+    await until(worker, (t) => vexaTest.state().player.targetX === t, goal - 48);
+    await nextStep(page);
+    await worker.evaluate(() => { Module._vexa_pass = () => {}; });
+    const frame = await worker.evaluate(() => vexaTest.frameChecksum());
+    // The last parts may still be on their way to the page.
+    await page.evaluate(`self.crcOfPixels = ${crcOfPixels}`);
+    await until(page, (sum) => crcOfPixels(VexaView.context().getImageData(0, 0, 600, 450).data) === sum, frame);
+    assert.deepEqual(problems, []);
+    await context.close();
+  });
 
   await step('JavaScript off: one sentence', async () => {
     const context = await browser.createBrowserContext();

@@ -1,6 +1,7 @@
 // The page in headless Chromium, played as a person would: walk, attack, guard, the menu,
 // a save kept by the browser across a reload, a defeat and the ten retry clicks, the report
-// downloaded, and the canvas read back against what the game composed.
+// downloaded, and the canvas read back against what the game composed. The game runs in a
+// worker of the page's, off its main thread: its state, steps, files and canvas are read there.
 // Usage: node page_test.mjs PAGE_FOLDER SOURCE_DIR
 import assert from 'node:assert/strict';
 import { mkdtemp, readFile, readdir, rm } from 'node:fs/promises';
@@ -8,6 +9,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
+import { crcOfPixels, game, nextStep, putSave, serveChanged, state, until, withBeforeGame } from './steps.mjs';
 
 const [pageFolder, sourceDir] = process.argv.slice(2);
 const GAME_W = 600;
@@ -42,36 +44,15 @@ function watch(page) {
   page.on('response', (r) => { if (r.status() >= 400) problems.push(`${r.status()} for ${r.url()}`); });
 }
 
-const state = (page) => page.evaluate(() => window.vexaTest.state());
-
 // Every step's state from now on, so a state that lasts a single step is never missed.
-const record = (page) => page.evaluate(() => {
-  window.seenStates = [];
+const record = async (page) => (await game(page)).evaluate(() => {
+  self.seenStates = [];
   const pass = Module._vexa_pass;
   Module._vexa_pass = () => {
     pass();
-    window.seenStates.push(window.vexaTest.state());
+    self.seenStates.push(vexaTest.state());
   };
 });
-// Waits for the page to reach a state; a timeout says where the game was.
-async function until(page, test, arg, timeout = 15000) {
-  try {
-    await page.waitForFunction(test, { polling: 10, timeout }, arg);
-  } catch (e) {
-    const where = await page.evaluate(() => ({
-      steps: window.vexaTest ? window.vexaTest.steps() : null,
-      state: window.vexaTest ? window.vexaTest.state() : null,
-      said: document.getElementById('status').innerText,
-      visible: document.visibilityState,
-    })).catch((x) => String(x));
-    throw new Error(`${e.message}\nwaiting for ${test}\nthe page: ${JSON.stringify(where)}`);
-  }
-}
-// A step has run since now: mouse events of one step count once.
-async function nextStep(page) {
-  const now = await page.evaluate(() => window.vexaTest.steps());
-  await until(page, (n) => window.vexaTest.steps() > n + 1, now);
-}
 
 // Page coordinates of a game pixel's centre.
 async function at(page, x, y) {
@@ -91,7 +72,7 @@ async function click(page, button, x = 500, y = 300) {
 async function begin(page) {
   await page.waitForSelector('#go:not([disabled])', { timeout: 15000 });
   await page.click('#go');
-  await until(page, () => window.vexaTest && window.vexaTest.steps() > 2);
+  await until(await game(page), () => typeof vexaTest !== 'undefined' && vexaTest.steps() > 2);
 }
 
 async function open(context) {
@@ -103,48 +84,53 @@ async function open(context) {
   return page;
 }
 
+// Where a file lies in the page's data, which starts with its own index: a 4-byte little-endian
+// length, that many bytes of JSON ([{ path, size }] in order), then the files one after another.
+function placeIn(data, file) {
+  const length = data.readUInt32LE(0);
+  let start = 4 + length;
+  for (const f of JSON.parse(data.subarray(4, start).toString('utf8'))) {
+    if (f.path === file) return [start, start + f.size];
+    start += f.size;
+  }
+  throw new Error(`${file} is not in the page's data`);
+}
+
 // A page in a context of its own whose data has one file changed by `damage(data, start, end)`.
 async function openWithData(file, damage) {
   const broken = await browser.createBrowserContext();
   const p = await broken.newPage();
-  const script = await readFile(join(pageFolder, 'index.js'), 'utf8');
-  const place = new RegExp(`"filename":"${file.replace(/[.]/g, '\\.')}","start":(\\d+),"end":(\\d+)`).exec(script);
   const data = await readFile(join(pageFolder, 'index.data'));
-  damage(data, Number(place[1]), Number(place[2]));
-  await p.setRequestInterception(true);
-  p.on('request', (r) => (r.url().endsWith('/index.data')
-    ? r.respond({ status: 200, contentType: 'application/octet-stream', body: data }) : r.continue()));
+  damage(data, ...placeIn(data, file));
+  const served = await serveChanged(pageFolder, { 'index.data': data });
   const seen = [];
   p.on('pageerror', (e) => seen.push(e.message));
-  await p.goto(url);
-  return { broken, p, seen };
+  await p.goto(served.url);
+  const close = async () => {
+    await broken.close();
+    await served.close();
+  };
+  return { close, p, seen };
 }
 
 // The canvas, read back, is the frame the game composed: same CRC-32 over blue, green, red.
+// Both are read in one task of the worker, between steps.
 async function canvasIsTheFrame(page) {
-  const [fromCanvas, fromGame] = await page.evaluate(() => {
-    const canvas = document.getElementById('screen');
-    const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
-    const table = new Uint32Array(256);
-    for (let n = 0; n < 256; n++) {
-      let c = n;
-      for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
-      table[n] = c >>> 0;
-    }
-    let crc = 0xffffffff;
-    for (let i = 0; i < data.length; i += 4)
-      for (const byte of [data[i + 2], data[i + 1], data[i]]) crc = table[(crc ^ byte) & 0xff] ^ (crc >>> 8);
-    return [((crc ^ 0xffffffff) >>> 0).toString(16).padStart(8, '0'), window.vexaTest.frameChecksum()];
-  });
+  const [fromCanvas, fromGame] = await (await game(page)).evaluate(`(() => {
+    const context = VexaPaint.context();
+    const { data } = context.getImageData(0, 0, context.canvas.width, context.canvas.height);
+    return [(${crcOfPixels})(data), vexaTest.frameChecksum()];
+  })()`);
   assert.equal(fromCanvas, fromGame);
 }
 
+// A row of the canvas's pixels, as RGBA values.
+const canvasRow = async (page, x, y, width) => (await game(page)).evaluate(
+  ([x0, y0, w]) => Array.from(VexaPaint.context().getImageData(x0, y0, w, 1).data), [x, y, width]);
+
 // The player's bar of a status row, right of its number: bar colour for the value, pale after.
 async function checkPlayerBar(page, rowY, color, value, maximum) {
-  const pixels = await page.evaluate((y) => {
-    const data = document.getElementById('screen').getContext('2d').getImageData(325, y, 275, 1).data;
-    return Array.from(data);
-  }, rowY + 12);
+  const pixels = await canvasRow(page, 325, rowY + 12, 275);
   for (let j = 45; j < Math.min(maximum, 275); j++) {
     const got = pixels.slice(4 * j, 4 * j + 3);
     const isBar = got[0] === color[0] && got[1] === color[1] && got[2] === color[2];
@@ -155,6 +141,14 @@ async function checkPlayerBar(page, rowY, color, value, maximum) {
 try {
   const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
   let page = await open(context);
+
+  await step('the game runs in a worker of the page\'s, off its main thread', async () => {
+    const worker = await game(page);
+    assert.ok(page.workers().includes(worker));
+    assert.ok(worker.url().endsWith('/index.js'), worker.url());
+    assert.deepEqual(await worker.evaluate(() => [typeof Module._vexa_pass, typeof FS.syncfs]), ['function', 'function']);
+    assert.deepEqual(await page.evaluate(() => [typeof Module, typeof FS]), ['undefined', 'undefined']);
+  });
 
   await step('a fresh page starts a new game, the canvas showing the composed frame', async () => {
     const s = await state(page);
@@ -180,8 +174,8 @@ try {
     const goal = before < 300 ? 500 : 100;  // well away from where the fighter stands
     const p = await at(page, goal, 300);
     await page.mouse.move(p.x, p.y);
-    await until(page, ([x, target]) => {
-      const s = window.vexaTest.state().player;
+    await until(await game(page), ([x, target]) => {
+      const s = vexaTest.state().player;
       return s.targetX === target && Math.abs(s.x - target) < Math.abs(x - target);
     }, [before, goal - 48]);
   });
@@ -189,7 +183,7 @@ try {
   await step('a left click attacks', async () => {
     await record(page);
     await click(page, 'left', 300);
-    await until(page, () => window.seenStates.some((s) => s.player.attacking));
+    await until(await game(page), () => seenStates.some((s) => s.player.attacking));
   });
 
   await step('holding the right button guards, releasing it ends the guard', async () => {
@@ -197,23 +191,23 @@ try {
     await page.mouse.move(p.x, p.y);
     await record(page);
     await page.mouse.down({ button: 'right' });
-    await until(page, () => window.seenStates.some((s) => s.player.guarding));
+    await until(await game(page), () => seenStates.some((s) => s.player.guarding));
     await page.mouse.up({ button: 'right' });
-    await until(page, () => !window.vexaTest.state().player.guarding && !window.vexaTest.state().rightHeld);
+    await until(await game(page), () => !vexaTest.state().player.guarding && !vexaTest.state().rightHeld);
   });
 
   await step('a button released outside the canvas is still seen; no context menu on the canvas', async () => {
     const inside = await at(page, 300, 300);
     await page.mouse.move(inside.x, inside.y);
     await page.mouse.down({ button: 'right' });
-    await until(page, () => window.vexaTest.state().rightHeld);
+    await until(await game(page), () => vexaTest.state().rightHeld);
     const box = await (await page.$('#screen')).boundingBox();
     // Off the canvas to the right, pointer captured, where only a hit moves the target (to the
     // left the enemy's place bounds it): game x 615, so the target is 615 - 48.
     await page.mouse.move(box.x + box.width * 615 / 600, box.y + box.height + 40);
-    await until(page, () => window.vexaTest.state().player.targetX === 567);
+    await until(await game(page), () => vexaTest.state().player.targetX === 567);
     await page.mouse.up({ button: 'right' });
-    await until(page, () => !window.vexaTest.state().rightHeld);
+    await until(await game(page), () => !vexaTest.state().rightHeld);
     const shown = await page.evaluate(() =>
       document.getElementById('screen').dispatchEvent(new MouseEvent('contextmenu', { bubbles: true, cancelable: true })));
     assert.equal(shown, false);
@@ -221,15 +215,7 @@ try {
 
   // Where the browser keeps the game's save, as a player's damaged or kept file would be.
   async function storeSave(bytes) {
-    await page.evaluate((b) => new Promise((done, fail) => {
-      // The game steps no more, and a store of its own still under way lands first: two
-      // stores at once may finish in either order.
-      Module._vexa_pass = () => {};
-      setTimeout(() => {
-        FS.writeFile('/save/save.dat', new Uint8Array(b));
-        FS.syncfs(false, (err) => (err ? fail(err) : done()));
-      }, 500);
-    }), bytes);
+    await putSave(page, bytes);
     await page.reload();
     await begin(page);
   }
@@ -256,19 +242,69 @@ try {
     await canvasIsTheFrame(page);
   });
 
+  // The code may come after the worker has read the save from the browser's store (a slow
+  // network, a large code file): the save is still read whole, into the code's memory once it exists.
+  await step('the stored save is read whole when the code arrives after it', async () => {
+    await page.setBypassServiceWorker(true);
+    await page.setRequestInterception(true);
+    let release = null;
+    const held = new Promise((r) => { release = r; });
+    const hold = async (r) => {
+      if (!r.url().endsWith('/index.wasm')) return r.continue();
+      await held;
+      return r.continue();
+    };
+    page.on('request', hold);
+    try {
+      await page.reload({ waitUntil: 'domcontentloaded' });
+      // While the code is held, the worker's store is read twice over, one read after the other,
+      // as the game's file system reads it: its own read has had its time.
+      const records = await (await game(page)).evaluate(() => new Promise((done, fail) => {
+        const open = indexedDB.open('/save');
+        open.onerror = () => fail(String(open.error));
+        open.onsuccess = () => {
+          const db = open.result;
+          let left = 2;
+          const read = () => {
+            const all = db.transaction('FILE_DATA', 'readonly').objectStore('FILE_DATA').getAll();
+            all.onerror = () => fail(String(all.error));
+            all.onsuccess = () => {
+              if (--left > 0) return read();
+              db.close();
+              return done(all.result.length);
+            };
+          };
+          read();
+        };
+      }));
+      assert.ok(records > 0, 'the store holds the save');
+      release();
+      await begin(page);
+      const s = await state(page);
+      assert.equal(s.stage, 5);
+      assert.equal(s.player.maxHp, 70);
+      assert.deepEqual(await page.$$eval('#status p', (ps) => ps.map((e) => e.textContent)), []);
+    } finally {
+      release();
+      page.off('request', hold);
+      await page.setRequestInterception(false);
+      await page.setBypassServiceWorker(false);
+    }
+  });
+
   let upgraded = 0;
   await step('the menu: the right button chooses, a left click upgrades and then saves', async () => {
     for (let i = 0; i < 2; i++) await click(page, 'right');  // save, then HP
-    await until(page, () => window.vexaTest.state().selectedCommand === 1);
+    await until(await game(page), () => vexaTest.state().selectedCommand === 1);
     await nextStep(page);
     await click(page, 'left');
-    await until(page, () => window.vexaTest.state().player.maxHp === 80);
+    await until(await game(page), () => vexaTest.state().player.maxHp === 80);
     upgraded = 80;
     for (let i = 0; i < 5; i++) await click(page, 'right');  // round to save
-    await until(page, () => window.vexaTest.state().selectedCommand === 0);
+    await until(await game(page), () => vexaTest.state().selectedCommand === 0);
     await nextStep(page);
     await click(page, 'left');
-    await until(page, () => FS.analyzePath('/save/レポート.txt').exists);
+    await until(await game(page), () => FS.analyzePath('/save/レポート.txt').exists);
     await checkPlayerBar(page, 380, [64, 192, 64], 80, 80);
     await canvasIsTheFrame(page);
   });
@@ -290,14 +326,14 @@ try {
 
   await step('advancing, the fighter is beaten; ten clicks start the game again from the save', async () => {
     for (let i = 0; i < 5; i++) await click(page, 'right');
-    await until(page, () => window.vexaTest.state().selectedCommand === 5);
+    await until(await game(page), () => vexaTest.state().selectedCommand === 5);
     await nextStep(page);
     await click(page, 'left');
-    await until(page, () => window.vexaTest.state().stage === 6 && window.vexaTest.state().battleOn);
-    await until(page, () => window.vexaTest.state().retryClicks === 10, undefined, 30000);
+    await until(await game(page), () => vexaTest.state().stage === 6 && vexaTest.state().battleOn);
+    await until(await game(page), () => vexaTest.state().retryClicks === 10, undefined, 30000);
     for (let left = 9; left >= 0; left--) {
       await click(page, 'left');
-      await until(page, (n) => window.vexaTest.state().retryClicks === n, left);
+      await until(await game(page), (n) => vexaTest.state().retryClicks === n, left);
       await nextStep(page);
     }
     const s = await state(page);
@@ -319,15 +355,13 @@ try {
     for (let i = 0; i < 12; i++) await click(page, 'right');  // a dozen prompts fill the panel
     await nextStep(page);
     await canvasIsTheFrame(page);
-    const white = await page.evaluate(() => {
-      const data = document.getElementById('screen').getContext('2d').getImageData(0, 0, 600, 30).data;
-      return data.every((v) => v === 255);
-    });
+    const white = await (await game(page)).evaluate(() =>
+      VexaPaint.context().getImageData(0, 0, 600, 30).data.every((v) => v === 255));
     assert.equal(white, true);
   });
 
   await step('the language: the browser\'s at first, then the one chosen, kept across a reload', async () => {
-    const language = () => page.evaluate(() => window.vexaTest.language());
+    const language = async () => (await game(page)).evaluate(() => vexaTest.language());
     // The switch is on the start screen: a reload brings it back.
     const started = () => begin(page);
     await page.reload();
@@ -359,21 +393,24 @@ try {
       window.AudioContext = undefined;
       window.webkitAudioContext = undefined;
     });
-    await p.goto(url);
+    const served = await withBeforeGame(pageFolder, "Object.defineProperty(self, 'indexedDB', { value: undefined });");
+    await p.goto(served.url);
     await begin(p);
     for (let i = 0; i < 3; i++) await click(p, 'left', 300);
-    const before = await p.evaluate(() => window.vexaTest.steps());
-    await until(p, (n) => window.vexaTest.steps() > n + 5, before);
+    const worker = await game(p);
+    const before = await worker.evaluate(() => vexaTest.steps());
+    await until(worker, (n) => vexaTest.steps() > n + 5, before);
     const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.className + ': ' + e.textContent));
     assert.equal(lines.length, 2, lines.join('\n'));
     assert.match(lines.join('\n'), /note: .*cannot save/);
     assert.match(lines.join('\n'), /note: .*silently/);
     await bare.close();
+    await served.close();
   });
 
   // The page's data with the first picture damaged: one clear line, no steps, no loop.
   await step('a damaged picture stops the start with one line; the page stays usable', async () => {
-    const { broken, p, seen } = await openWithData('/game/dat/vexa_head.bmp', (data, start) => {
+    const { close, p, seen } = await openWithData('/game/dat/vexa_head.bmp', (data, start) => {
       data[start] = 'X'.charCodeAt(0);
     });
     await p.waitForSelector('#status p.error', { timeout: 15000 });
@@ -381,11 +418,11 @@ try {
     const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
     assert.equal(lines.length, 1, lines.join('\n'));
     assert.match(lines[0], /cannot start: .*vexa_head\.bmp: not a BMP picture/);
-    assert.equal(await p.evaluate(() => window.vexaTest.steps()), 0);
-    await p.click('#report');  // still answers
-    assert.equal(await p.$$eval('#status p', (ps) => ps.length), 2);
+    assert.equal(await (await game(p)).evaluate(() => vexaTest.steps()), 0);
+    await p.click('#report');  // still answers: the game's worker says there is no report yet
+    await until(p, () => document.querySelectorAll('#status p').length === 2);
     assert.deepEqual(seen, []);
-    await broken.close();
+    await close();
   });
 
   // An error inside a step (here the glyph file, damaged, fails the first text a step draws):
@@ -393,25 +430,26 @@ try {
   // click comes when the first step is already due, so the start's first pass runs it: where
   // an unguarded exception once escaped as a bare number.
   await step('an error inside a step stops the game with one line; the page stays usable', async () => {
-    const { broken, p, seen } = await openWithData('/game/glyphs.bin', (data, start, end) => {
+    const { close, p, seen } = await openWithData('/game/glyphs.bin', (data, start, end) => {
       for (let i = start + 16; i < end; i++) data[i] ^= 0x5a;  // the header stays, the glyphs do not
     });
     await p.waitForSelector('#go:not([disabled])', { timeout: 15000 });
     await until(p, () => performance.now() - performance.getEntriesByName('vexa-started')[0].startTime > 60);
     await p.click('#go');
     await p.waitForSelector('#status p.error', { timeout: 15000 });
-    assert.equal(await p.evaluate(() => window.vexaTest.steps()), 0, 'the first step stopped');
-    const stoppedAt = await p.evaluate(() => window.vexaTest.steps());
+    const worker = await game(p);
+    assert.equal(await worker.evaluate(() => vexaTest.steps()), 0, 'the first step stopped');
+    const stoppedAt = await worker.evaluate(() => vexaTest.steps());
     await new Promise((r) => setTimeout(r, 600));  // a dozen steps' time
     const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
     assert.equal(lines.length, 1, lines.join('\n'));
     assert.match(lines[0], /internal error/);
     console.log(`  said: ${lines[0]} (after ${stoppedAt} steps)`);
-    assert.equal(await p.evaluate(() => window.vexaTest.steps()), stoppedAt);
+    assert.equal(await worker.evaluate(() => vexaTest.steps()), stoppedAt);
     await click(p, 'left', 300);  // mouse events after the stop change nothing
     await p.click('#report');     // and the page still answers
     assert.deepEqual(seen, []);
-    await broken.close();
+    await close();
   });
 } catch (e) {
   failed = true;

@@ -1,11 +1,12 @@
 // The canvas under damage-only painting: after every step, busy or idle, after a resize and
 // after the page was frozen and woken, the canvas holds exactly the frame the game composed
-// (the CRC-32 of its pixels is the frame checksum the trace would write).
+// (the CRC-32 of its pixels is the frame checksum the trace would write). The game paints from
+// its worker, on the canvas the page handed it: the canvas is read there.
 // Usage: node paint_test.mjs PAGE_FOLDER
 import assert from 'node:assert/strict';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { exitStatus, markFailed } from './steps.mjs';
+import { crcOfPixels, exitStatus, game, markFailed, until } from './steps.mjs';
 
 const [pageFolder] = process.argv.slice(2);
 const server = await serve(pageFolder, 0);
@@ -15,45 +16,33 @@ const browser = await puppeteer.launch({
 });
 
 // From now on every step compares the canvas with the frame, in the same task as the step.
-const watchSteps = (page) => page.evaluate(() => {
-  const table = new Uint32Array(256);
-  for (let n = 0; n < 256; n++) {
-    let c = n;
-    for (let k = 0; k < 8; k++) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
-    table[n] = c >>> 0;
-  }
-  const canvas = document.getElementById('screen');
-  const context = canvas.getContext('2d');
-  window.paintChecks = { steps: 0, wrong: [], puts: 0, area: 0, wholeFrames: 0 };
+const watchSteps = async (page) => (await game(page)).evaluate(`(() => {
+  const crcOfPixels = ${crcOfPixels};
+  const context = VexaPaint.context();
+  const { width, height } = context.canvas;
+  self.paintChecks = { steps: 0, wrong: [], puts: 0, area: 0, wholeFrames: 0 };
   const put = context.putImageData.bind(context);
   context.putImageData = (image, ...rest) => {
-    const c = window.paintChecks;
+    const c = self.paintChecks;
     c.puts++;
     c.area += image.width * image.height;
-    if (image.width * image.height >= canvas.width * canvas.height) c.wholeFrames++;
+    if (image.width * image.height >= width * height) c.wholeFrames++;
     return put(image, ...rest);
   };
   const pass = Module._vexa_pass;
   Module._vexa_pass = () => {
     pass();
-    const { data } = context.getImageData(0, 0, canvas.width, canvas.height);
-    let crc = 0xffffffff;
-    for (let i = 0; i < data.length; i += 4) {
-      crc = table[(crc ^ data[i + 2]) & 0xff] ^ (crc >>> 8);
-      crc = table[(crc ^ data[i + 1]) & 0xff] ^ (crc >>> 8);
-      crc = table[(crc ^ data[i]) & 0xff] ^ (crc >>> 8);
-    }
-    const canvasSum = ((crc ^ 0xffffffff) >>> 0).toString(16).padStart(8, '0');
-    const frameSum = window.vexaTest.frameChecksum();
-    const c = window.paintChecks;
+    const canvasSum = crcOfPixels(context.getImageData(0, 0, width, height).data);
+    const frameSum = vexaTest.frameChecksum();
+    const c = self.paintChecks;
     c.steps++;
-    if (canvasSum !== frameSum) c.wrong.push({ step: window.vexaTest.steps(), canvasSum, frameSum });
+    if (canvasSum !== frameSum) c.wrong.push({ step: vexaTest.steps(), canvasSum, frameSum });
   };
-});
-const checked = (page) => page.evaluate(() => window.paintChecks);
+})()`);
+const checked = async (page) => (await game(page)).evaluate(() => paintChecks);
 async function steps(page, n) {
   const now = (await checked(page)).steps;
-  await page.waitForFunction((m) => window.paintChecks.steps >= m, { polling: 10, timeout: 30000 }, now + n);
+  await until(await game(page), (m) => paintChecks.steps >= m, now + n, 30000);
 }
 
 const CASES = [
@@ -84,7 +73,7 @@ try {
   await page.goto(url);
   await page.waitForSelector('#go:not([disabled])', { timeout: 30000 });
   await page.click('#go');  // the start screen waits for the player
-  await page.waitForFunction(() => window.vexaTest && window.vexaTest.steps() > 2, { polling: 10, timeout: 30000 });
+  await until(await game(page), () => typeof vexaTest !== 'undefined' && vexaTest.steps() > 2, undefined, 30000);
   await watchSteps(page);
   for (const c of CASES) {
     try {
