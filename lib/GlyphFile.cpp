@@ -1,6 +1,7 @@
 #include "lib/GlyphFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <set>
 
 #include "lib/BrixBmp.h"
@@ -94,6 +95,31 @@ std::vector<std::int32_t> ReadRows(Reader& r) {
   std::vector<std::int32_t> rows(r.Count(4));
   for (std::int32_t& row : rows) row = r.I32();
   return rows;
+}
+
+// The lit pixels, row by row in the bits' own order. The page decodes every glyph while it
+// starts, in its first, unoptimised code: whole bytes are counted and skipped, and each lit bit
+// is found directly, rather than each pixel tested. Bits past the glyph's area are padding.
+void DecodeGlyphBits(std::string_view bits, std::size_t area, GlyphImage& g) {
+  const auto width = static_cast<std::size_t>(g.right - g.left);
+  std::size_t lit = 0;
+  for (const char b : bits) lit += static_cast<std::size_t>(std::popcount(static_cast<unsigned char>(b)));
+  g.pixels.resize(lit);  // padding bits may be counted: cut to what is found below
+  GlyphPixel* out = g.pixels.data();
+  std::size_t row = 0, rowStart = 0;
+  for (std::size_t at = 0; at < bits.size(); ++at) {
+    for (unsigned b = static_cast<unsigned char>(bits[at]); b != 0; b &= b - 1) {
+      const std::size_t k = at * 8 + static_cast<std::size_t>(std::countr_zero(b));
+      if (k >= area) break;
+      while (k >= rowStart + width) {
+        rowStart += width;
+        ++row;
+      }
+      *out++ = {static_cast<std::int16_t>(g.top + static_cast<std::int32_t>(row)),
+                static_cast<std::int16_t>(g.left + static_cast<std::int32_t>(k - rowStart))};
+    }
+  }
+  g.pixels.resize(static_cast<std::size_t>(out - g.pixels.data()));
 }
 
 }  // namespace
@@ -209,16 +235,7 @@ GlyphFile DecodeGlyphFile(std::string_view bytes) {
         throw VexaError("the glyph file holds impossible bounds for U+" + std::to_string(cp));
       const std::size_t area = static_cast<std::size_t>(width * height);
       const std::string_view bits = r.Bytes((area + 7) / 8);
-      // Row by row, in the bits' own order: the page decodes this file while it starts. The
-      // pixels are counted first, so each glyph's list is allocated once.
-      std::size_t lit = 0;
-      for (std::size_t i = 0; i < area; ++i) lit += (static_cast<unsigned char>(bits[i / 8]) >> (i % 8)) & 1;
-      g.pixels.reserve(lit);
-      std::size_t k = 0;
-      for (std::int64_t y = 0; y < height; ++y)
-        for (std::int64_t x = 0; x < width; ++x, ++k)
-          if ((static_cast<unsigned char>(bits[k / 8]) >> (k % 8)) & 1)
-            g.pixels.push_back({static_cast<std::int16_t>(g.top + y), static_cast<std::int16_t>(g.left + x)});
+      DecodeGlyphBits(bits, area, g);
       set.glyphs.emplace(cp, std::move(g));
     }
   }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "record/GameRecord.h"
+#include "record/UnitData.h"
 #include "lib/BrixTimer.h"
 #include "lib/BrixWave.h"
 #include "lib/GamePaths.h"
@@ -226,6 +227,8 @@ EMSCRIPTEN_KEEPALIVE const char* vexa_state() {
   return record.c_str();
 }
 
+// The report's file name, beside the save; the page downloads it under that name.
+EMSCRIPTEN_KEEPALIVE const char* vexa_report_name() { return vexa::ReportFileName; }
 EMSCRIPTEN_KEEPALIVE int vexa_english() {
   vexa::Page& page = vexa::ThePage();
   return page.session && page.session->Game().language == vexa::Language::English ? 1 : 0;

@@ -124,6 +124,16 @@ writeFileSync(join(folder, 'manifest.webmanifest'), JSON.stringify(manifest, nul
       `emscripten's file system as ${system ? system.slice(1).join(' ') : '?'}: make them the same`);
 }
 
+// ---- the worker's script stays ASCII -----------------------------------------------------------
+// One character beyond it and the browser holds the whole script as two bytes a character,
+// decoding and scanning it at a cost the start-up feels.
+{
+  const script = readFileSync(join(folder, 'index.js'), 'latin1');
+  const at = script.search(/[^\x00-\x7f]/);
+  if (at >= 0) throw new Error(`index.js holds a character beyond ASCII at ${at} ("${script.slice(at - 30, at + 10)}"): ` +
+    'write it as an escape in game.js or paint.js');
+}
+
 // ---- the service worker, its cache named by the build ----------------------------------------
 // What playing needs, offline too. The page is kept as the address it was opened at ("./"), which
 // the first visit has just fetched, so keeping it costs a 304, not the page again. The install

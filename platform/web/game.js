@@ -66,8 +66,9 @@ var VexaPage = (function () {
   }
 
   function report() {
-    const path = SAVE_DIR + '/レポート.txt';
-    const there = typeof FS === 'object' && FS.analyzePath(path).exists;
+    // The report's name comes from the game, so this script stays ASCII (finish.mjs says why).
+    const path = Module.calledRun ? SAVE_DIR + '/' + UTF8ToString(Module._vexa_report_name()) : null;
+    const there = path !== null && FS.analyzePath(path).exists;
     tell({ kind: 'report', bytes: there ? FS.readFile(path) : null });
   }
 
@@ -151,16 +152,17 @@ var VexaPage = (function () {
     if (inited) setTimeout(() => { performance.mark('vexa-game'); Module._vexa_start_game(); }, 0);
   }
 
-  // The sound cues go to the page, which decodes and plays them.
+  // The game is ready; then the sound cues go to the page, which decodes and plays them.
   function started() {
     VexaPaint.clear();
+    tell({ kind: 'started' });
     const cues = [];
     for (const name of FS.readdir('/game/dat')) {
       if (!name.endsWith('.wav')) continue;
       const bytes = FS.readFile('/game/dat/' + name);
       cues.push({ path: '/game/dat/' + name, bytes: bytes.buffer });
     }
-    tell({ kind: 'started', cues }, cues.map((c) => c.bytes));
+    tell({ kind: 'cues', cues }, cues.map((c) => c.bytes));
   }
 
   // ---- steps --------------------------------------------------------------------------------

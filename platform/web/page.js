@@ -172,11 +172,21 @@ var VexaPage = (function () {
       say('This browser gives the page no sound, so the game plays silently.', false);
       return;
     }
+    decodeCues();
+  }
+
+  function decodeCues() {
     for (const cue of cues) {
       audio.decodeAudioData(cue.bytes).then((buffer) => sounds.set(cue.path, buffer),
         () => say('The sound ' + cue.path.replace(/.*\//, '') + ' cannot be played here; the game goes on without it.', false));
     }
     cues = [];
+  }
+
+  // The cues come just after the game is ready, so reading them never holds the start back.
+  function takeCues(m) {
+    cues = cues.concat(m.cues);
+    if (audio) decodeCues();
   }
 
   function whenIdle(work) {
@@ -300,9 +310,8 @@ var VexaPage = (function () {
     }
   }
 
-  function started(m) {
+  function started() {
     performance.mark('vexa-started');
-    cues = m.cues;
     if (!handedOver) {
       const context = VexaView.context();
       context.fillStyle = '#000';
@@ -318,6 +327,7 @@ var VexaPage = (function () {
     say: (m) => say(m.text, m.error),
     fail: (m) => fail(m.detail),
     started,
+    cues: takeCues,
     part: putPart,
     firstFrame: painted,
     play: (m) => play(m.path, m.loop),
@@ -335,9 +345,11 @@ var VexaPage = (function () {
     if (!game) return;
     // Handed over only where the worker can draw on it (2D on an OffscreenCanvas came later than
     // the canvas's handing over in some browsers); elsewhere the page puts the game's frames itself.
+    // Asked of the interface, not of a trial context: a first 2D context costs the page's busiest
+    // moment up to tens of milliseconds.
     let offscreen = null;
     try {
-      if (canvas.transferControlToOffscreen && new OffscreenCanvas(1, 1).getContext('2d'))
+      if (canvas.transferControlToOffscreen && typeof OffscreenCanvasRenderingContext2D === 'function')
         offscreen = canvas.transferControlToOffscreen();
     } catch (e) {
       offscreen = null;

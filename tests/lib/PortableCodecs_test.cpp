@@ -185,6 +185,26 @@ TEST(GlyphFile, RefusesWhatItDoesNotHold) {
   EXPECT_EQ(layout.glyphs.size(), 3u);
 }
 
+// The bits of a glyph are padded to whole bytes; a file whose padding is not zero still gives
+// the glyph exactly, pixel for pixel and in order.
+TEST(GlyphFile, ReadsEachGlyphsPixelsInOrderWhateverItsPadding) {
+  const GlyphFile captured = CaptureGlyphs("ＭＳ ゴシック", {{20, fsBold}}, CodePointsOf("あ"));
+  const GlyphImage& last = captured.sets.at(0).glyphs.rbegin()->second;  // あ, the file's last bits
+  const std::size_t area = static_cast<std::size_t>((last.right - last.left) * (last.bottom - last.top));
+  ASSERT_NE(area % 8, 0u) << "the case needs padding in the file's last byte";
+  std::string padded = EncodeGlyphFile(captured);
+  padded.back() = static_cast<char>(padded.back() | static_cast<char>(0xFF << (area % 8)));
+  for (const std::string& bytes : {EncodeGlyphFile(captured), padded}) {
+    const GlyphFile file = DecodeGlyphFile(bytes);
+    for (const auto& [cp, want] : captured.sets.at(0).glyphs) {
+      const GlyphImage& got = file.sets.at(0).glyphs.at(cp);
+      ASSERT_EQ(got.pixels.size(), want.pixels.size()) << "U+" << std::hex << static_cast<std::uint32_t>(cp);
+      for (std::size_t i = 0; i < want.pixels.size(); ++i)
+        EXPECT_EQ(std::tie(got.pixels[i].row, got.pixels[i].col), std::tie(want.pixels[i].row, want.pixels[i].col));
+    }
+  }
+}
+
 TEST(GlyphFile, RefusesDamagedBytes) {
   const std::string good = EncodeGlyphFile(CaptureGlyphs("ＭＳ ゴシック", {{20, fsBold}}, CodePointsOf("")));
   std::string trailing = good + "x";

@@ -365,7 +365,10 @@ try {
   // without 2D), it sends each damaged part to the page, which puts it on the canvas itself.
   const NO_OFFSCREEN = [
     { name: 'a browser without OffscreenCanvas', before: () => { delete HTMLCanvasElement.prototype.transferControlToOffscreen; } },
-    { name: 'an OffscreenCanvas without 2D', before: () => { OffscreenCanvas.prototype.getContext = () => null; } },
+    { name: 'an OffscreenCanvas without 2D', before: () => {
+      delete window.OffscreenCanvasRenderingContext2D;
+      OffscreenCanvas.prototype.getContext = () => null;
+    } },
   ];
   for (const n of NO_OFFSCREEN) await step(`${n.name}: the game plays, and the page's canvas becomes the frame`, async () => {
     const { context, page, problems } = await openAt([1366, 768], false, n.before);
