@@ -232,6 +232,18 @@ export const stepPeriods = async (page, n) => (await game(page)).evaluate((k) =>
   next(k);
 }), n);
 
+// A save.dat as the game writes one: six little-endian 32-bit integers (EXP, HP, attack, AP,
+// stage, training count), then their 10-byte check code.
+export function saveOf({ exp = 0, maxHp, attack, maxAp, stage, trainingCount = 0 }) {
+  const block = Buffer.alloc(24);
+  [exp, maxHp, attack, maxAp, stage, trainingCount].forEach((v, i) => block.writeInt32LE(v, 4 * i));
+  const code = [0, 1, 2, 3, 4, 5, 6, 7, 8, 9];
+  for (const b of block) {
+    for (let k = 0; k < code.length; k++) code[k] = (code[k] * (2 * (b >> 4) + 3) + (b & 15) + 1) % 256;
+  }
+  return [...block, ...code];
+}
+
 // The game's state, read in its worker.
 export const state = async (page) => (await game(page)).evaluate(() => vexaTest.state());
 
