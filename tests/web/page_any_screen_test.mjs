@@ -1,8 +1,8 @@
 // The page as people on other screens and devices meet it: phone and desktop sizes, a finger
-// alone through a whole run (start, win, save, advance, guard, defeat, restart), a hidden tab,
-// each failure in one sentence, and axe-core's accessibility rules. Fingers are real touch
-// events (DevTools touch emulation), never mouse events. The game runs in a worker of the
-// page's: its state, steps, files and sounds are read there.
+// alone through a whole run from a stage-1 save (start, win, save, advance, guard, defeat,
+// restart), a hidden tab, each failure in one sentence, and axe-core's accessibility rules.
+// Fingers are real touch events (DevTools touch emulation), never mouse events. The game runs
+// in a worker of the page's: its state, steps, files and sounds are read there.
 // Usage: node page_any_screen_test.mjs PAGE_FOLDER SOURCE_DIR [SCREENSHOT_DIR]
 import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
