@@ -1,8 +1,8 @@
 // The page as people on other screens and devices meet it: phone and desktop sizes, a finger
-// alone through a whole run (start, win, save, advance, guard, defeat, restart), a hidden tab,
-// each failure in one sentence, and axe-core's accessibility rules. Fingers are real touch
-// events (DevTools touch emulation), never mouse events. The game runs in a worker of the
-// page's: its state, steps, files and sounds are read there.
+// alone through a whole run from a stage-1 save (start, win, save, advance, guard, defeat,
+// restart), a hidden tab, each failure in one sentence, and axe-core's accessibility rules.
+// Fingers are real touch events (DevTools touch emulation), never mouse events. The game runs
+// in a worker of the page's: its state, steps, files and sounds are read there.
 // Usage: node page_any_screen_test.mjs PAGE_FOLDER SOURCE_DIR [SCREENSHOT_DIR]
 import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
@@ -10,7 +10,10 @@ import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { crcOfPixels, exitStatus, game, markFailed, nextStep, serveChanged, state, step, until } from './steps.mjs';
+import {
+  crcOfPixels, exitStatus, game, markFailed, nextStep, putSave, saveOf, saveStored, serveChanged, state, stepPeriods,
+  together, until,
+} from './steps.mjs';
 
 const [pageFolder, sourceDir, shots] = process.argv.slice(2);
 const GAME_W = 600, GAME_H = 450;
@@ -62,11 +65,23 @@ async function openAt(size, touch, before) {
   return { context, page, problems };
 }
 
+// A short touch of one finger at page coordinates. The events carry their own times, 50 ms
+// apart, however long the commands take to arrive: on a busy machine a tap stays a tap (held
+// longer, the page takes it as steering the fighter).
+const sessions = new WeakMap();
+async function shortTouch(page, x, y) {
+  if (!sessions.has(page)) sessions.set(page, await page.createCDPSession());
+  const cdp = sessions.get(page);
+  const finger = { x: Math.round(x), y: Math.round(y), id: 99 };
+  const time = Date.now() / 1000;
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [finger], timestamp: time });
+  await cdp.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [finger], timestamp: time + 0.05 });
+}
+
 // A short touch of one finger at a game pixel.
 async function tap(page, x, y) {
   const p = await at(page, x, y);
-  const finger = await page.touchscreen.touchStart(p.x, p.y);
-  await finger.end();
+  await shortTouch(page, p.x, p.y);
 }
 // A second finger's short touch while the first rests: the right click.
 async function twoFingerTap(page) {
@@ -80,8 +95,7 @@ async function twoFingerTap(page) {
 async function tapStart(page) {
   await page.$eval('#go', (b) => b.scrollIntoView({ block: 'center' }));
   const box = await (await page.$('#go')).boundingBox();
-  const finger = await page.touchscreen.touchStart(box.x + box.width / 2, box.y + box.height / 2);
-  await finger.end();
+  await shortTouch(page, box.x + box.width / 2, box.y + box.height / 2);
   await until(await game(page), () => vexaTest.steps() > 1);
 }
 
@@ -102,9 +116,12 @@ const SIZES = [
   { size: [1920, 950], touch: false, name: 'desktop' },
 ];
 
+// Every case has browser contexts of its own, so they run side by side; the run by touch, the
+// longest, plays while the others pass.
+const cases = [];
 try {
   for (const { size, touch, name } of SIZES) {
-    await step(`${size[0]} x ${size[1]}${touch ? ' (touch)' : ''}: the whole frame, as large as it fits`, async () => {
+    cases.push({ name: `${size[0]} x ${size[1]}${touch ? ' (touch)' : ''}: the whole frame, as large as it fits`, body: async () => {
       const { context, page, problems } = await openAt(size, touch);
       const fit = Math.min(size[0] / GAME_W, size[1] / GAME_H);
       const expected = fit >= 1 ? Math.floor(fit) : fit;
@@ -133,10 +150,10 @@ try {
       if (shots) await page.screenshot({ path: join(shots, `web-${name}.png`) });
       assert.deepEqual(problems, []);
       await context.close();
-    });
+    } });
   }
 
-  await step('full screen, by its button and by F11: the game scaled to the screen the same way', async () => {
+  cases.push({ name: 'full screen, by its button and by F11: the game scaled to the screen the same way', body: async () => {
     const { context, page } = await openAt([1366, 768], false);
     await page.click('#go');
     await until(await game(page), () => vexaTest.steps() > 2);
@@ -154,9 +171,9 @@ try {
     await page.keyboard.press('F11');
     await until(page, () => document.fullscreenElement === null);
     await context.close();
-  });
+  } });
 
-  await step('no step before the first click; the sound is ready before it', async () => {
+  cases.push({ name: 'no step before the first click; the sound is ready before it', body: async () => {
     const { context, page } = await openAt([1366, 768], false);
     await until(page, () => window.vexaTest.cues() === 11);
     const worker = await game(page);
@@ -167,9 +184,9 @@ try {
     await until(await game(page), () => vexaTest.steps() > 5);
     await runAxe(page, 'the game running');
     await context.close();
-  });
+  } });
 
-  await step('hidden, the game pauses; shown again, it waits for a click, then one step per 50 ms', async () => {
+  cases.push({ name: 'hidden, the game pauses; shown again, it waits for a click, then one step per 50 ms', body: async () => {
     const { context, page } = await openAt([1366, 768], false);
     await page.click('#go');
     await until(await game(page), () => vexaTest.steps() > 5);
@@ -178,14 +195,16 @@ try {
     await until(page, () => document.visibilityState === 'hidden');
     const worker = await game(page);
     const steps = () => worker.evaluate(() => vexaTest.steps());
+    // The page has told the game to pause once it no longer runs: the steps are counted from there.
+    await until(worker, () => !vexaTest.running());
     const hiddenAt = await steps();
-    await new Promise((r) => setTimeout(r, 5000));  // the time away is the point here
+    await stepPeriods(page, 20);  // the time away: twenty chances to step
     assert.equal(await steps(), hiddenAt, 'a step ran while hidden');
     await page.bringToFront();
     await until(page, () => document.visibilityState === 'visible');
     assert.equal(await page.evaluate(() => document.getElementById('cover').hidden), false, 'the pause screen');
     // Shown: still no step until the click, however many passes' time goes by.
-    await page.evaluate(() => new Promise((r) => setTimeout(r, 300)));
+    await stepPeriods(page, 6);
     assert.equal(await steps(), hiddenAt, 'a step ran before the click');
     // The page's and the worker's clocks start apart: the times compared are both from the
     // clocks' common origin.
@@ -198,11 +217,24 @@ try {
     // No catch-up: never more steps than 50 ms periods since the click (one at the click itself).
     assert.ok(ran - hiddenAt <= Math.floor((now - since) / 50) + 1, `${ran - hiddenAt} steps in ${now - since} ms`);
     await context.close();
-  });
+  } });
 
-  await step('by touch alone: win stage 1, save, advance, guard with a second finger, lose and tap ten times', async () => {
+  cases.push({ name: 'by touch alone: win stage 1, save, advance, guard with a second finger, lose and tap ten times', first: true, body: async () => {
     const { context, page, problems } = await openAt([390, 844], true);
+    // A stage-1 fighter with a raised attack: stage 1 falls to a few taps, where a new fighter's
+    // dozen (one per second of AP) take half a minute. The game starts from it at the menu.
+    await putSave(page, saveOf({ maxHp: 50, attack: 30, maxAp: 100, stage: 1 }));
+    await page.reload();
+    await page.waitForSelector('#go:not([disabled])', { timeout: 20000 });
     await tapStart(page);
+    // Stage 1 again (修行, the fifth command): two-finger taps choose, a tap carries out.
+    for (let i = 0; i < 5; i++) {
+      await twoFingerTap(page);
+      await until(await game(page), (n) => vexaTest.state().selectedCommand === n, i);
+    }
+    await nextStep(page);
+    await tap(page, 300, 300);
+    await until(await game(page), () => vexaTest.state().stage === 1 && vexaTest.state().battleOn);
     // Stage 1: stand beside the enemy and tap to attack, until it is beaten.
     while ((await state(page)).battleOn) {
       const s = await state(page);
@@ -222,15 +254,7 @@ try {
     await tap(page, 300, 300);
     await until(await game(page), () => FS.analyzePath('/save/save.dat').exists);
     // In the browser's store, not only in the game's memory.
-    await until(page, () => {
-      window.storedSave = null;
-      const open = indexedDB.open('/save');
-      open.onsuccess = () => {
-        const get = open.result.transaction('FILE_DATA').objectStore('FILE_DATA').get('/save/save.dat');
-        get.onsuccess = () => { window.storedSave = !!get.result; open.result.close(); };
-      };
-      return new Promise((r) => setTimeout(() => r(window.storedSave === true), 100));
-    });
+    await saveStored(page);
     // Asked to keep the save; where the browser will not promise it, the player is told once.
     await until(page, async () => (await navigator.storage.persisted()) ||
                                   document.getElementById('status').innerText.includes('did not promise'));
@@ -288,7 +312,7 @@ try {
     assert.equal(back.player.maxHp, saved.player.maxHp);
     assert.deepEqual(problems, []);
     await context.close();
-  });
+  } });
 
   // Each way the page can fail to start: one plain sentence, and none of emscripten's words.
   const FAILURES = [
@@ -308,7 +332,7 @@ try {
     { name: 'index.wasm damaged', damaged: 'index.wasm', said: /could not be loaded or is damaged/ },
   ];
   for (const f of FAILURES) {
-    await step(`${f.name}: one sentence`, async () => {
+    cases.push({ name: `${f.name}: one sentence`, body: async () => {
       const context = await browser.createBrowserContext();
       const page = await context.newPage();
       if (f.before) await page.evaluateOnNewDocument(f.before);
@@ -325,7 +349,7 @@ try {
       assert.equal(await page.$eval('#go', (b) => b.hidden), true, 'no start button');
       await context.close();
       await served.close();
-    });
+    } });
   }
 
   // The code compiles from the page's head while it arrives; where that cannot work, the page
@@ -335,7 +359,7 @@ try {
     { name: 'a browser without streaming compilation', before: () => { delete WebAssembly.compileStreaming; } },
   ];
   for (const d of DETOURS) {
-    await step(`${d.name}: the page starts all the same`, async () => {
+    cases.push({ name: `${d.name}: the page starts all the same`, body: async () => {
       const context = await browser.createBrowserContext();
       const page = await context.newPage();
       if (d.before) await page.evaluateOnNewDocument(d.before);
@@ -358,7 +382,7 @@ try {
       // Twice: the streaming compile refused it, the page's own fetch took it.
       if (d.plainType) assert.equal(served, 2);
       await context.close();
-    });
+    } });
   }
 
   // Where the worker cannot draw on the canvas (older Safari and Firefox: no OffscreenCanvas, or one
@@ -370,7 +394,7 @@ try {
       OffscreenCanvas.prototype.getContext = () => null;
     } },
   ];
-  for (const n of NO_OFFSCREEN) await step(`${n.name}: the game plays, and the page's canvas becomes the frame`, async () => {
+  for (const n of NO_OFFSCREEN) cases.push({ name: `${n.name}: the game plays, and the page's canvas becomes the frame`, body: async () => {
     const { context, page, problems } = await openAt([1366, 768], false, n.before);
     await page.click('#go');
     const worker = await game(page);
@@ -388,18 +412,19 @@ try {
     await until(page, (sum) => crcOfPixels(VexaView.context().getImageData(0, 0, 600, 450).data) === sum, frame);
     assert.deepEqual(problems, []);
     await context.close();
-  });
+  } });
 
-  await step('JavaScript off: one sentence', async () => {
+  cases.push({ name: 'JavaScript off: one sentence', body: async () => {
     const context = await browser.createBrowserContext();
     const page = await context.newPage();
     await page.setJavaScriptEnabled(false);
-    await page.goto(url, { waitUntil: 'networkidle0' });
+    await page.goto(url);  // without scripts the page is all there once loaded
     const shown = await page.$eval('body', (b) => b.innerText);
     assert.match(shown, /needs JavaScript, which is turned off/);
     assert.equal(await page.$eval('#go', (b) => getComputedStyle(b).display), 'none');
     await context.close();
-  });
+  } });
+  await together(cases, 3)();
 } catch (e) {
   markFailed();
   console.log(`not ok - ${e.stack || e}`);

@@ -4,12 +4,15 @@
 // worker of the page's, off its main thread: its state, steps, files and canvas are read there.
 // Usage: node page_test.mjs PAGE_FOLDER SOURCE_DIR
 import assert from 'node:assert/strict';
+import { watch as watchFolder } from 'node:fs';
 import { mkdtemp, readFile, readdir, rm } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../../platform/web/serve.mjs';
-import { crcOfPixels, game, nextStep, putSave, serveChanged, state, until, withBeforeGame } from './steps.mjs';
+import {
+  crcOfPixels, game, nextStep, putSave, saveStored, serveChanged, state, stepPeriods, together, until, withBeforeGame,
+} from './steps.mjs';
 
 const [pageFolder, sourceDir] = process.argv.slice(2);
 const GAME_W = 600;
@@ -124,6 +127,23 @@ async function canvasIsTheFrame(page) {
   assert.equal(fromCanvas, fromGame);
 }
 
+// The files of FOLDER once a download whose name ends with ENDING is whole there: the browser
+// writes a .crdownload beside it and removes that last. Watched from the call on, so call it
+// before the download starts.
+function landing(folder, ending, timeout = 20000) {
+  let watcher = null, timer = null;
+  return new Promise((done, fail) => {
+    const whole = (files) => files.some((f) => f.endsWith(ending)) && !files.some((f) => f.endsWith('.crdownload'));
+    const look = () => readdir(folder).then((files) => { if (whole(files)) done(files); }, fail);
+    watcher = watchFolder(folder, look);
+    timer = setTimeout(() => fail(new Error(`no ${ending} file in ${folder} after ${timeout} ms`)), timeout);
+    look();
+  }).finally(() => {
+    watcher.close();
+    clearTimeout(timer);
+  });
+}
+
 // A row of the canvas's pixels, as RGBA values.
 const canvasRow = async (page, x, y, width) => (await game(page)).evaluate(
   ([x0, y0, w]) => Array.from(VexaPaint.context().getImageData(x0, y0, w, 1).data), [x, y, width]);
@@ -137,6 +157,83 @@ async function checkPlayerBar(page, rowY, color, value, maximum) {
     assert.equal(isBar, j < value, `column ${325 + j} of the bar at ${rowY}: ${got} with value ${value} of ${maximum}`);
   }
 }
+
+// Cases in browser contexts of their own, run beside the played game below.
+const aside = together([
+  // A browser without IndexedDB or WebAudio still plays, and says so once each.
+  { name: 'without storage or sound the game plays and says so once', body: async () => {
+    const bare = await browser.createBrowserContext();
+    const p = await bare.newPage();
+    await p.evaluateOnNewDocument(() => {
+      Object.defineProperty(window, 'indexedDB', { value: undefined });
+      window.AudioContext = undefined;
+      window.webkitAudioContext = undefined;
+    });
+    const served = await withBeforeGame(pageFolder, "Object.defineProperty(self, 'indexedDB', { value: undefined });");
+    await p.goto(served.url);
+    await begin(p);
+    for (let i = 0; i < 3; i++) await click(p, 'left', 300);
+    const worker = await game(p);
+    const before = await worker.evaluate(() => vexaTest.steps());
+    await until(worker, (n) => vexaTest.steps() > n + 5, before);
+    const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.className + ': ' + e.textContent));
+    assert.equal(lines.length, 2, lines.join('\n'));
+    assert.match(lines.join('\n'), /note: .*cannot save/);
+    assert.match(lines.join('\n'), /note: .*silently/);
+    await bare.close();
+    await served.close();
+  } },
+
+  // The page's data with the first picture damaged: one clear line, no steps, no loop.
+  { name: 'a damaged picture stops the start with one line; the page stays usable', body: async () => {
+    const { close, p, seen } = await openWithData('/game/dat/vexa_head.bmp', (data, start) => {
+      data[start] = 'X'.charCodeAt(0);
+    });
+    await p.waitForSelector('#status p.error', { timeout: 15000 });
+    // The worker answers the report's request after the failed start's task, and the page hears
+    // the answer after all the worker said before it: with the answer's line there, the start
+    // has said all it will. The page still answers, too.
+    await p.click('#report');
+    await until(p, () => document.querySelectorAll('#status p').length >= 2);
+    const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
+    assert.equal(lines.length, 2, lines.join('\n'));
+    assert.match(lines[0], /cannot start: .*vexa_head\.bmp: not a BMP picture/);
+    assert.match(lines[1], /no report yet/);
+    assert.equal(await (await game(p)).evaluate(() => vexaTest.steps()), 0);
+    assert.deepEqual(seen, []);
+    await close();
+  } },
+
+  // An error inside a step (here the glyph file, damaged, fails the first text a step draws):
+  // one line on the page, the steps stop for good, no loop, and the page still answers. The
+  // click comes when the first step is already due, so the start's first pass runs it: where
+  // an unguarded exception once escaped as a bare number.
+  { name: 'an error inside a step stops the game with one line; the page stays usable', body: async (log) => {
+    const { close, p, seen } = await openWithData('/game/glyphs.bin', (data, start, end) => {
+      for (let i = start + 16; i < end; i++) data[i] ^= 0x5a;  // the header stays, the glyphs do not
+    });
+    await p.waitForSelector('#go:not([disabled])', { timeout: 15000 });
+    // The game's step timer falls due one period (50 ms) after the game starts, which is before
+    // the page hears it has: 60 ms after that on the page's clock, the first step is due.
+    await until(p, () => performance.now() - performance.getEntriesByName('vexa-started')[0].startTime > 60);
+    await p.click('#go');
+    await p.waitForSelector('#status p.error', { timeout: 15000 });
+    const worker = await game(p);
+    assert.equal(await worker.evaluate(() => vexaTest.steps()), 0, 'the first step stopped');
+    const stoppedAt = await worker.evaluate(() => vexaTest.steps());
+    await stepPeriods(p, 12);  // a game still stepping would have stepped a dozen times
+    const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
+    assert.equal(lines.length, 1, lines.join('\n'));
+    assert.match(lines[0], /internal error/);
+    log(`  said: ${lines[0]} (after ${stoppedAt} steps)`);
+    assert.equal(await worker.evaluate(() => vexaTest.steps()), stoppedAt);
+    await click(p, 'left', 300);  // mouse events after the stop change nothing
+    await p.click('#report');     // and the page still answers
+    await until(p, () => document.querySelectorAll('#status p').length === 2);
+    assert.deepEqual(seen, []);
+    await close();
+  } },
+], 2);
 
 try {
   const context = await browser.createBrowserContext({ downloadBehavior: { policy: 'allow', downloadPath: downloads } });
@@ -310,12 +407,9 @@ try {
   });
 
   await step('the report downloads as the Shift-JIS line the game wrote', async () => {
+    const landed = landing(downloads, '.txt');
     await page.click('#report');
-    let files = [];
-    for (let i = 0; i < 100 && !files.some((f) => f.endsWith('.txt')); i++) {
-      await new Promise((r) => setTimeout(r, 50));
-      files = await readdir(downloads);
-    }
+    const files = await landed;
     assert.deepEqual(files, ['レポート.txt']);
     const bytes = await readFile(join(downloads, files[0]));
     const s = await state(page);
@@ -342,7 +436,7 @@ try {
   });
 
   await step('after a reload the saved game is back', async () => {
-    await new Promise((r) => setTimeout(r, 300));  // the store after the save has had its time
+    await saveStored(page);  // a reload would lose a store still under way
     await page.reload();
     await begin(page);
     const s = await state(page);
@@ -384,76 +478,10 @@ try {
   });
   await context.close();
 
-  // A browser without IndexedDB or WebAudio still plays, and says so once each.
-  await step('without storage or sound the game plays and says so once', async () => {
-    const bare = await browser.createBrowserContext();
-    const p = await bare.newPage();
-    await p.evaluateOnNewDocument(() => {
-      Object.defineProperty(window, 'indexedDB', { value: undefined });
-      window.AudioContext = undefined;
-      window.webkitAudioContext = undefined;
-    });
-    const served = await withBeforeGame(pageFolder, "Object.defineProperty(self, 'indexedDB', { value: undefined });");
-    await p.goto(served.url);
-    await begin(p);
-    for (let i = 0; i < 3; i++) await click(p, 'left', 300);
-    const worker = await game(p);
-    const before = await worker.evaluate(() => vexaTest.steps());
-    await until(worker, (n) => vexaTest.steps() > n + 5, before);
-    const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.className + ': ' + e.textContent));
-    assert.equal(lines.length, 2, lines.join('\n'));
-    assert.match(lines.join('\n'), /note: .*cannot save/);
-    assert.match(lines.join('\n'), /note: .*silently/);
-    await bare.close();
-    await served.close();
-  });
-
-  // The page's data with the first picture damaged: one clear line, no steps, no loop.
-  await step('a damaged picture stops the start with one line; the page stays usable', async () => {
-    const { close, p, seen } = await openWithData('/game/dat/vexa_head.bmp', (data, start) => {
-      data[start] = 'X'.charCodeAt(0);
-    });
-    await p.waitForSelector('#status p.error', { timeout: 15000 });
-    await new Promise((r) => setTimeout(r, 500));
-    const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
-    assert.equal(lines.length, 1, lines.join('\n'));
-    assert.match(lines[0], /cannot start: .*vexa_head\.bmp: not a BMP picture/);
-    assert.equal(await (await game(p)).evaluate(() => vexaTest.steps()), 0);
-    await p.click('#report');  // still answers: the game's worker says there is no report yet
-    await until(p, () => document.querySelectorAll('#status p').length === 2);
-    assert.deepEqual(seen, []);
-    await close();
-  });
-
-  // An error inside a step (here the glyph file, damaged, fails the first text a step draws):
-  // one line on the page, the steps stop for good, no loop, and the page still answers. The
-  // click comes when the first step is already due, so the start's first pass runs it: where
-  // an unguarded exception once escaped as a bare number.
-  await step('an error inside a step stops the game with one line; the page stays usable', async () => {
-    const { close, p, seen } = await openWithData('/game/glyphs.bin', (data, start, end) => {
-      for (let i = start + 16; i < end; i++) data[i] ^= 0x5a;  // the header stays, the glyphs do not
-    });
-    await p.waitForSelector('#go:not([disabled])', { timeout: 15000 });
-    await until(p, () => performance.now() - performance.getEntriesByName('vexa-started')[0].startTime > 60);
-    await p.click('#go');
-    await p.waitForSelector('#status p.error', { timeout: 15000 });
-    const worker = await game(p);
-    assert.equal(await worker.evaluate(() => vexaTest.steps()), 0, 'the first step stopped');
-    const stoppedAt = await worker.evaluate(() => vexaTest.steps());
-    await new Promise((r) => setTimeout(r, 600));  // a dozen steps' time
-    const lines = await p.$$eval('#status p', (ps) => ps.map((e) => e.textContent));
-    assert.equal(lines.length, 1, lines.join('\n'));
-    assert.match(lines[0], /internal error/);
-    console.log(`  said: ${lines[0]} (after ${stoppedAt} steps)`);
-    assert.equal(await worker.evaluate(() => vexaTest.steps()), stoppedAt);
-    await click(p, 'left', 300);  // mouse events after the stop change nothing
-    await p.click('#report');     // and the page still answers
-    assert.deepEqual(seen, []);
-    await close();
-  });
 } catch (e) {
   failed = true;
 } finally {
+  if (!(await aside())) failed = true;
   await browser.close();
   server.close();
   await rm(downloads, { recursive: true, force: true });

@@ -27,6 +27,48 @@ export function exitStatus() {
   return failed ? 1 : 0;
 }
 
+// Cases that share nothing but the browser, each in browser contexts of its own, run side by
+// side, `width` at a time; those marked `first` start first (a long one, that the others may
+// pass the time beside). The function returned reports them as step() does, in the order given,
+// each case's own lines (what it passed to `log`) before its result; it resolves to whether all
+// passed.
+export function together(cases, width = 3) {
+  let free = width;
+  const queue = [];
+  const slot = () => (free > 0 ? (free--, Promise.resolve()) : new Promise((r) => queue.push(r)));
+  const release = () => (queue.length > 0 ? queue.shift()() : free++);
+  const runOne = async ({ body }) => {
+    await slot();
+    const lines = [];
+    try {
+      await body((line) => lines.push(line));
+      return { lines };
+    } catch (error) {
+      return { lines, error };
+    } finally {
+      release();
+    }
+  };
+  const ran = new Array(cases.length);
+  const starting = [...cases.keys()].sort((a, b) => Number(!!cases[b].first) - Number(!!cases[a].first));
+  for (const i of starting) ran[i] = runOne(cases[i]);
+  return async () => {
+    let all = true;
+    for (const [i, { name }] of cases.entries()) {
+      const { lines, error } = await ran[i];
+      for (const line of lines) console.log(line);
+      if (!error) {
+        console.log(`ok - ${name}`);
+        continue;
+      }
+      all = false;
+      failed = true;
+      console.log(`not ok - ${name}\n  ${String(error.stack || error).split('\n').join('\n  ')}`);
+    }
+    return all;
+  };
+}
+
 const pages = new WeakMap();  // each game worker's page, for what a timeout says
 const isGame = (worker) => new URL(worker.url()).pathname.endsWith('/index.js');
 
@@ -158,6 +200,48 @@ export async function putSave(page, bytes) {
     };
     store();
   }), bytes);
+}
+
+// The browser's store holds the save the game wrote last: IndexedDB's copy of save.dat is the
+// game's own file, byte for byte (the worker stores its folder after every step that changed it).
+export async function saveStored(page) {
+  await until(await game(page), () => new Promise((done) => {
+    const mine = FS.analyzePath('/save/save.dat').exists ? FS.readFile('/save/save.dat') : null;
+    const open = indexedDB.open('/save');
+    open.onerror = () => done(false);
+    open.onsuccess = () => {
+      const get = open.result.transaction('FILE_DATA').objectStore('FILE_DATA').get('/save/save.dat');
+      get.onerror = () => done(false);
+      get.onsuccess = () => {
+        open.result.close();
+        // Kept as the file system had the bytes, signed or not.
+        const got = get.result && get.result.contents;
+        const kept = got && new Uint8Array(got.buffer, got.byteOffset, got.length);
+        done(!!mine && !!kept && kept.length === mine.length && kept.every((v, i) => v === mine[i]));
+      };
+    };
+  }));
+}
+
+// N of the game's step periods go by on its worker's clock, so a game that could step had N
+// chances to. The game books each pass at most one period (50 ms) ahead, so a timer of one
+// period set after it fires after it; chained N times, each fires after a pass the game would
+// have booked since the one before.
+export const stepPeriods = async (page, n) => (await game(page)).evaluate((k) => new Promise((done) => {
+  const next = (left) => (left === 0 ? done() : setTimeout(() => next(left - 1), 50));
+  next(k);
+}), n);
+
+// A save.dat as the game writes one: six little-endian 32-bit integers (EXP, HP, attack, AP,
+// stage, training count), then their 10-byte check code.
+export function saveOf({ exp = 0, maxHp, attack, maxAp, stage, trainingCount = 0 }) {
+  const block = Buffer.alloc(24);
+  [exp, maxHp, attack, maxAp, stage, trainingCount].forEach((v, i) => block.writeInt32LE(v, 4 * i));
+  const code = [0, 1, 2, 3, 4, 5, 6, 7, 8, 9];
+  for (const b of block) {
+    for (let k = 0; k < code.length; k++) code[k] = (code[k] * (2 * (b >> 4) + 3) + (b & 15) + 1) % 256;
+  }
+  return [...block, ...code];
 }
 
 // The game's state, read in its worker.
