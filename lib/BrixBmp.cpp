@@ -13,10 +13,6 @@ ColorTriple Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
   return ColorTriple{blue, green, red};
 }
 
-bool SameColor(ColorTriple a, ColorTriple b) {
-  return a.blue == b.blue && a.green == b.green && a.red == b.red;
-}
-
 std::uint32_t ToToolkitColor(ColorTriple c) {
   return c.red + 256u * c.green + 65536u * c.blue;
 }

@@ -20,7 +20,11 @@ struct TextStamp;  // a text's glyphs and soft rim, made once (BrixBmpText.cpp)
 
 
 ColorTriple Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
-bool SameColor(ColorTriple a, ColorTriple b);
+// Inline: pictures are compared a pixel at a time, and the browser runs a start-up's code
+// unoptimised at first, where each call is a call.
+inline bool SameColor(ColorTriple a, ColorTriple b) {
+  return a.blue == b.blue && a.green == b.green && a.red == b.red;
+}
 std::uint32_t ToToolkitColor(ColorTriple c);  // red + 256*green + 65536*blue
 
 inline constexpr ColorTriple ColorBlack{0, 0, 0};

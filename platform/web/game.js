@@ -47,8 +47,11 @@ var VexaPage = (function () {
 
   function init(given) {
     language = given.language;
-    VexaPaint.attach(given.canvas);
+    VexaPaint.take(given.canvas);
     inited = true;
+    // The loading bar, only if the worker is still waiting once the messages already here are
+    // read: where the code and the files came first, its canvas would only hold them up.
+    setTimeout(() => { if (!code || !dataCame) VexaPaint.showLoading(); }, 0);
     if (startAsked) startGame();
   }
 
@@ -97,20 +100,22 @@ var VexaPage = (function () {
   // whether the bytes come from that memory. What comes earlier waits here.
   let memory = false;
   const waitingForMemory = [];
-  function withMemory(work) {
+  function withMemory(work, first) {
     if (memory) work();
+    else if (first) waitingForMemory.unshift(work);
     else waitingForMemory.push(work);
   }
 
   // The game's files come from the page's head too, as index.data (pack.mjs): its index, then
   // the files. They go into the file system before main, as a run dependency.
-  let data = null, dataWanted = false;
+  let data = null, dataWanted = false, dataCame = false;
   function takeData(bytes, why) {
     if (!bytes) {
       fail('index.data: ' + why);
       return;
     }
     data = bytes;
+    dataCame = true;
     withMemory(unpack);
   }
 
@@ -131,7 +136,8 @@ var VexaPage = (function () {
     for (const file of files) {
       if (at + file.size > data.byteLength) throw new Error('index.data is shorter than its index');
       FS.mkdirTree(file.path.replace(/\/[^/]*$/, ''));
-      FS.writeFile(file.path, new Uint8Array(data, at, file.size));
+      // Kept as views of the files' bytes, not copied: nothing else holds or writes them.
+      FS.writeFile(file.path, new Uint8Array(data, at, file.size), { canOwn: true });
       at += file.size;
     }
     if (at !== data.byteLength) throw new Error('index.data is longer than its index');
@@ -152,10 +158,11 @@ var VexaPage = (function () {
     if (inited) setTimeout(() => { performance.mark('vexa-game'); Module._vexa_start_game(); }, 0);
   }
 
-  // The game is ready; then the sound cues go to the page, which decodes and plays them.
+  // The game is ready; then its canvas turns black for the first frame, and the sound cues go
+  // to the page, which decodes and plays them.
   function started() {
-    VexaPaint.clear();
     tell({ kind: 'started' });
+    VexaPaint.clear();
     const cues = [];
     for (const name of FS.readdir('/game/dat')) {
       if (!name.endsWith('.wav')) continue;
@@ -255,11 +262,12 @@ var VexaPage = (function () {
       if (store && store.version === IDBFS.DB_VERSION && store.objectStoreNames.contains(IDBFS.DB_STORE_NAME))
         IDBFS.dbs[SAVE_DIR] = store;
       else if (store) store.close();
+      // Ahead of the files: the store is read while they are unpacked.
       withMemory(() => FS.syncfs(true, (err) => {
         if (err) cannotSave(err);
         performance.mark('vexa-save-read');
         removeRunDependency('vexa-save');
-      }));
+      }), true);
     });
   }
 

@@ -4,21 +4,34 @@
 // itself (page.js).
 var VexaPaint = (function () {
   const GAME_W = 600, GAME_H = 450;
-  let context = null;
+  let canvas = null, context = null;
   const images = new Map();  // one ImageData per part size: parts repeat their size step after step
 
-  function attach(canvas) {
-    context = canvas ? canvas.getContext('2d', { alpha: false, desynchronized: true }) : null;
-    if (!context) return;
-    context.fillStyle = '#000';
-    context.fillRect(0, 0, GAME_W, GAME_H);
+  // The canvas is kept at once, but drawn on (its context made, its first fill: tens of
+  // milliseconds) only once there is something to show: the loading bar while the worker waits
+  // for the code or the files, else the black before the first frame, once the game is ready.
+  function take(given) {
+    canvas = given;
+  }
+
+  function showLoading() {
+    if (!open()) return;
     context.fillStyle = '#3a3e46';
     context.fillRect(100, 40, 400, 10);
   }
 
+  function open() {
+    if (context || !canvas) return context;
+    context = canvas.getContext('2d', { alpha: false, desynchronized: true });
+    if (!context) return null;
+    context.fillStyle = '#000';
+    context.fillRect(0, 0, GAME_W, GAME_H);
+    return context;
+  }
+
   function put(rgba, x, y, width, height) {
     const pixels = HEAPU8.subarray(rgba, rgba + width * height * 4);
-    if (!context) {
+    if (!open()) {
       const copy = pixels.slice();
       postMessage({ kind: 'part', x, y, width, height, pixels: copy.buffer }, [copy.buffer]);
     } else {
@@ -48,10 +61,10 @@ var VexaPaint = (function () {
 
   // The loading bar is done with: black until the first frame.
   function clear() {
-    if (!context) return;
+    if (!open()) return;
     context.fillStyle = '#000';
     context.fillRect(0, 0, GAME_W, GAME_H);
   }
 
-  return { attach, put, bar, clear, context: () => context };
+  return { take, showLoading, put, bar, clear, context: () => context };
 })();
