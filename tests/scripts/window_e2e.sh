@@ -8,14 +8,12 @@ vexa=$1 src=$2
 for tool in Xvfb xdotool xwininfo import; do
   command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
+source "$(dirname "$0")/../support/virtual_display.sh"
 work=$(mktemp -d)
-display=:$((50 + RANDOM % 100))
+game=
 cleanup() { kill "$game" "$xvfb" 2>/dev/null; wait 2>/dev/null; [ -n "${KEEP:-}" ] && cp -r "$work" /tmp/e2e-kept; rm -rf "$work"; }
 trap cleanup EXIT
-Xvfb $display -screen 0 1920x1200x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1920x1200x24 "$work"
 
 fail() { echo "FAIL: $*"; exit 1; }
 cd "$work"
@@ -26,8 +24,8 @@ scale=${SCALE:-1}  # window pixels per game pixel; the game must see the same ga
 # X driver libraries that keep allocations of their own until exit.
 ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy "$vexa" --mute --lang ja --scale "$scale" --record rec.replay --trace window.jsonl 2>err.txt &
 game=$!
-win=$(timeout 10 xdotool search --sync --name '^V\.E\.X\.A\.$' | head -1)
-[ -n "$win" ] || fail "no window titled V.E.X.A."
+win=$(timeout 30 xdotool search --sync --name '^V\.E\.X\.A\.$' | head -1)
+[ -n "$win" ] || fail "no window titled V.E.X.A.: $(cat err.txt)"
 sleep 0.5
 geometry=$(xwininfo -id "$win" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}')
 [ "$geometry" = $((600 * scale))x$((450 * scale)) ] || fail "client area is $geometry at scale $scale"
@@ -79,7 +77,7 @@ cmp -s window.jsonl replay.jsonl || { diff <(cut -c1-300 window.jsonl) <(cut -c1
 mkdir -p "$XDG_DATA_HOME/vexa" && cp "$src/tests/replays/menu-and-defeat.save.dat" "$XDG_DATA_HOME/vexa/save.dat"
 ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy "$vexa" --mute --record hup.replay --trace - >hup.jsonl 2>hup-err.txt &
 game=$!
-win=$(timeout 10 xdotool search --sync --name '^V\.E\.X\.A\.$' | head -1)
+win=$(timeout 30 xdotool search --sync --name '^V\.E\.X\.A\.$' | head -1)
 [ -n "$win" ] || fail "no window for the hang-up run"
 move 200 300; sleep 0.3; click 250 1; sleep 0.3
 kill -HUP $game; wait $game || fail "a hang-up did not end the game cleanly: $(cat hup-err.txt)"

@@ -17,16 +17,25 @@ cleanup() {
   rm -rf "$work"
 }
 
+# start_xvfb WxHxD FOLDER    an X server on a display number it picks itself (no two tests
+#                           running side by side can take the same one), waited for until it
+#                           says it is ready; sets `xvfb` and DISPLAY
+start_xvfb() {
+  local said="$2/xvfb-display"
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$said" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 600); do [ -s "$said" ] && break; kill -0 "$xvfb" 2>/dev/null || break; sleep 0.05; done
+  [ -s "$said" ] || { echo "FAIL: Xvfb did not start"; exit 1; }
+  export DISPLAY=":$(head -1 "$said")"
+}
+
 start_display() {
   work=$(mktemp -d)
-  display=:$((150 + RANDOM % 100))
   game=
   trap cleanup EXIT
-  Xvfb $display -screen 0 "$1x24" -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY=$display XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+  start_xvfb "$1x24" "$work"
+  export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
   export ASAN_OPTIONS="${ASAN_OPTIONS:-}:detect_leaks=0" SDL_AUDIODRIVER=dummy
-  for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   cd "$work" || exit 1
 }
 

@@ -12,8 +12,8 @@ for tool in Xvfb xdotool xwininfo xdpyinfo import convert gzip; do
   command -v $tool >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 [ -x /usr/lib/wine/wine64 ] || { echo "skipped: Wine is not installed"; exit 77; }
+source "$src/tests/support/virtual_display.sh"
 work=$(mktemp -d)
-display=:$((150 + RANDOM % 100))
 game= xvfb=
 cleanup() {
   [ -n "$game" ] && kill "$game" 2>/dev/null
@@ -29,10 +29,7 @@ fail() { echo "FAIL: $*"; [ -s "$work/err.txt" ] && sed 's/^/  game: /' "$work/e
 until_true() { local tries=$((${2:-20} * 20)); for _ in $(seq $tries); do eval "$1" && return 0; sleep 0.05; done; return 1; }
 
 scale=${SCALE:-1}  # window pixels per game pixel
-Xvfb $display -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-until_true "xdpyinfo >/dev/null 2>&1" 10 || fail "no X display"
+start_xvfb 1280x1024x24 "$work"
 cd "$work"
 
 # A prefix of the window's own: Wine's desktop process stays with the display it started on,
